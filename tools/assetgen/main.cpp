@@ -1,0 +1,49 @@
+// Runs every registered generator into the game directory named on the command line, in name
+// order, printing one progress line per generator. Exit status 1 if any generator fails.
+#include "assetgen.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+std::vector<AssetGenerator>& generators() {
+    static std::vector<AssetGenerator> list;
+    return list;
+}
+}  // namespace
+
+bool assetgen_register(const AssetGenerator& generator) {
+    generators().push_back(generator);
+    return true;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+        std::fprintf(argc < 2 ? stderr : stdout,
+                     "usage: assetgen GAME_DIR [GENERATOR...]\n"
+                     "Writes the generated game data below GAME_DIR; with names, runs only those generators.\n");
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    auto list = generators();
+    std::sort(list.begin(), list.end(),
+              [](const AssetGenerator& a, const AssetGenerator& b) { return std::strcmp(a.name, b.name) < 0; });
+    int failed = 0;
+    for (const AssetGenerator& g : list) {
+        bool wanted = argc == 2;
+        for (int i = 2; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], g.name) == 0;
+        if (!wanted) continue;
+        std::printf("assetgen: %s\n", g.name);
+        std::fflush(stdout);
+        if (!g.generate(dir)) {
+            std::fprintf(stderr, "assetgen: generator '%s' failed\n", g.name);
+            ++failed;
+        }
+    }
+    return failed ? 1 : 0;
+}
