@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/input.h"
+
 inline constexpr int CONFIG_NAXES = 6;            // controller axes 0-5
 inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
 inline constexpr int CONFIG_NDISPLAYOPTIONS = 24; // DISPLAYOPTION slots 0-23
@@ -87,6 +89,8 @@ bool config_write(const CONFIGVARTYPE& cfg, const std::string& path);
 
 // The game's start-up read: reads `path` into CONFIGVARS, sets LASTJOY to the highest
 // controller number 0-15 for which joystick_present answers true (-1 when none does, or when
-// joystick_present is null) and copies the video settings into OPENGLPROPERTIES.
-ConfigReadStatus INITIALIZE_GAMECONFIG(const std::string& path = CONFIG_FILE_NAME,
-                                       bool (*joystick_present)(int32_t joystick) = nullptr);
+// joystick_present is null) and copies the video settings into OPENGLPROPERTIES (screen mode
+// SCR_MODE_FULLSCREEN for FULLSCREEN 1, SCR_MODE_WINDOW for 0, unset 0 for anything else).
+ConfigReadStatus INITIALIZE_GAMECONFIG(
+    const std::string& path = CONFIG_FILE_NAME,
+    bool (*joystick_present)(int32_t joystick) = platform_joystick_present);

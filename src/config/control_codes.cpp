@@ -153,7 +153,7 @@ float control_axis_value(const CONFIGVARTYPE& cfg, int32_t code, float reading) 
     return v;
 }
 
-float control_code_value(const CONFIGVARTYPE& cfg, int32_t code, const CONTROLLERSTATE* pad,
+float control_code_value(const CONFIGVARTYPE& cfg, int32_t code, const PLATFORM_JOYSTATE* pad,
                          bool (*key_down)(int32_t glfw_key)) {
     const CONTROLCODEINFO& info = control_code_info(code);
     switch (info.KIND) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "config/config.h"
+#include "platform/input.h"
 
 inline constexpr int32_t CONTROL_CODE_COUNT = 100;        // codes 0-99
 inline constexpr int32_t CONTROL_CODE_FIRST_BUTTON = 1;   // 1-16: button code - 1
@@ -52,15 +53,9 @@ int32_t control_code_from_sdl_key(int32_t sdl_key);
 // (AXISMIN not below 0, AXISMAX not above 0) gives 0. Any other code gives 0.
 float control_axis_value(const CONFIGVARTYPE& cfg, int32_t code, float reading);
 
-// One controller's state as the input layer reports it.
-struct CONTROLLERSTATE {
-    bool PRESENT = false;
-    uint32_t BUTTONS = 0;              // bit b = button b down
-    float AXES[CONFIG_NAXES] = {};     // -1..1
-};
-
 // The value 0..1 of binding `code` under cfg: with INPUTTYPE 0 only key codes count (1 when
 // key_down says the GLFW key is down); with INPUTTYPE 1 only button and axis codes count, and
-// only when LASTJOY is not -1 and `pad` is present. Everything else gives 0.
-float control_code_value(const CONFIGVARTYPE& cfg, int32_t code, const CONTROLLERSTATE* pad,
-                         bool (*key_down)(int32_t glfw_key));
+// only when LASTJOY is not -1 and `pad` (the state of controller JOYSTICK) is present.
+// Everything else gives 0.
+float control_code_value(const CONFIGVARTYPE& cfg, int32_t code, const PLATFORM_JOYSTATE* pad,
+                         bool (*key_down)(int32_t glfw_key) = platform_key_down);

@@ -134,7 +134,7 @@ TEST(ControlValue, InputTypeDecidesWhichCodesCount) {
     CONFIGVARTYPE cfg;
     cfg.AXISMIN[0] = -1.0f;
     cfg.AXISMAX[0] = 1.0f;
-    CONTROLLERSTATE pad;
+    PLATFORM_JOYSTATE pad;
     pad.PRESENT = true;
     pad.BUTTONS = 1u << 2;
     pad.AXES[0] = -1.0f;
