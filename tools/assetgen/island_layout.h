@@ -50,7 +50,7 @@ inline constexpr Flat FLATS[] = {
     {"Port Anselm", 392, 338, 428, 376, 22, 10},
     {"Sarn depot", 78, 212, 112, 246, 22, 10},
     {"Fort Dunmar", 168, 404, 224, 452, 24, 12},
-    {"Hollin relay", 196, 196, 226, 222, 150, 8},
+    {"Hollin relay", 196, 196, 226, 222, 140, 20},
 };
 
 // Paved platforms (city code 1). Platforms that reach into the sea are raised to the water

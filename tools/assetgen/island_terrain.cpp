@@ -194,7 +194,7 @@ bool build_island(IslandMap& map, std::string& error) {
                 const double inland = to_sea[i] / 3.0;  // cells to the coast
                 const double rise = smooth(std::min(inland, 16.0) / 16.0);
                 v = 11.0 + 14.0 * rise;
-                const double fade = std::min(inland / 10.0, 1.0);
+                const double fade = smooth(std::min(inland / 24.0, 1.0));  // hills die out before the beach
                 for (const Hill& hill : HILLS) {
                     const double dx = x - hill.x, dz = z - hill.z;
                     const double t = 1.0 - (dx * dx + dz * dz) / (static_cast<double>(hill.radius) * hill.radius);
@@ -426,8 +426,10 @@ std::vector<uint8_t> minimap_pixels(const IslandMap& map, int& width, int& heigh
                 c = ground(y * 0.25);
                 if (y > WATER_SURFACE) {
                     // Hill shading, lit from the north-west.
-                    const double slope = (hgt(x - 1, z - 1) - hgt(x + 1, z + 1)) * 0.02;
-                    const double shade = std::clamp(1.0 + slope, 0.72, 1.22);
+                    // Higher ground a little darker, so the hills read at a glance.
+                    const double slope = (hgt(x - 1, z - 1) - hgt(x + 1, z + 1)) * 0.035;
+                    const double lift = 0.14 * std::min(std::max(y - 30, 0) / 130.0, 1.0);
+                    const double shade = std::clamp(1.0 + slope - lift, 0.66, 1.25);
                     c = Rgb{std::min(c.r * shade, 1.0), std::min(c.g * shade, 1.0), std::min(c.b * shade, 1.0)};
                 } else {
                     c = Rgb{c.r * 0.78, c.g * 0.80, c.b * 0.86};  // the sea reads darker and cooler

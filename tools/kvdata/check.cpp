@@ -227,21 +227,25 @@ void check_map(const std::string& dir, MapData& map, Problems& p) {
                 report(fmt("building of class %g at (%g, %g) reaches outside the playable area", cls, x, z));
                 continue;
             }
+            // One line per building and kind of fault, naming the first cell that shows it.
+            std::string overlap, code, low;
             for (int a = 0; a < s; ++a)
                 for (int b = 0; b < s; ++b) {
                     const int fx = x + a, fz = z + b, i = fz * GRID + fx;
+                    const std::string cell = fmt("(%g, %g)", fx, fz);
                     if (owner[i] >= 0) {
-                        report(fmt("building at (%g, %g) overlaps another at cell (%g, ", x, z, fx) + std::to_string(fz) + ")");
+                        if (overlap.empty()) overlap = "overlaps another at cell " + cell;
                         continue;
                     }
                     owner[i] = z * GRID + x;
-                    if ((a || b) && map.city[i] != -1)
-                        report(fmt("building at (%g, %g): footprint cell (%g, ", x, z, fx) + std::to_string(fz) + ") holds code " +
-                               std::to_string(map.city[i]) + " instead of -1");
-                    if (map.height[i] <= 0)
-                        report(fmt("building at (%g, %g): footprint cell (%g, ", x, z, fx) + std::to_string(fz) + ") is at height " +
-                               std::to_string(map.height[i]) + ", not on land above 0");
+                    if ((a || b) && map.city[i] != -1 && code.empty())
+                        code = "footprint cell " + cell + " holds code " + std::to_string(map.city[i]) + " instead of -1";
+                    if (map.height[i] <= 0 && low.empty())
+                        low = "footprint cell " + cell + " is at height " + std::to_string(map.height[i]) + ", not on land above 0";
                 }
+            const std::string at = fmt("building at (%g, %g) ", x, z);
+            for (const std::string* w : {&overlap, &code, &low})
+                if (!w->empty()) report(at + *w);
         }
     for (int i = 0; i < CELLS; ++i)
         if (map.city[i] == -1 && owner[i] < 0) report(fmt("cell (%g, %g) is covered (-1) but belongs to no building", i % GRID, i / GRID));
