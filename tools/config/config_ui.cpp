@@ -42,6 +42,8 @@ std::string number_text(float v) {
 void show_message(const std::string& text) {
     POPUPMSG = text;
     MSGTICKS = tool_now() + 2000;
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
 }
 
 void reload_config(bool at_start) {
