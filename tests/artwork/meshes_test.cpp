@@ -83,12 +83,17 @@ TEST(ArtworkModels, WindingAgreesWithTheNormals) {
     for (std::string_view p : kMeshPaths) {
         const artwork::ObjFile f = load(std::string(p));
         int against = 0;
+        std::string first;
         for (const artwork::Tri& t : f.tris) {
             const V3 face = artwork::cross(f.v[t.v[1]] - f.v[t.v[0]], f.v[t.v[2]] - f.v[t.v[0]]);
             const V3 n = f.vn[t.n[0]] + f.vn[t.n[1]] + f.vn[t.n[2]];
-            if (artwork::dot(face, n) <= 0) ++against;
+            if (artwork::dot(face, n) <= 0 && against++ == 0) {
+                const V3 a = f.v[t.v[0]];
+                first = f.materials[t.material].name + " at " + std::to_string(a.x) + " " + std::to_string(a.y) + " " +
+                        std::to_string(a.z);
+            }
         }
-        EXPECT_EQ(against, 0) << p << ": triangles wound against their normals";
+        EXPECT_EQ(against, 0) << p << ": triangles wound against their normals, first: " << first;
     }
 }
 
@@ -324,7 +329,9 @@ TEST(ArtworkBuildings, PiecesStandOnTheirFootprint) {
             EXPECT_LE(b.hi.x, c.size + 0.5) << name;
             EXPECT_LE(b.hi.z, c.size + 0.5) << name;
             EXPECT_GE(b.lo.y, -1e-3) << name;
-            if (p != "_top") EXPECT_NEAR(b.lo.y, 0.0, 1e-3) << name << " stands on y = 0";
+            if (p != "_top") {
+                EXPECT_NEAR(b.lo.y, 0.0, 1e-3) << name << " stands on y = 0";
+            }
         }
     }
 }

@@ -205,7 +205,13 @@ Mesh roof_sat(const Style& st) {
     const MeshXform saved = m.xf;
     m.xf = xf_translate(2.3f, h + 1.55f, 1.9f) * xf_rotate_y(-135) * xf_rotate_x(55);
     mesh_use(m, dish);
-    mesh_shell(m, {0, 0, -0.42f}, {1.2f, 1.2f, 0.42f}, 16, 4, 0, 90);
+    {
+        // The bowl bulges away from the feed horn (local -Z), its rim in the plane z = 0.
+        const MeshXform dish_frame = m.xf;
+        m.xf = dish_frame * xf_rotate_x(-90);
+        mesh_shell(m, {0, 0, 0}, {1.2f, 0.42f, 1.2f}, 16, 4, 0, 90);
+        m.xf = dish_frame;
+    }
     mesh_use(m, dark);
     for (int k = 0; k < 3; ++k) {
         const float a = 2.094395f * static_cast<float>(k);

@@ -90,7 +90,12 @@ Mesh vehicle_mast() {
     mesh_frustum(m, {-0.55f, 1.62f, 0.55f}, {-0.55f, 2.55f, 0.55f}, 0.06f, 0.05f, 8);
     // Small radar dish facing forward.
     mesh_use(m, dark);
-    mesh_shell(m, {-0.55f, 2.62f, 0.42f}, {0.28f, 0.28f, 0.10f}, 12, 3, 30, 90);
+    {
+        const MeshXform saved = m.xf;
+        m.xf = saved * xf_translate(-0.55f, 2.62f, 0.36f) * xf_rotate_x(90);
+        mesh_shell(m, {0, 0, 0}, {0.28f, 0.10f, 0.28f}, 12, 3, 0, 90);
+        m.xf = saved;
+    }
     mesh_frustum(m, {-0.55f, 2.62f, 0.55f}, {-0.55f, 2.62f, 0.40f}, 0.04f, 0.04f, 6);
     // Whip antenna and a warning lamp.
     mesh_rod(m, {0.75f, 1.5f, 1.0f}, {0.82f, 3.6f, 1.05f}, 0.015f);

@@ -39,7 +39,7 @@ void emit(Mesh& m, MeshVec a, MeshVec b, MeshVec c, const MeshVec* normals) {
     MeshVec p[3] = {xf_point(m.xf, a), xf_point(m.xf, b), xf_point(m.xf, c)};
     const MeshVec face = mesh_cross(p[1] - p[0], p[2] - p[0]);
     const float area2 = mesh_length(face);
-    if (!(area2 > 1e-9f)) return;  // degenerate (pole of a sphere, zero-length rod)
+    if (!(area2 > 1e-7f)) return;  // degenerate (pole of a sphere, zero-length rod)
     MeshVec n[3];
     if (normals) {
         for (int k = 0; k < 3; ++k) n[k] = mesh_normalized(xf_normal(m.xf, normals[k]));
@@ -159,8 +159,8 @@ MeshVec xf_normal(const MeshXform& x, MeshVec n) {
     const float c[9] = {m[4] * m[8] - m[5] * m[7], m[5] * m[6] - m[3] * m[8], m[3] * m[7] - m[4] * m[6],
                         m[2] * m[7] - m[1] * m[8], m[0] * m[8] - m[2] * m[6], m[1] * m[6] - m[0] * m[7],
                         m[1] * m[5] - m[2] * m[4], m[2] * m[3] - m[0] * m[5], m[0] * m[4] - m[1] * m[3]};
-    MeshVec r = {c[0] * n.x + c[3] * n.y + c[6] * n.z, c[1] * n.x + c[4] * n.y + c[7] * n.z,
-                 c[2] * n.x + c[5] * n.y + c[8] * n.z};
+    MeshVec r = {c[0] * n.x + c[1] * n.y + c[2] * n.z, c[3] * n.x + c[4] * n.y + c[5] * n.z,
+                 c[6] * n.x + c[7] * n.y + c[8] * n.z};
     if (det3(m) < 0) r = r * -1.0f;
     return mesh_normalized(r);
 }
@@ -289,7 +289,9 @@ void mesh_rod(Mesh& m, MeshVec a, MeshVec b, float half_width) {
 void mesh_ellipsoid(Mesh& m, MeshVec centre, MeshVec radii, int segments, int rings, float lat_from, float lat_to,
                     bool cap_open_end) {
     auto point = [&](float lat, float lon, MeshVec& p, MeshVec& n) {
-        const MeshVec s = {std::cos(lat) * std::cos(lon), std::sin(lat), std::cos(lat) * std::sin(lon)};
+        float cl = std::cos(lat);
+        if (std::fabs(cl) < 1e-5f) cl = 0;  // exact poles, so their triangles collapse and are dropped
+        const MeshVec s = {cl * std::cos(lon), std::sin(lat), cl * std::sin(lon)};
         p = {centre.x + radii.x * s.x, centre.y + radii.y * s.y, centre.z + radii.z * s.z};
         n = mesh_normalized({s.x / radii.x, s.y / radii.y, s.z / radii.z});
     };
