@@ -2,6 +2,7 @@
 # contents changed: SRC/root/* lands at the top of DST, everything else below DST/data/.
 # Files the game itself rewrites (settings, version answer, preload list) are copied only
 # when absent, so rebuilding never throws away what a player saved.
+cmake_policy(SET CMP0057 NEW)  # if(... IN_LIST ...) in script mode
 set(player_owned configVars.dat ver.dat models.dat)
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*)
 foreach(f ${files})

@@ -82,3 +82,13 @@ struct KVVIEWDENSITY {
 // of the analysed cells round tile (px8, pz8).
 KVVIEWDENSITY kv_view_density(const KVMAPVIEW& map, const int32_t* classsize, const KVBOXARRAY& box, int32_t D,
                               int32_t px8, int32_t pz8);
+
+// The game's terrain entry points (on the global records and OpenGL).
+void KV_PICKCOLORPRINT(float r, float g, float b);
+void KV_PICKWATERCOLORGROUND(float y);
+void KV_PICKWATERCOLORROAD(float y);
+void KV_RENDER_MAPDL(int32_t tx, int32_t tz);
+void KV_RENDER_SECTOR(int32_t tx, int32_t tz);
+void KV_RENDER_MAP();
+void KV_RENDER_MINIMAPDL();
+void KV_RENDER_MINIMAPPLAYER();

@@ -1,0 +1,13 @@
+// Enemies: classes, the island layout, per-profile import and export, the per-frame update and
+// drawing, and the pointer view marker.
+#pragma once
+
+#include <cstdint>
+
+void KV_LOAD_ENEMIES();
+void KV_ENEMIES_LAYOUTLOAD();
+void KV_ENEMIES_EXPORT();
+void KV_ENEMIES_IMPORT();
+void KV_ENEMIES_UPDATE();
+void KV_RENDER_ENEMIES();
+void KV_RENDER_POINTER();

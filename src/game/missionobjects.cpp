@@ -1,0 +1,9 @@
+// Mission objects: airdrops, check points, ziplines, runners and refuelling at the base.
+// Bodies are filled in by the subsystem that owns this file; until then each is empty.
+#include "game/missionobjects.h"
+
+void KV_MISSION_RENDER() { }
+void KV_RENDER_CHECKPOINTRING() { }
+void KV_MISSION_PROCESS_AIRDROPS() { }
+void KV_REFUEL() { }
+void KV_USWRUNNER_UPDATE() { }

@@ -1,0 +1,85 @@
+// Key and controller state, live and scripted (see input.h).
+#include "platform/input.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace {
+bool g_scripted = false;
+std::vector<SCRIPTEVENT> g_events;
+size_t g_next_event = 0;
+bool g_keys[GLFW_KEY_LAST + 1] = {};
+PLATFORM_JOYSTATE g_joys[PLATFORM_JOYSTICKS];
+
+float clamp_axis(float v) {
+    if (!std::isfinite(v)) return 0.0f;
+    return v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
+}
+}  // namespace
+
+bool platform_key_down(int32_t key) {
+    if (key < 0 || key > GLFW_KEY_LAST) return false;
+    if (g_scripted) return g_keys[key];
+    GLFWwindow* w = platform_window_handle();
+    return w != nullptr && glfwGetKey(w, key) == GLFW_PRESS;
+}
+
+PLATFORM_JOYSTATE platform_joystick(int32_t j) {
+    PLATFORM_JOYSTATE s;
+    if (j < 0 || j >= PLATFORM_JOYSTICKS) return s;
+    if (g_scripted) return g_joys[j];
+    if (!platform_window_is_open() || !glfwJoystickPresent(GLFW_JOYSTICK_1 + j)) return s;
+    s.PRESENT = true;
+    int naxes = 0, nbuttons = 0;
+    const float* axes = glfwGetJoystickAxes(GLFW_JOYSTICK_1 + j, &naxes);
+    for (int a = 0; axes && a < naxes && a < PLATFORM_JOYAXES; ++a) s.AXES[a] = clamp_axis(axes[a]);
+    const unsigned char* buttons = glfwGetJoystickButtons(GLFW_JOYSTICK_1 + j, &nbuttons);
+    for (int b = 0; buttons && b < nbuttons && b < 32; ++b)
+        if (buttons[b] == GLFW_PRESS) s.BUTTONS |= (uint32_t{1} << b);
+    return s;
+}
+
+bool platform_joystick_present(int32_t j) { return platform_joystick(j).PRESENT; }
+
+void platform_input_use_script(const SCRIPTPARSE& script) {
+    g_scripted = true;
+    g_events = script.EVENTS;
+    g_next_event = 0;
+    for (bool& k : g_keys) k = false;
+    for (PLATFORM_JOYSTATE& j : g_joys) j = PLATFORM_JOYSTATE{};
+    platform_input_apply_frame(0);
+}
+
+bool platform_input_scripted() { return g_scripted; }
+
+void platform_input_apply_frame(int64_t frame) {
+    if (!g_scripted) return;
+    while (g_next_event < g_events.size() && g_events[g_next_event].FRAME <= frame) {
+        const SCRIPTEVENT& e = g_events[g_next_event++];
+        bool on = e.VALUE != 0.0f;
+        switch (e.KIND) {
+            case ScriptEventKind::KEY:
+                if (e.KEY >= 0 && e.KEY <= GLFW_KEY_LAST) g_keys[e.KEY] = on;
+                break;
+            case ScriptEventKind::JOY_PRESENT:
+                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS) g_joys[e.JOY].PRESENT = on;
+                break;
+            case ScriptEventKind::JOY_AXIS:
+                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS && e.INDEX >= 0 &&
+                    e.INDEX < PLATFORM_JOYAXES)
+                    g_joys[e.JOY].AXES[e.INDEX] = clamp_axis(e.VALUE);
+                break;
+            case ScriptEventKind::JOY_BUTTON:
+                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS && e.INDEX >= 0 && e.INDEX < 32) {
+                    uint32_t bit = uint32_t{1} << e.INDEX;
+                    g_joys[e.JOY].BUTTONS = on ? (g_joys[e.JOY].BUTTONS | bit)
+                                               : (g_joys[e.JOY].BUTTONS & ~bit);
+                }
+                break;
+        }
+    }
+}

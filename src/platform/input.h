@@ -1,0 +1,32 @@
+// Key and game-controller state behind one seam with two backends: live (GLFW keys of the
+// game window, GLFW joysticks 0-15) and scripted (states set by the input script, applied
+// frame by frame). The game asks only these functions.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/script.h"
+
+inline constexpr int32_t PLATFORM_JOYSTICKS = 16;
+inline constexpr int32_t PLATFORM_JOYAXES = 6;
+
+struct PLATFORM_JOYSTATE {
+    bool PRESENT = false;
+    uint32_t BUTTONS = 0;               // bit b = button b down (buttons 0-31)
+    float AXES[PLATFORM_JOYAXES] = {};  // -1..1; missing axes read 0
+};
+
+// True when the GLFW key (GLFW_KEY_*) is down; unknown key numbers are never down.
+bool platform_key_down(int32_t glfw_key);
+
+// The state of controller 0-15; any other number reads as absent.
+PLATFORM_JOYSTATE platform_joystick(int32_t joystick);
+bool platform_joystick_present(int32_t joystick);
+
+// Switches to the scripted backend with these events (all keys up, no controllers present
+// until events say otherwise). Events of frame 0 apply at once.
+void platform_input_use_script(const SCRIPTPARSE& script);
+bool platform_input_scripted();
+
+// Scripted backend: applies every event up to and including `frame`.
+void platform_input_apply_frame(int64_t frame);

@@ -1,0 +1,68 @@
+// The configVars.dat shipped in the game directory: a 1024 x 768 32-bit window on the
+// keyboard with the bindings a player expects, none of them on a live-tuning or debug key.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "config/config.h"
+#include "config/control_codes.h"
+
+namespace {
+
+std::string shipped_path() { return std::string(KV_SOURCE_DIR) + "/data/root/configVars.dat"; }
+
+int32_t key(const char* name) {
+    for (int32_t c = CONTROL_CODE_FIRST_KEY; c <= CONTROL_CODE_LAST_KEY; ++c)
+        if (std::string(control_code_info(c).KEYNAME) == name) return c;
+    return -1;
+}
+
+}  // namespace
+
+TEST(ShippedConfig, ReadsBackIntoTheDefaultBindings) {
+    CONFIGVARTYPE c;
+    ASSERT_EQ(config_read(c, shipped_path()), ConfigReadStatus::OK);
+    EXPECT_EQ(c.XRES, 1024);
+    EXPECT_EQ(c.YRES, 768);
+    EXPECT_EQ(c.NBITS, 32);
+    EXPECT_EQ(c.FULLSCREEN, 0);
+    EXPECT_EQ(c.INPUTTYPE, 0);
+    EXPECT_EQ(c.JOYSTICK, 0);
+    for (int a = 0; a < CONFIG_NAXES; ++a) {
+        EXPECT_EQ(c.AXISMIN[a], -1.0f);
+        EXPECT_EQ(c.AXISMAX[a], 1.0f);
+    }
+    EXPECT_EQ(c.CONTROL[CTRL_ROTATE_LEFT], key("LEFT"));
+    EXPECT_EQ(c.CONTROL[CTRL_ROTATE_RIGHT], key("RIGHT"));
+    EXPECT_EQ(c.CONTROL[CTRL_STRAFE_LEFT], key("Z"));
+    EXPECT_EQ(c.CONTROL[CTRL_STRAFE_RIGHT], key("X"));
+    EXPECT_EQ(c.CONTROL[CTRL_THRUST], key("UP"));
+    EXPECT_EQ(c.CONTROL[CTRL_REVERSE], key("DOWN"));
+    EXPECT_EQ(c.CONTROL[CTRL_LAND], key("L"));
+    EXPECT_EQ(c.CONTROL[CTRL_MISSION_WINDOW], key("ENTER"));
+    EXPECT_EQ(c.CONTROL[CTRL_MINIMAP], key("M"));
+    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_PREVIOUS], key("Q"));
+    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_NEXT], key("TAB"));
+    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_USE], key("SPACE"));
+    EXPECT_EQ(c.CONTROL[CTRL_SPARE], 0);
+
+    // The file is exactly what the writer produces for these values.
+    std::ifstream f(shipped_path(), std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    EXPECT_EQ(ss.str(), config_format(c));
+}
+
+TEST(ShippedConfig, NoBindingUsesADebugKeyAndNoneRepeats) {
+    CONFIGVARTYPE c;
+    ASSERT_EQ(config_read(c, shipped_path()), ConfigReadStatus::OK);
+    for (const char* k : {"S", "F", "E", "D", "W", "R", "C", "P", "O"})
+        for (int i = 0; i < CONFIG_NCONTROLS; ++i)
+            EXPECT_NE(c.CONTROL[i], key(k)) << "control " << i << " on debug key " << k;
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(control_code_info(c.CONTROL[i]).KIND, ControlKind::KEY) << i;
+        for (int j = i + 1; j < 12; ++j) EXPECT_NE(c.CONTROL[i], c.CONTROL[j]) << i << " " << j;
+    }
+}
