@@ -1,0 +1,46 @@
+// Texture loading: names, parameters and upload of decoded PNG images with GLU-built mipmaps.
+#include "engine/texture.h"
+
+#include "engine/png.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint internal_format, bool nearest) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    tex = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glEnable(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (nearest) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    } else {
+        // Magnification has no mipmaps, so trilinear textures magnify linearly. Setting the
+        // mipmap value there would only be refused and leave an error flag set.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    uint32_t probe_w = 0, probe_h = 0;
+    png_probe_size(filename, probe_w, probe_h);
+    PngImage img = png_load(filename);
+    if (!img) return 0;
+    // The decoded size is authoritative: a file whose header is not where the probe looks
+    // must not make the upload read past the pixels.
+    gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, static_cast<GLsizei>(img.width), static_cast<GLsizei>(img.height),
+                      GL_RGBA, GL_UNSIGNED_BYTE, img.pixels.get());
+    return 1;
+}
+
+}  // namespace
+
+int32_t LOAD_TEXTURE(uint32_t& TEX, const std::string& FILENAME) { return load_texture_common(TEX, FILENAME, GL_RGB, false); }
+int32_t LOAD_TEXTUREL(uint32_t& TEX, const std::string& FILENAME) { return load_texture_common(TEX, FILENAME, GL_RGB, true); }
+int32_t LOAD_TEXTUREA(uint32_t& TEX, const std::string& FILENAME) { return load_texture_common(TEX, FILENAME, GL_RGBA, false); }
+int32_t LOAD_TEXTUREAL(uint32_t& TEX, const std::string& FILENAME) { return load_texture_common(TEX, FILENAME, GL_RGBA, true); }

@@ -1,0 +1,15 @@
+// The world's process-wide globals outside KVGLOBALS: the ground vertex-neighbourhood table,
+// the compiled flag of every terrain tile and the terrain colour state. All start at zero.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/color_types.h"
+#include "world/world_types.h"
+
+extern KVGROUNDCIRCLEPOLYLOOKUPTYPE KVGROUNDCIRCLEPOLYLOOKUP[GROUND_LOOKUP_SLOTS];
+// 1 once tile [x][z]'s display list has been compiled.
+extern int32_t KVMAPCOMPILED[MAP_TILE_SLOTS][MAP_TILE_SLOTS];
+// The last colour sent while compiling terrain, and a flag that forces the next one out.
+extern RGBALPHA KVPRELOAD_LASTCOLOR;
+extern int32_t KVFILE_COLORFORCEUPDATE;
