@@ -9,7 +9,7 @@
 #include <string>
 
 #include "world/map.h"
-#include "world/world_shim.h"
+#include "world/world_types.h"
 
 constexpr int32_t KV_BUILDINGCLASSES = 21;  // slots of the class table; classes 1-6 are used
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "world/map.h"
-#include "world/world_shim.h"
+#include "world/world_types.h"
 
 constexpr int32_t KV_GROUNDLOOKUPS = 8;       // records loaded from the table file
 constexpr int32_t KV_GROUNDLOOKUPSLOTS = 10;  // capacity of the global table
