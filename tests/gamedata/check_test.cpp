@@ -160,6 +160,11 @@ TEST_F(PlantedFault, EnemyInsideABuildingAndBrokenLookupRecord) {
     broken.replace(z, broken.find(',', z) - z, "305.5");
     write_bytes(at("data/enemies0.dat"), broken);
     expect_reported("data/enemies0.dat", "slot 0 at (383.5, 305.5) stands inside a building or wall");
+    // The last slot is a wall: move it onto open ground.
+    const std::string walls = read_bytes(at("data/enemies0.dat"));
+    const size_t last = walls.rfind("\r\n", walls.size() - 3) + 2;
+    write_bytes(at("data/enemies0.dat"), walls.substr(0, last) + "250.5,6,250.5,1,0,0,0,100,1\r\n");
+    expect_reported("data/enemies0.dat", "is a wall at (250.5, 250.5) on a cell the gunship can pass");
     ASSERT_TRUE(replace_in_file(at("data/KVGroundCirclePolyLookup.dat"), "513,0,512,0,0,1,-1,1", "513,0,512,0,0,1,-1,0"));
     expect_reported("data/KVGroundCirclePolyLookup.dat", "record 1 does not list the triangles round its corner");
 }

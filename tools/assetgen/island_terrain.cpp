@@ -306,8 +306,9 @@ bool build_enemies(const IslandMap& map, std::vector<EnemySlot>& out, std::strin
         for (int z = std::min(w.z0, w.z1); z <= std::max(w.z0, w.z1); ++z)
             for (int x = std::min(w.x0, w.x1); x <= std::max(w.x0, w.x1); ++x) {
                 EnemySlot e;
-                e.x = static_cast<float>(x);
-                e.z = static_cast<float>(z);
+                // The wall block mesh is centred on its origin: stand it in the middle of its cell.
+                e.x = static_cast<float>(x) + 0.5f;
+                e.z = static_cast<float>(z) + 0.5f;
                 e.y = ground_y(map, e.x, e.z);
                 e.heading = w.x0 == w.x1 ? 90.0f : 0.0f;
                 e.cls = 1;

@@ -363,10 +363,16 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
             report(slot + fmt(" at (%g, %g) lies outside the playable area", e.x, e.z));
             continue;
         }
-        if (map.loaded && e.cls != 1) {
+        if (map.loaded) {
             const int cx = static_cast<int>(std::floor(e.x)), cz = static_cast<int>(std::floor(e.z));
-            if (map.solid(cx, cz)) report(slot + fmt(" at (%g, %g) stands inside a building or wall", e.x, e.z));
-            else if (!map.dry(cx, cz)) report(slot + fmt(" at (%g, %g) stands in the sea", e.x, e.z));
+            if (e.cls == 1) {
+                // A drawn wall the gunship could fly through.
+                if (!map.solid(cx, cz)) report(slot + fmt(" is a wall at (%g, %g) on a cell the gunship can pass", e.x, e.z));
+            } else if (map.solid(cx, cz)) {
+                report(slot + fmt(" at (%g, %g) stands inside a building or wall", e.x, e.z));
+            } else if (!map.dry(cx, cz)) {
+                report(slot + fmt(" at (%g, %g) stands in the sea", e.x, e.z));
+            }
         }
     }
     if (reported > 20) p.add(name, std::to_string(reported - 20) + " more enemy problems");
