@@ -10,13 +10,18 @@ namespace {
 
 using steady = std::chrono::steady_clock;
 
-const steady::time_point g_start = steady::now();
+// Set on first use, so objects constructed before main read a clock that starts with them.
+steady::time_point start_time() {
+    static const steady::time_point start = steady::now();
+    return start;
+}
+
 std::atomic<bool> g_virtual{false};
 std::atomic<double> g_virtual_seconds{0.0};
 std::atomic<int32_t> g_step_ms{0};
 std::atomic<double (*)()> g_live_source{nullptr};
 
-double builtin_seconds() { return std::chrono::duration<double>(steady::now() - g_start).count(); }
+double builtin_seconds() { return std::chrono::duration<double>(steady::now() - start_time()).count(); }
 
 }  // namespace
 

@@ -1,0 +1,156 @@
+// The configuration tool's input script (keys, mouse, controllers) and its command line.
+#include <gtest/gtest.h>
+
+#include "cfg_input.h"
+#include "cfg_options.h"
+
+namespace {
+
+TEST(ToolScript, AppliesEventsFrameByFrame) {
+    TOOLSCRIPT s;
+    const int32_t refused = tool_script_parse(
+        "# a click on the Save button, then W\n"
+        "3 mouse 400 14\n"
+        "4 button 1 1   # press\n"
+        "6 button 1 0\n"
+        "2 key W 1\n"
+        "8 key W 0\n"
+        "0 joy 2 present 1\n"
+        "5 joy 2 axis 1 -0.9921875\n"
+        "5 joy 2 button 2 1\n"
+        "9 key BACKSPACE 1\n",
+        s, "script");
+    EXPECT_EQ(refused, 0);
+    ASSERT_EQ(s.EVENTS.size(), 9u);
+
+    TOOLINPUT in;
+    tool_script_apply(s, 0, in);
+    EXPECT_TRUE(in.JOY[2].PRESENT);
+    EXPECT_FALSE(in.KEY[51]);
+    tool_script_apply(s, 2, in);
+    EXPECT_TRUE(in.KEY[51]);
+    tool_script_apply(s, 4, in);
+    EXPECT_EQ(in.MOUSEX, 400);
+    EXPECT_EQ(in.MOUSEY, 14);
+    EXPECT_EQ(in.MOUSE, TOOLMOUSE_LEFT);
+    tool_script_apply(s, 5, in);
+    EXPECT_FLOAT_EQ(in.JOY[2].AXES[1], -0.9921875f);
+    EXPECT_EQ(in.JOY[2].BUTTONS, 1u << 2);
+    tool_script_apply(s, 7, in);
+    EXPECT_EQ(in.MOUSE, 0u);
+    EXPECT_TRUE(in.KEY[51]);
+    tool_script_apply(s, 100, in);
+    EXPECT_FALSE(in.KEY[51]);
+    // Applying the same frame again changes nothing.
+    in.KEY[51] = true;
+    tool_script_apply(s, 100, in);
+    EXPECT_TRUE(in.KEY[51]);
+}
+
+TEST(ToolScript, MouseButtonsKeepTheirOwnBits) {
+    TOOLSCRIPT s;
+    tool_script_parse("1 button 3 1\n1 button 1 1\n2 button 3 0\n", s, "script");
+    TOOLINPUT in;
+    tool_script_apply(s, 1, in);
+    EXPECT_EQ(in.MOUSE, 0x5u);
+    tool_script_apply(s, 2, in);
+    EXPECT_EQ(in.MOUSE, 0x1u);
+}
+
+TEST(ToolScript, RefusesMalformedLinesAndKeepsTheRest) {
+    TOOLSCRIPT s;
+    const int32_t refused = tool_script_parse(
+        "x key W 1\n"            // frame not a number
+        "-1 key W 1\n"           // negative frame
+        "1 key NOPE 1\n"         // unknown key
+        "1 key W 2\n"            // bad state
+        "1 mouse 10\n"           // missing y
+        "1 button 4 1\n"         // no fourth button
+        "1 joy 16 present 1\n"   // controller out of range
+        "1 joy 0 axis 6 0.5\n"   // axis out of range
+        "1 joy 0 axis 1 nan\n"   // not a finite value
+        "1 joy 0 button 32 1\n"  // button out of range
+        "1 joy 0 wobble 1\n"     // unknown controller event
+        "1 teleport\n"           // unknown event
+        "1\n"                    // frame alone
+        "2 key ESCAPE 1\n",
+        s, "script");
+    EXPECT_EQ(refused, 13);
+    ASSERT_EQ(s.EVENTS.size(), 1u);
+    TOOLINPUT in;
+    tool_script_apply(s, 2, in);
+    EXPECT_TRUE(in.KEY[TOOLKEY_ESCAPE]);
+}
+
+TEST(ToolScript, KeyNamesAreGlfwNames) {
+    EXPECT_EQ(tool_key_from_name("W"), 51);
+    EXPECT_EQ(tool_key_from_name("KP_8"), 73);
+    EXPECT_EQ(tool_key_from_name("LEFT_SHIFT"), 77);
+    EXPECT_EQ(tool_key_from_name("RIGHT_ALT"), 83);
+    EXPECT_EQ(tool_key_from_name("ESCAPE"), TOOLKEY_ESCAPE);
+    EXPECT_EQ(tool_key_from_name("F12"), TOOLKEY_F12);
+    EXPECT_EQ(tool_key_from_name("w"), -1);
+    EXPECT_EQ(tool_key_from_name(""), -1);
+    EXPECT_EQ(tool_key_from_name("BACKSPACE"), -1);  // a real key the tool does not watch
+}
+
+TEST(ToolScript, MissingFileIsReported) {
+    TOOLSCRIPT s;
+    EXPECT_FALSE(tool_script_load("/nonexistent/script.txt", s));
+    EXPECT_TRUE(s.EVENTS.empty());
+}
+
+bool parse(std::initializer_list<const char*> args, TOOLOPTIONS& o, std::string& err) {
+    std::vector<const char*> argv{"config"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return options_parse(static_cast<int>(argv.size()), argv.data(), o, err);
+}
+
+TEST(ToolOptions, ParsesEveryOption) {
+    TOOLOPTIONS o;
+    std::string err;
+    ASSERT_TRUE(parse({"--dir", "/tmp/g", "--frames", "120", "--input", "in.txt", "--modes", "m.txt",
+                       "--screenshot", "5:a.png", "--screenshot", "7:/x/b:c.png"},
+                      o, err))
+        << err;
+    EXPECT_EQ(o.DIR, "/tmp/g");
+    EXPECT_EQ(o.FRAMES, 120);
+    EXPECT_EQ(o.INPUT, "in.txt");
+    EXPECT_EQ(o.MODES, "m.txt");
+    EXPECT_EQ(o.FIXEDSTEP, 10);  // a script runs on the virtual clock
+    ASSERT_EQ(o.SCREENSHOTS.size(), 2u);
+    EXPECT_EQ(o.SCREENSHOTS[1].first, 7);
+    EXPECT_EQ(o.SCREENSHOTS[1].second, "/x/b:c.png");
+
+    ASSERT_TRUE(parse({"--fixed-step", "16"}, o, err));
+    EXPECT_EQ(o.FIXEDSTEP, 16);
+    EXPECT_EQ(o.FRAMES, -1);
+    ASSERT_TRUE(parse({}, o, err));
+    EXPECT_EQ(o.FIXEDSTEP, 0);  // live clock
+    ASSERT_TRUE(parse({"--help"}, o, err));
+    EXPECT_TRUE(o.HELP);
+}
+
+TEST(ToolOptions, RefusesBadValues) {
+    TOOLOPTIONS o;
+    std::string err;
+    for (auto args : std::vector<std::vector<const char*>>{
+             {"--frames"}, {"--frames", "-3"}, {"--frames", "ten"}, {"--screenshot", "5"},
+             {"--screenshot", "x:a.png"}, {"--screenshot", "5:"}, {"--fixed-step", "0"},
+             {"--dir", ""}, {"--bogus"}}) {
+        std::vector<const char*> argv{"config"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        err.clear();
+        EXPECT_FALSE(options_parse(static_cast<int>(argv.size()), argv.data(), o, err)) << args[0];
+        EXPECT_FALSE(err.empty());
+    }
+}
+
+TEST(ToolOptions, UsageNamesEveryOption) {
+    const std::string usage = options_usage();
+    for (const char* opt : {"--help", "--version", "--dir", "--frames", "--input", "--fixed-step", "--modes",
+                            "--screenshot", "FRAME mouse X Y", "FRAME button"})
+        EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// Screen-mode filtering, the modes file and the mode grid layout (see cfg_modes.h).
+#include "cfg_modes.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+int32_t modes_filter(const std::vector<MODESIZE>& listed, MODESIZE* out) {
+    int32_t n = 0;
+    for (std::size_t i = 1; i < listed.size(); ++i) {
+        const MODESIZE& m = listed[i];
+        bool seen = false;
+        for (int32_t k = 0; k < n && !seen; ++k) seen = out[k].W == m.W && out[k].H == m.H;
+        if (seen || m.H <= 400) continue;
+        if (n >= VIDEOMODE_CAPACITY) {
+            std::printf("more than %d screen modes of one depth; the rest are left out\n", VIDEOMODE_CAPACITY);
+            break;
+        }
+        out[n++] = m;
+    }
+    return n;
+}
+
+namespace {
+
+bool parse_number(const std::string& s, long lo, long hi, long& out) {
+    errno = 0;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (s.empty() || errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+int32_t modes_file_parse(const std::string& text, MODELISTS& lists, const std::string& source) {
+    lists = MODELISTS{};
+    int32_t refused = 0;
+    std::istringstream in(text);
+    std::string line;
+    int32_t number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        std::size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> t;
+        std::string w;
+        while (words >> w) t.push_back(w);
+        if (t.empty()) continue;
+        long bits = 0, width = 0, height = 0;
+        if (t.size() != 3 || !parse_number(t[0], 16, 32, bits) || (bits != 16 && bits != 24 && bits != 32) ||
+            !parse_number(t[1], 1, 65535, width) || !parse_number(t[2], 1, 65535, height)) {
+            std::printf("%s:%d: screen mode refused (expected: BITS WIDTH HEIGHT, BITS 16, 24 or 32)\n",
+                        source.c_str(), number);
+            ++refused;
+            continue;
+        }
+        int32_t d = static_cast<int32_t>((bits - 16) / 8);
+        lists.HASLIST[d] = true;
+        lists.LIST[d].push_back({static_cast<int32_t>(width), static_cast<int32_t>(height)});
+    }
+    return refused;
+}
+
+bool modes_file_load(const std::string& path, MODELISTS& lists) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) {
+        std::printf("could not read screen modes file %s\n", path.c_str());
+        lists = MODELISTS{};
+        return false;
+    }
+    std::ostringstream all;
+    all << f.rdbuf();
+    modes_file_parse(all.str(), lists, path);
+    return true;
+}
+
+void modes_build(const MODELISTS& lists, VIDEOMODETABLE& table) {
+    table = VIDEOMODETABLE{};
+    for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d)
+        if (lists.HASLIST[d]) table.NVIDEOMODES[d] = modes_filter(lists.LIST[d], table.VIDEOMODE[d]);
+}
+
+std::string mode_label(const MODESIZE& m) { return std::to_string(m.W) + "x" + std::to_string(m.H); }
+
+void mode_grid_layout(const VIDEOMODETABLE& table, int32_t label_width, MODEGRID& grid) {
+    grid.BUTTONS.clear();
+    for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d) grid.HEADINGY[d] = -1;
+    if (label_width < 0) label_width = 0;
+    int32_t columns = 624 / (label_width + 16);
+    if (columns < 1) columns = 1;
+    grid.COLUMNS = columns;
+    grid.BUTTONWIDTH = static_cast<int32_t>(std::nearbyint(624.0 / columns - 16.0)) + 8;
+    int32_t y0 = 64;
+    bool first = true;
+    for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d) {
+        const int32_t n = table.NVIDEOMODES[d];
+        if (n <= 0) continue;
+        if (!first) y0 += 36;
+        first = false;
+        grid.HEADINGY[d] = y0;
+        int32_t last_row_y = y0;
+        for (int32_t k = 0; k < n; ++k) {
+            MODEBUTTON b;
+            b.DEPTH = d;
+            b.MODE = n - 1 - k;
+            b.W = grid.BUTTONWIDTH;
+            b.X = (grid.BUTTONWIDTH + 8) * (k % columns) + 8;
+            b.Y = y0 + 18 * (k / columns + 1);
+            last_row_y = b.Y;
+            grid.BUTTONS.push_back(b);
+        }
+        y0 = last_row_y;
+    }
+}
