@@ -326,7 +326,7 @@ void objfile_read_materials(MODEL3D& m, FieldReader& r, const std::string& direc
             MODELMATERIALTYPE& mat = m.MATERIALS[current];
             const std::string_view name = token(tokens, 1).substr(0, MODEL_MATERIALNAME_LEN);
             std::memset(mat.MATERIALNAME, 0, sizeof mat.MATERIALNAME);
-            std::memcpy(mat.MATERIALNAME, name.data(), name.size());
+            if (!name.empty()) std::memcpy(mat.MATERIALNAME, name.data(), name.size());
             continue;
         }
         MODELMATERIALTYPE& mat = m.MATERIALS[current];
