@@ -1,0 +1,78 @@
+// A hidden GLFW window with a legacy OpenGL context for the font tests, plus a pixel-aligned
+// 2D view (y downward) like the game's overlay. Tests skip when no display is available.
+#pragma once
+
+#include <GLFW/glfw3.h>
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <vector>
+
+class FontGlTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 160;
+    static constexpr int kHeight = 96;
+
+    static void SetUpTestSuite() {
+        if (!glfwInit()) return;
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        window_ = glfwCreateWindow(kWidth, kHeight, "fonts", nullptr, nullptr);
+        if (window_) glfwMakeContextCurrent(window_);
+    }
+    static void TearDownTestSuite() {
+        if (window_) glfwDestroyWindow(window_);
+        window_ = nullptr;
+        glfwTerminate();
+    }
+    void SetUp() override {
+        if (!window_) GTEST_SKIP() << "no OpenGL context (run under xvfb-run -a)";
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, kHeight, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4f(1, 1, 1, 1);
+    }
+
+    // Red channel of the frame, indexed [y][x] with y downward like the 2D view.
+    static std::vector<std::vector<uint8_t>> read_red() {
+        std::vector<uint8_t> rgba(4 * kWidth * kHeight);
+        glFinish();
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        std::vector<std::vector<uint8_t>> red(kHeight, std::vector<uint8_t>(kWidth));
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                red[kHeight - 1 - y][x] = rgba[4 * (y * kWidth + x)];
+        return red;
+    }
+
+    struct Box {
+        int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, lit = 0;
+    };
+    // Bounding box of the pixels brighter than `threshold`.
+    static Box lit_box(const std::vector<std::vector<uint8_t>>& red, int threshold = 64) {
+        Box b;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (red[y][x] > threshold) {
+                    ++b.lit;
+                    if (x < b.left) b.left = x;
+                    if (x > b.right) b.right = x;
+                    if (y < b.top) b.top = y;
+                    if (y > b.bottom) b.bottom = y;
+                }
+        return b;
+    }
+
+    static inline GLFWwindow* window_ = nullptr;
+};
