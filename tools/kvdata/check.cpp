@@ -831,6 +831,15 @@ void check_images_and_fonts(const std::string& dir, Problems& p) {
     else if (!png_size(dir + "/" + mini, w, h)) p.add(mini, "is not a PNG image");
     else if ((w & (w - 1)) || (h & (h - 1))) p.add(mini, fmt("is %g x %g; the texture needs power-of-two sides", w, h));
 
+    // The menu pictures and the explosion frames (0-5 fireballs, 6 smoke).
+    std::vector<std::string> pictures = {"data/menu/mission.png", "data/menu/worldmap.png", "data/menu/gunship.png"};
+    for (int k = 0; k <= 6; ++k) pictures.push_back("data/explosion/" + std::to_string(k) + ".png");
+    for (const std::string& pic : pictures) {
+        if (!std::filesystem::exists(dir + "/" + pic)) p.add(pic, "missing");
+        else if (!png_size(dir + "/" + pic, w, h)) p.add(pic, "is not a PNG image");
+    }
+    if (!std::filesystem::exists(dir + "/configVars.dat")) p.add("configVars.dat", "missing");
+
     const std::string fonts = dir + "/data/fontimg";
     std::error_code ec;
     std::vector<std::string> names;
