@@ -3,6 +3,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include "platform/clock.h"
+
 namespace {
 GLFWwindow* g_window = nullptr;
 void (*g_size_callback)(int32_t, int32_t) = nullptr;
@@ -12,6 +14,8 @@ std::string g_glfw_error;
 void on_glfw_error(int /*code*/, const char* text) {
     g_glfw_error = text ? text : "";
 }
+
+double glfw_seconds() { return glfwGetTime(); }
 
 void on_size(GLFWwindow* /*window*/, int width, int height) {
     if (g_size_callback) g_size_callback(width, height);
@@ -56,6 +60,8 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
     }
     glfwMakeContextCurrent(g_window);
     glfwSwapInterval(0);
+    // Live game time is the windowing library's clock from here on.
+    platform_clock_set_live_source(glfw_seconds);
     g_quit = false;
     return true;
 }
@@ -67,6 +73,7 @@ void platform_window_close() {
     glfwDestroyWindow(g_window);
     g_window = nullptr;
     g_size_callback = nullptr;
+    platform_clock_set_live_source(nullptr);
     glfwTerminate();
 }
 

@@ -1,7 +1,127 @@
-// Map files and tile grids: reading the binary map and building the terrain, forest, city and
-// building grids.
-// Bodies are filled in by the subsystem that owns this file; until then each is empty.
+// The island map file, its grids and the boundary frame (see map.h).
 #include "world/map.h"
 
-void KV_INITIALIZE_MAPS() { }
-void KV_LOAD_MISSIONMAP(const std::string& /*path*/) { }
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+int32_t kv_map_terrain(const KVMAPVIEW& map, int32_t x, int32_t z) {
+    if (!map.TERRAINMAP) return 0;
+    return map.TERRAINMAP[kv_map_index(kv_map_clamp(x), kv_map_clamp(z))];
+}
+
+int32_t kv_map_city(const KVMAPVIEW& map, int32_t x, int32_t z) {
+    if (!map.CITYMAP || !kv_map_inside(x, z)) return 0;
+    return map.CITYMAP[kv_map_index(x, z)];
+}
+
+float kv_water_surface(const KVMAPVIEW& map) {
+    return static_cast<float>(map.WATERHEIGHT) * map.MAPSCALE + map.MAPSCALE * map.WATERSPACER;
+}
+
+float kv_water_level(const KVMAPVIEW& map) { return static_cast<float>(map.WATERHEIGHT) * map.MAPSCALE; }
+
+namespace {
+int32_t read_le32(const unsigned char* p) {
+    uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                 (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    int32_t s;
+    std::memcpy(&s, &v, sizeof s);
+    return s;
+}
+}  // namespace
+
+KVMAPREAD kv_map_read(const std::string& path, int32_t* terrain, int32_t* forest, int32_t* city,
+                      int32_t& waterheight, int32_t& forestheight) {
+    KVMAPREAD result;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        std::printf("map %s: cannot be opened; the map stays as it was\n", path.c_str());
+        return result;
+    }
+    std::vector<unsigned char> bytes;
+    bytes.reserve(KV_MAPFILEBYTES);
+    unsigned char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        // Never hold more than one map's worth: anything beyond is ignored anyway.
+        size_t room = static_cast<size_t>(KV_MAPFILEBYTES) + 1 - bytes.size();
+        bytes.insert(bytes.end(), chunk, chunk + (got < room ? got : room));
+        if (bytes.size() > static_cast<size_t>(KV_MAPFILEBYTES)) break;
+    }
+    std::fclose(f);
+    result.opened = true;
+    result.bytes = static_cast<int64_t>(bytes.size());
+
+    const size_t size = bytes.size();
+    // Field by field, so a file cut inside a record still delivers the values before the cut.
+    for (int32_t x = 0; x < KV_MAPSIDE; ++x) {
+        for (int32_t z = 0; z < KV_MAPSIDE; ++z) {
+            const size_t offset = (static_cast<size_t>(x) * KV_MAPSIDE + z) * KV_MAPRECORDBYTES;
+            if (offset + 4 > size) goto done;
+            const int32_t n = kv_map_index(x, z);
+            if (terrain) terrain[n] = read_le32(&bytes[offset]);
+            if (offset + 8 > size) goto done;
+            if (forest) forest[n] = read_le32(&bytes[offset + 4]);
+            if (offset + 12 > size) goto done;
+            if (city) city[n] = read_le32(&bytes[offset + 8]);
+            result.records++;
+        }
+    }
+    if (size >= static_cast<size_t>(KV_MAPTRAILEROFFSET) + 4) waterheight = read_le32(&bytes[KV_MAPTRAILEROFFSET]);
+    if (size >= static_cast<size_t>(KV_MAPFILEBYTES)) {
+        forestheight = read_le32(&bytes[KV_MAPTRAILEROFFSET + 4]);
+        result.trailer = true;
+    }
+done:
+    if (size < static_cast<size_t>(KV_MAPFILEBYTES)) {
+        std::printf("map %s: short file (%lld of %d bytes); %d of %d records read\n", path.c_str(),
+                    static_cast<long long>(size), KV_MAPFILEBYTES, result.records, KV_MAPCELLS);
+    } else if (size > static_cast<size_t>(KV_MAPFILEBYTES)) {
+        std::printf("map %s: longer than %d bytes; the rest is ignored\n", path.c_str(), KV_MAPFILEBYTES);
+    }
+    return result;
+}
+
+bool kv_map_in_frame(int32_t x, int32_t z) {
+    return (x >= 24 && x <= 28) || (x >= 477 && x <= 481) || (z >= 34 && z <= 38) || (z >= 496 && z <= 500);
+}
+
+void kv_map_apply_frame(int32_t* city) {
+    if (!city) return;
+    for (int32_t z = 0; z < KV_MAPSIDE; ++z) {
+        for (int32_t x = 0; x < KV_MAPSIDE; ++x) {
+            if (kv_map_in_frame(x, z)) city[kv_map_index(x, z)] = 3;
+        }
+    }
+}
+
+int32_t kv_tile_of(float worldcoord) {
+    if (!std::isfinite(worldcoord)) return 0;
+    const float t = std::floor(worldcoord / 8.0f);
+    if (t < -1.0e6f) return -1000000;
+    if (t > 1.0e6f) return 1000000;
+    return static_cast<int32_t>(t);
+}
+
+KVMAPSTATS kv_map_stats(const int32_t* terrain, const int32_t* city, int32_t waterheight, int32_t forestheight) {
+    KVMAPSTATS s;
+    s.waterheight = waterheight;
+    s.forestheight = forestheight;
+    if (terrain) {
+        s.minheight = s.maxheight = terrain[0];
+        for (int32_t n = 0; n < KV_MAPCELLS; ++n) {
+            if (terrain[n] < s.minheight) s.minheight = terrain[n];
+            if (terrain[n] > s.maxheight) s.maxheight = terrain[n];
+            if (terrain[n] < waterheight) s.belowwater++;
+        }
+    }
+    if (city) {
+        for (int32_t n = 0; n < KV_MAPCELLS; ++n) {
+            s.citycodes[city[n]]++;
+            if (city[n] > 3) s.anchors[city[n] - 3]++;
+        }
+    }
+    return s;
+}

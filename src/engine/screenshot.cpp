@@ -1,0 +1,50 @@
+// Screenshots of chosen frames (see screenshot.h).
+#include "engine/screenshot.h"
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <algorithm>
+#include <utility>
+
+#include "engine/png_write.h"
+#include "platform/window.h"
+
+namespace {
+std::vector<std::pair<int64_t, std::string>> g_requests;
+}
+
+void screenshot_request(int64_t frame, const std::string& path) {
+    g_requests.emplace_back(frame, path);
+}
+
+void screenshot_clear_requests() { g_requests.clear(); }
+
+std::vector<uint8_t> screenshot_read_rgb(int32_t width, int32_t height) {
+    std::vector<uint8_t> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> raw(row * static_cast<size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
+    pixels.resize(raw.size());
+    for (int32_t y = 0; y < height; ++y)
+        std::copy(raw.begin() + static_cast<std::ptrdiff_t>(row * (height - 1 - y)),
+                  raw.begin() + static_cast<std::ptrdiff_t>(row * (height - y)),
+                  pixels.begin() + static_cast<std::ptrdiff_t>(row * y));
+    return pixels;
+}
+
+void screenshot_capture_if_due(int64_t frame) {
+    if (g_requests.empty() || !platform_window_is_open()) return;
+    for (const auto& [f, path] : g_requests) {
+        if (f != frame) continue;
+        int32_t w = 0, h = 0;
+        platform_window_size(w, h);
+        std::vector<uint8_t> pixels = screenshot_read_rgb(w, h);
+        if (pixels.empty() || !png_write_file(path, w, h, 3, pixels.data()))
+            std::fprintf(stderr, "core: could not write the screenshot of frame %lld to %s\n",
+                         static_cast<long long>(frame), path.c_str());
+    }
+}

@@ -1,0 +1,32 @@
+// The command line of core: the run options, their parsing with range checks and the usage
+// text that documents every option. Without options the game runs as it always does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct KV_RUNOPTIONS {
+    bool HELP = false;
+    bool VERSION = false;
+    std::string DIR;                  // game directory; empty = the executable's directory
+    bool HAS_SEED = false;
+    uint32_t SEED = 0;
+    int32_t FIXED_STEP = 0;           // ms per frame on the virtual clock; 0 = live clock
+    int64_t FRAMES = 0;               // leave after this many frames; 0 = no limit
+    std::string INPUT;                // input script
+    std::string TRACE;                // trace file
+    std::vector<std::pair<int64_t, std::string>> SCREENSHOTS;  // frame, PNG path
+    bool FLY = false;                 // skip the menu, run mission 0 at once
+};
+
+// The options of this run (set by main before start-up).
+extern KV_RUNOPTIONS KV_OPTIONS;
+
+// Parses argv[1..argc-1]. On a refused option the result is false and `error` is one line
+// saying which option and why.
+bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std::string& error);
+
+// The usage text printed by --help.
+std::string kv_usage_text();

@@ -1,0 +1,416 @@
+// The game's world entry points: the map, ground, terrain and building functions the rest of
+// the game calls, working on the global records (KVGLOBALS and the world and engine globals)
+// and OpenGL. The logic itself lives in map.cpp, ground.cpp, terrain.cpp and buildings.cpp on
+// plain views, so it can be tested without the globals or a window.
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "engine/engine_globals.h"
+#include "engine/textfile.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "world/buildings.h"
+#include "world/ground.h"
+#include "world/map.h"
+#include "world/terrain.h"
+#include "world/world_globals.h"
+#include "world/world_game.h"
+
+#include "game/kv_globals.h"
+#if __has_include("engine/objfile.h") && __has_include("engine/modeldb.h")
+#include "engine/modeldb.h"
+#include "engine/objfile.h"
+#define KV_WORLD_HAS_MESHES 1
+#endif
+
+static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
+static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
+
+namespace {
+float random_uniform() { return platform_random(); }
+
+int32_t round_int(float v) {
+    if (!std::isfinite(v)) return 0;
+    if (v > 2.0e9f) return 2000000000;
+    if (v < -2.0e9f) return -2000000000;
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+}  // namespace
+
+namespace {
+
+int32_t g_class_size[KV_BUILDINGCLASSES];
+
+const int32_t* class_sizes() {
+    for (int32_t k = 0; k < KV_BUILDINGCLASSES; ++k) g_class_size[k] = KVGLOBALS.BUILDINGCLASS[k].SIZE;
+    return g_class_size;
+}
+
+bool grids_ready() {
+    return KVGLOBALS.TERRAINMAP.size() == static_cast<size_t>(KV_MAPCELLS) &&
+           KVGLOBALS.CITYMAP.size() == static_cast<size_t>(KV_MAPCELLS);
+}
+
+void ensure_grids() {
+    for (auto* grid : {&KVGLOBALS.TERRAINMAP, &KVGLOBALS.FORESTMAP, &KVGLOBALS.CITYMAP, &KVGLOBALS.BUILDINGMAP}) {
+        if (grid->size() != static_cast<size_t>(KV_MAPCELLS)) grid->assign(KV_MAPCELLS, 0);
+    }
+}
+
+bool on_map(int32_t t) { return t >= 0 && t < KV_TILES; }
+
+int32_t view_dist() {
+    int32_t d = KVGLOBALS.BOXARRAYVIEWDIST;
+    return d < 0 ? 0 : (d > 32 ? 32 : d);
+}
+
+}  // namespace
+
+KVMAPVIEW kv_world_view() {
+    KVMAPVIEW v;
+    if (grids_ready()) {
+        v.TERRAINMAP = KVGLOBALS.TERRAINMAP.data();
+        v.CITYMAP = KVGLOBALS.CITYMAP.data();
+    }
+    v.WATERHEIGHT = KVGLOBALS.WATERHEIGHT;
+    v.MAPSCALE = KVGLOBALS.MAPSCALE;
+    v.WATERSPACER = KVGLOBALS.WATERSPACER;
+    return v;
+}
+
+KVTILEINPUT kv_world_tile_input() {
+    KVTILEINPUT in;
+    in.MAP = kv_world_view();
+    in.LOOKUP = KVGROUNDCIRCLEPOLYLOOKUP;
+    in.CLASSSIZE = class_sizes();
+    in.UNIFORM = random_uniform;
+    return in;
+}
+
+void KV_INITIALIZE_MAPS() {
+    for (auto* grid : {&KVGLOBALS.TERRAINMAP, &KVGLOBALS.FORESTMAP, &KVGLOBALS.CITYMAP, &KVGLOBALS.BUILDINGMAP}) {
+        grid->assign(KV_MAPCELLS, 0);
+    }
+    for (int32_t tx = 0; tx < KV_TILES; ++tx)
+        for (int32_t tz = 0; tz < KV_TILES; ++tz) KVGLOBALS.MAPDL[tx][tz] = static_cast<int32_t>(glGenLists(1));
+}
+
+void KV_LOAD_MISSIONMAP(const std::string& path) {
+    ensure_grids();  // a load before the grids exist must not write into nothing
+    kv_map_read(path, KVGLOBALS.TERRAINMAP.data(), KVGLOBALS.FORESTMAP.data(), KVGLOBALS.CITYMAP.data(),
+                KVGLOBALS.WATERHEIGHT, KVGLOBALS.FORESTHEIGHT);
+    kv_map_apply_frame(KVGLOBALS.CITYMAP.data());
+}
+
+void KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP() {
+    kv_ground_lookup_load("data/KVGroundCirclePolyLookup.dat", KVGROUNDCIRCLEPOLYLOOKUP);
+}
+
+void KV_GROUNDPOLYLOOKUP(int32_t n, int32_t triangle, KVGROUNDPOLYDATATYPE& out, int32_t smooth) {
+    kv_ground_poly(kv_world_view(), KVGROUNDCIRCLEPOLYLOOKUP, n, triangle, out, smooth, random_uniform);
+}
+
+float KV_FINDMAPY(float x, float z) { return kv_find_map_y(kv_world_view(), x, z); }
+
+float KV_FINDMAPYNOSPACER(float x, float z) { return kv_find_map_y_nospacer(kv_world_view(), x, z); }
+
+void KV_FINDGUNSHIPY() {
+    KVGUNSHIPHEIGHT g;
+    g.PLAYERX = KVGLOBALS.PLAYERX;
+    g.PLAYERY = KVGLOBALS.PLAYERY;
+    g.PLAYERZ = KVGLOBALS.PLAYERZ;
+    g.GUNSHIPHOVERY = KVGLOBALS.GUNSHIPHOVERY;
+    g.GUNSHIPLANDRATIO = KVGLOBALS.GUNSHIPLANDRATIO;
+    g.GUNSHIPLANDED = KVGLOBALS.GUNSHIPLANDED;
+    g.PLAYERHOVERCYCLE = KVGLOBALS.PLAYERHOVERCYCLE;
+    kv_find_gunship_y(kv_world_view(), g, FPSR);
+    KVGLOBALS.PLAYERX = g.PLAYERX;
+    KVGLOBALS.PLAYERY = g.PLAYERY;
+    KVGLOBALS.PLAYERZ = g.PLAYERZ;
+    KVGLOBALS.GUNSHIPLANDRATIO = g.GUNSHIPLANDRATIO;
+    KVGLOBALS.PLAYERHOVERCYCLE = g.PLAYERHOVERCYCLE;
+}
+
+namespace {
+// The colour state lives in two globals; the terrain code works on a copy.
+KVCOLORSTATE color_state() {
+    KVCOLORSTATE s;
+    s.R = KVPRELOAD_LASTCOLOR.R;
+    s.G = KVPRELOAD_LASTCOLOR.G;
+    s.B = KVPRELOAD_LASTCOLOR.B;
+    s.FORCE = KVFILE_COLORFORCEUPDATE;
+    return s;
+}
+void store_color_state(const KVCOLORSTATE& s) {
+    KVPRELOAD_LASTCOLOR.R = s.R;
+    KVPRELOAD_LASTCOLOR.G = s.G;
+    KVPRELOAD_LASTCOLOR.B = s.B;
+    KVFILE_COLORFORCEUPDATE = s.FORCE;
+}
+}  // namespace
+
+void KV_PICKCOLORPRINT(float r, float g, float b) {
+    KVCOLORSTATE s = color_state();
+    kv_pick_color(s, kv_tile_sink_gl(), r, g, b);
+    store_color_state(s);
+}
+
+void KV_PICKWATERCOLORGROUND(float y) {
+    const KVCOLOR3 c = kv_ground_color(kv_world_view(), y);
+    KV_PICKCOLORPRINT(c.R, c.G, c.B);
+}
+
+void KV_PICKWATERCOLORROAD(float y) {
+    const KVCOLOR3 c = kv_road_color(kv_world_view(), y);
+    KV_PICKCOLORPRINT(c.R, c.G, c.B);
+}
+
+void kv_render_mapdl_to(int32_t tx, int32_t tz, const KVTILESINK& sink) {
+    if (!on_map(tx) || !on_map(tz)) return;
+    KVCOLORSTATE s = color_state();
+    kv_tile_emit(kv_world_tile_input(), s, sink, tx, tz);
+    store_color_state(s);
+    KVMAPCOMPILED[tx][tz] = 1;
+    KVGLOBALS.TOTALLOADEDTILES += 1;
+}
+
+void KV_RENDER_MAPDL(int32_t tx, int32_t tz) { kv_render_mapdl_to(tx, tz, kv_tile_sink_gl()); }
+
+bool kv_compile_tile(int32_t tx, int32_t tz) {
+    if (!on_map(tx) || !on_map(tz)) return false;
+    if (KVGLOBALS.MAPDL[tx][tz] == 0) KVGLOBALS.MAPDL[tx][tz] = static_cast<int32_t>(glGenLists(1));
+    if (KVGLOBALS.MAPDL[tx][tz] == 0) return false;  // no OpenGL context
+    glNewList(static_cast<GLuint>(KVGLOBALS.MAPDL[tx][tz]), GL_COMPILE);
+    KV_RENDER_MAPDL(tx, tz);
+    glEndList();
+    return true;
+}
+
+void KV_RENDER_SECTOR(int32_t tx, int32_t tz) {
+    if (!on_map(tx) || !on_map(tz)) return;
+    if (KVGLOBALS.MAPDL[tx][tz] != 0) glCallList(static_cast<GLuint>(KVGLOBALS.MAPDL[tx][tz]));
+    if (KVGLOBALS.POINTERMODE != 1) KV_RENDER_BUILDINGS(tx, tz);
+}
+
+KVRENDERMAPSTATS KV_RENDER_MAP_STATS;
+
+void KV_RENDER_MAP() {
+    KVGLOBALSTYPE& G = KVGLOBALS;
+    KVRENDERMAPSTATS& st = KV_RENDER_MAP_STATS;
+    st = KVRENDERMAPSTATS{};
+    // Compile budget in milliseconds.
+    int32_t budget = round_int(static_cast<float>(FPS) * 40.0f / 100.0f);
+    if (budget < 40) budget = 40;
+    const int64_t deadline = static_cast<int64_t>(platform_clock_ms()) + budget;
+
+    const int32_t D = view_dist();
+    kv_view_cone(G.GUNSHIPPO.ANGLE, D, G.BOXARRAY);
+    const KVVIEWDENSITY d = kv_view_density(kv_world_view(), class_sizes(), G.BOXARRAY, D, G.PLAYERX8, G.PLAYERZ8);
+    st.density = d;
+
+    const float viewsize = G.TARGETVIEWSIZE.CURR();
+    if (isatty(STDOUT_FILENO)) {
+        std::string density;
+        SYSTEM_FORMATFLOAT(density, d.DENSITY, 5);
+        std::printf("buildingBlocks %s   \nblocksAnalyzed %s   \nbuildingDensity %s   \nsizRatio %s   \n",
+                    text_int(d.AREA).c_str(), text_int(d.CELLS).c_str(), density.c_str(), text_single(viewsize).c_str());
+    }
+
+    G.TARGETVIEWSIZE.SET_TARGET(d.SIZE);
+    G.TARGETLODSHADOWSWITCH.SET_TARGET(viewsize * TEMPY);
+    G.TARGETLODMESHSWITCH.SET_TARGET(viewsize * TEMPX);
+    int32_t R = round_int(viewsize * static_cast<float>(D));
+    if (R > D) R = D;
+    if (R < 0) R = 0;
+    const float fps = G.FPSTIMER.FPS();
+    if (fps > 1.0f) G.TARGETVIEWSIZE.STEPS = round_int(fps * 2.0f + 1.0f);
+    G.TARGETPLAYERX8.SET_TARGET(static_cast<float>(G.PLAYERX8));
+    G.TARGETPLAYERZ8.SET_TARGET(static_cast<float>(G.PLAYERZ8));
+    const float cx = G.TARGETPLAYERX8.CURR(), cz = G.TARGETPLAYERZ8.CURR();
+
+    for (int32_t i = -R; i <= R; ++i) {
+        for (int32_t j = -R; j <= R; ++j) {
+            if (G.BOXARRAY[D + i][D + j] != 1) continue;
+            const int32_t tx = round_int(cx + static_cast<float>(i)), tz = round_int(cz + static_cast<float>(j));
+            if (!on_map(tx) || !on_map(tz) || KVMAPCOMPILED[tx][tz] != 1) continue;
+            KV_RENDER_SECTOR(tx, tz);
+            st.drawn++;
+        }
+    }
+    for (int32_t i = -R; i <= R; ++i) {
+        for (int32_t j = -R; j <= R; ++j) {
+            if (G.BOXARRAY[D + i][D + j] != 1) continue;
+            const int32_t tx = round_int(cx + static_cast<float>(i)), tz = round_int(cz + static_cast<float>(j));
+            if (!on_map(tx) || !on_map(tz) || KVMAPCOMPILED[tx][tz] == 1) continue;
+            if (static_cast<int64_t>(platform_clock_ms()) >= deadline) {
+                st.deferred++;
+                continue;
+            }
+            if (kv_compile_tile(tx, tz)) st.compiled++;
+        }
+    }
+}
+
+namespace {
+struct MinimapFrame {
+    float s, cx, cy;
+};
+MinimapFrame minimap_frame() {
+    const float s = static_cast<float>(round_int(0.1f * static_cast<float>(OPENGLPROPERTIES.SCR_WIDTH)));
+    return {s, static_cast<float>(OPENGLPROPERTIES.SCR_WIDTH) - (s + 4),
+            static_cast<float>(OPENGLPROPERTIES.SCR_HEIGHT) - (s + 4)};
+}
+void square(float cx, float cy, float h) {
+    glBegin(GL_QUADS);
+    glVertex2f(cx - h, cy - h);
+    glVertex2f(cx + h - 1, cy - h);
+    glVertex2f(cx + h - 1, cy + h - 1);
+    glVertex2f(cx - h, cy + h - 1);
+    glEnd();
+}
+}  // namespace
+
+void KV_RENDER_MINIMAPDL() {
+    const MinimapFrame f = minimap_frame();
+    glColor4f(0.1f, 0.2f, 0.4f, 0.5f);
+    square(f.cx, f.cy, f.s + 4);
+    glColor4f(0.2f, 0.4f, 0.8f, 0.5f);
+    square(f.cx, f.cy, f.s);
+    const float l = f.cx - f.s, r = f.cx + f.s - 1, b = f.cy - f.s, t = f.cy + f.s - 1;
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBegin(GL_LINES);
+    glVertex2f(l, b);
+    glVertex2f(r, b);
+    glVertex2f(r, b);
+    glVertex2f(r, t);
+    glVertex2f(r, t);
+    glVertex2f(l, t);
+    glVertex2f(l, t);
+    glVertex2f(l, b);
+    glEnd();
+    const float h = f.s - 2;
+    const float ml = f.cx - h, mr = f.cx + h - 1, mb = f.cy - h, mt = f.cy + h - 1;  // mb: the smaller y
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(KVGLOBALS.MINIMAPTEX));
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2f(ml, mb);
+    glTexCoord2f(0, 0);
+    glVertex2f(ml, mt);
+    glTexCoord2f(1, 0);
+    glVertex2f(mr, mt);
+    glTexCoord2f(1, 1);
+    glVertex2f(mr, mb);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+}
+
+void KV_RENDER_MINIMAPPLAYER() {
+    const MinimapFrame f = minimap_frame();
+    float m = f.s * 0.01171875f;
+    if (m < 1) m = 1;
+    const float ox = f.cx - (f.s + 4), oy = f.cy - (f.s + 4);
+    const float px = ox + (KVGLOBALS.PLAYERX / 512.0f) * 2 * f.s, pz = oy + (KVGLOBALS.PLAYERZ / 512.0f) * 2 * f.s;
+    glColor4f(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glVertex2f(px - m, pz - m);
+    glVertex2f(px + m, pz - m);
+    glVertex2f(px + m, pz + m);
+    glVertex2f(px - m, pz + m);
+    glEnd();
+    if (KVGLOBALS.CHECKPOINTDATA.empty() || KVGLOBALS.CHECKPOINTDATA[0].ACTIVE != 1) return;
+    const VECTOR3D& c = KVGLOBALS.CHECKPOINTDATA[0].POSITION;
+    const float qx = ox + (c.X / 512.0f) * 2 * f.s, qz = oy + (c.Z / 512.0f) * 2 * f.s;
+    int32_t turn = round_int(7.0f * KVGLOBALS.ICONANGLE) % 360;
+    if (turn < 0) turn += 360;
+    const float q = std::sin((static_cast<float>(turn) * 1.570795f) / 360.0f);
+    const float radius = q * m * 8;
+    glColor4f(1.0f, 0.23f, 0.1f, 1.0f - q);
+    glBegin(GL_LINES);
+    for (int32_t k = 0; k < 32; ++k) {
+        const float a0 = static_cast<float>(k) * 6.28318f / 16.0f, a1 = static_cast<float>(k + 1) * 6.28318f / 16.0f;
+        glVertex2f(qx + std::cos(a0) * radius, qz + std::sin(a0) * radius);
+        glVertex2f(qx + std::cos(a1) * radius, qz + std::sin(a1) * radius);
+    }
+    glEnd();
+}
+
+namespace {
+#ifdef KV_WORLD_HAS_MESHES
+int32_t compile_mesh(int32_t mid) {
+    const MODEL3D* model = modeldb_model(mid);
+    const GLuint list = glGenLists(1);
+    if (list == 0) return 0;
+    glNewList(list, GL_COMPILE);
+    if (model) RENDER_MODEL_COLOR(model);
+    glEndList();
+    return static_cast<int32_t>(list);
+}
+#endif
+}  // namespace
+
+void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& path) {
+    if (cls < 0 || cls >= KV_BUILDINGCLASSES) {
+        std::printf("building class %d out of range 0-%d; not loaded\n", cls, KV_BUILDINGCLASSES - 1);
+        return;
+    }
+    BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+    b.SIZE = size;
+#ifdef KV_WORLD_HAS_MESHES
+    b.BUILDINGBOXMID = OBJFILE_LOAD(path + "_box.obj");
+    if (!kv_building_assembled(cls)) {
+        b.BUILDINGMID = OBJFILE_LOAD(path + ".obj");
+        b.BUILDINGDL = compile_mesh(b.BUILDINGMID);
+        return;
+    }
+    const char* facades[4] = {"_n", "_s", "_e", "_w"};
+    for (int32_t k = 0; k < 4; ++k) b.BUILDINGDMID[k] = OBJFILE_LOAD(path + facades[k] + ".obj");
+    for (int32_t k = 0; k < 4; ++k) b.BUILDINGDLOWMID[k] = OBJFILE_LOAD(path + facades[k] + "_low.obj");
+    b.BUILDINGDMID[4] = OBJFILE_LOAD(path + "_top.obj");
+    b.BUILDINGBOXLOWMID = OBJFILE_LOAD(path + "_box_low.obj");
+    for (int32_t k = 0; k < 4; ++k) {
+        b.BUILDINGDDL[k] = compile_mesh(b.BUILDINGDMID[k]);
+        b.BUILDINGDLOWDL[k] = compile_mesh(b.BUILDINGDLOWMID[k]);
+    }
+    b.BUILDINGDDL[4] = compile_mesh(b.BUILDINGDMID[4]);
+    b.BUILDINGBOXLOWDL = compile_mesh(b.BUILDINGBOXLOWMID);
+#else
+    (void)path;
+#endif
+}
+
+void KV_LOAD_BUILDINGS() {
+    for (const KVBUILDINGCLASSDEF& c : KV_BUILDING_CLASSES) KV_LOAD_BUILDINGS_SETUPDATA(c.CLASS, c.SIZE, c.PATH);
+    KVGLOBALS.BOXARRAYVIEWDIST = 12;
+}
+
+void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz) {
+    KVBUILDINGDRAW draw[KV_TILECELLS * KV_TILECELLS];
+    const float lodrange = KVGLOBALS.TARGETLODMESHSWITCH.CURR() * static_cast<float>(KVGLOBALS.BOXARRAYVIEWDIST);
+    const int32_t n = kv_tile_buildings(kv_world_view(), class_sizes(), tx, tz, KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERZ,
+                                        lodrange, draw);
+    auto call = [](int32_t list) {
+        if (list != 0) glCallList(static_cast<GLuint>(list));
+    };
+    for (int32_t k = 0; k < n; ++k) {
+        const KVBUILDINGDRAW& d = draw[k];
+        const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[d.CLASS];
+        glPushMatrix();
+        glTranslatef(static_cast<float>(d.X), d.H, static_cast<float>(d.Z));
+        if (!kv_building_assembled(d.CLASS)) {
+            call(b.BUILDINGDL);
+        } else {
+            call(b.BUILDINGDDL[4]);
+            const int32_t bits[4] = {KV_FACADE_NORTH, KV_FACADE_SOUTH, KV_FACADE_EAST, KV_FACADE_WEST};
+            for (int32_t f = 0; f < 4; ++f) {
+                if (d.FACADES & bits[f]) call(d.LOW ? b.BUILDINGDLOWDL[f] : b.BUILDINGDDL[f]);
+            }
+        }
+        glPopMatrix();
+    }
+}

@@ -1,0 +1,154 @@
+// The window and OpenGL state under a real context (run under a virtual X server): the size
+// callback at registration and on resize, the projection and viewport it sets, the 2D overlay
+// mapping read back from the framebuffer, and refused window settings.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <string>
+
+#include "engine/engine_globals.h"
+#include "engine/initialize.h"
+#include "engine/system.h"
+#include "platform/window.h"
+
+namespace {
+class Window : public testing::Test {
+protected:
+    void SetUp() override {
+        OPENGLPROPERTIES = OPENGLPROPERTIESTYPE{};
+        OPENGLPROPERTIES.SCR_WIDTH = 320;
+        OPENGLPROPERTIES.SCR_HEIGHT = 240;
+        OPENGLPROPERTIES.SCR_BITS = 32;
+        OPENGLPROPERTIES.SCR_FULLSCREEN = SCR_MODE_WINDOW;
+    }
+    void TearDown() override { platform_window_close(); }
+
+    bool open() {
+        std::string why;
+        if (!INITIALIZE_GLFW(why)) {
+            ADD_FAILURE() << "window refused: " << why;
+            return false;
+        }
+        INITIALIZE_OPENGL();
+        return true;
+    }
+    static void expect_projection_for(int w, int h) {
+        GLfloat m[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, m);
+        const float f = 1.0f / std::tan(20.0f * 3.14159265f / 180.0f);
+        EXPECT_NEAR(m[5], f, 1e-4);
+        EXPECT_NEAR(m[0], f * h / w, 1e-4);
+        EXPECT_NEAR(m[10], -(1000.0f + 0.1f) / (1000.0f - 0.1f), 1e-4);
+        GLint v[4];
+        glGetIntegerv(GL_VIEWPORT, v);
+        EXPECT_EQ(v[0], 0);
+        EXPECT_EQ(v[1], 0);
+        EXPECT_EQ(v[2], w);
+        EXPECT_EQ(v[3], h);
+    }
+};
+}  // namespace
+
+TEST_F(Window, RegistrationRaisesTheResizeFlagBeforeTheFirstFrame) {
+    ASSERT_TRUE(open());
+    EXPECT_EQ(OPENGLPROPERTIES.WINDOW_RESIZED, 1);
+    expect_projection_for(320, 240);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    GLint depth = 0, stencil = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    EXPECT_GE(depth, 24);
+    EXPECT_GE(stencil, 8);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_FOG)) << "fog is switched on per frame by the mission render";
+}
+
+TEST_F(Window, ResizeSetsSizeProjectionAndViewportBeforeTheNextSwap) {
+    ASSERT_TRUE(open());
+    OPENGLPROPERTIES.WINDOW_RESIZED = 0;
+    platform_window_set_size(400, 200);
+    for (int i = 0; i < 200 && OPENGLPROPERTIES.WINDOW_RESIZED == 0; ++i) {
+        platform_window_poll();
+        glFinish();
+    }
+    ASSERT_EQ(OPENGLPROPERTIES.WINDOW_RESIZED, 1) << "no size event arrived";
+    EXPECT_EQ(OPENGLPROPERTIES.SCR_WIDTH, 400);
+    EXPECT_EQ(OPENGLPROPERTIES.SCR_HEIGHT, 200);
+    expect_projection_for(400, 200);
+}
+
+TEST_F(Window, OverlayPixelZeroIsTheTopLeftPixel) {
+    ASSERT_TRUE(open());
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    SYSTEM_2DPLANE_SET_FULL();
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    glDisable(GL_CULL_FACE);
+    glColor4f(1, 0, 0, 1);
+    glBegin(GL_QUADS);
+    glVertex2f(0, 0);
+    glVertex2f(1, 0);
+    glVertex2f(1, 1);
+    glVertex2f(0, 1);
+    glEnd();
+    glColor4f(0, 1, 0, 1);
+    glBegin(GL_QUADS);  // a marker 100 pixels right of and 50 below the corner
+    glVertex2f(100, 50);
+    glVertex2f(101, 50);
+    glVertex2f(101, 51);
+    glVertex2f(100, 51);
+    glEnd();
+    glEnable(GL_CULL_FACE);
+    SYSTEM_2DPLANE_CLEAR();
+    glPopMatrix();
+    glFinish();
+    auto pixel = [](int x, int y_from_top) {
+        unsigned char p[3] = {0, 0, 0};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, OPENGLPROPERTIES.SCR_HEIGHT - 1 - y_from_top, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+        return std::string(1, p[0] > 128 ? 'R' : '.') + (p[1] > 128 ? 'G' : '.');
+    };
+    EXPECT_EQ(pixel(0, 0), "R.");
+    EXPECT_EQ(pixel(1, 0), "..");
+    EXPECT_EQ(pixel(0, 1), "..");
+    EXPECT_EQ(pixel(0, OPENGLPROPERTIES.SCR_HEIGHT - 1), "..");
+    // The overlay spans the window with one unit per pixel (to within a pixel at the far side).
+    const std::string near100 = pixel(100, 50) + pixel(101, 50) + pixel(100, 51) + pixel(101, 51);
+    EXPECT_NE(near100.find('G'), std::string::npos) << near100;
+    // Leaving the overlay restores the 3D state.
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    expect_projection_for(320, 240);
+}
+
+TEST_F(Window, SixteenBitWindowOpens) {
+    OPENGLPROPERTIES.SCR_BITS = 16;
+    ASSERT_TRUE(open());
+    GLint stencil = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    EXPECT_GE(stencil, 8);
+}
+
+TEST_F(Window, RefusedSettingsSayWhyAndLeaveNothingOpen) {
+    std::string why;
+    OPENGLPROPERTIES.SCR_BITS = 24;
+    EXPECT_FALSE(INITIALIZE_GLFW(why));
+    EXPECT_NE(why.find("colour depth 24"), std::string::npos) << why;
+    EXPECT_FALSE(platform_window_is_open());
+    OPENGLPROPERTIES.SCR_BITS = 32;
+    OPENGLPROPERTIES.SCR_FULLSCREEN = 2;
+    EXPECT_FALSE(INITIALIZE_GLFW(why));
+    EXPECT_NE(why.find("screen mode"), std::string::npos) << why;
+    OPENGLPROPERTIES.SCR_FULLSCREEN = SCR_MODE_WINDOW;
+    OPENGLPROPERTIES.SCR_WIDTH = 0;
+    EXPECT_FALSE(INITIALIZE_GLFW(why));
+    EXPECT_NE(why.find("size"), std::string::npos) << why;
+    EXPECT_FALSE(platform_window_is_open());
+}
