@@ -133,6 +133,15 @@ TEST_F(PlantedFault, MissionTextCutByACommaAndMalformedEntries) {
     expect_reported("data/missions/1.dat", "AIR_DROP 0 was not declared by a NEW entry before it");
 }
 
+TEST_F(PlantedFault, RouteTooLongForTheTimeLimit) {
+    // Twenty infantry and two crates cannot be done in three minutes.
+    ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "TIME_LIMIT//900", "TIME_LIMIT//180"));
+    expect_reported("data/missions/0.dat", "too close to the time limit of 180 s");
+    // A twenty-minute wait for the demolition charges.
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "ZIPLINE_WAIT//20", "ZIPLINE_WAIT//1200"));
+    expect_reported("data/missions/2.dat", "too close to the time limit of 1200 s");
+}
+
 TEST_F(PlantedFault, ObjectivesNeverReachedAndMissingMission) {
     // An entry for objective 0 after the last one makes objective 0 the last objective.
     write_bytes(at("data/missions/2.dat"), read_bytes(at("data/missions/2.dat")) + "OBJECTIVE//0//NAME//Again\r\n");

@@ -40,9 +40,19 @@ int building_size(int cls) {
     return cls >= 1 && cls <= 6 ? sizes[cls] : 0;
 }
 
+// The report: at most PER_FILE lines for one file, then one line saying how many more there are,
+// so a damaged file cannot bury the rest of the report.
 struct Problems {
+    static constexpr int PER_FILE = 25;
     std::vector<std::string> lines;
-    void add(const std::string& file, const std::string& what) { lines.push_back(file + ": " + what); }
+    std::map<std::string, int> per_file;
+    void add(const std::string& file, const std::string& what) {
+        if (++per_file[file] <= PER_FILE) lines.push_back(file + ": " + what);
+    }
+    void finish() {
+        for (const auto& [file, n] : per_file)
+            if (n > PER_FILE) lines.push_back(file + ": " + std::to_string(n - PER_FILE) + " more problems not shown");
+    }
 };
 
 std::string fmt(const char* f, double a = 0, double b = 0, double c = 0) {
@@ -127,6 +137,14 @@ double number(const std::string& s, bool& ok) {
     const double v = std::strtod(s.substr(start, i - start).c_str(), nullptr);
     if (!std::isfinite(v)) ok = false;
     return std::isfinite(v) ? v : 0.0;
+}
+
+// A number from a file as a whole number, rounded and held inside the int range (a plain cast
+// of a huge value would be undefined).
+int whole(double v) {
+    if (!(v > -2.0e9)) return -2000000000;
+    if (v > 2.0e9) return 2000000000;
+    return static_cast<int>(std::lround(v));
 }
 
 std::vector<std::string> explode(const std::string& text, const std::string& delim) {
@@ -299,8 +317,8 @@ void check_lookup(const std::string& dir, Problems& p) {
         bool ok = true;
         for (int j = 0; j < 8; ++j) {
             bool a = false, b = false;
-            const int off = static_cast<int>(number(f[k + 2 * j].text, a));
-            const int t = static_cast<int>(number(f[k + 2 * j + 1].text, b));
+            const int off = whole(number(f[k + 2 * j].text, a));
+            const int t = whole(number(f[k + 2 * j + 1].text, b));
             ok = ok && a && b;
             if (j < static_cast<int>(want.size())) got.insert({off, t});
         }
@@ -350,7 +368,7 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
             v[k] = number(f[2 + s * 9 + k].text, one);
             all = all && one;
         }
-        Enemy e{static_cast<float>(v[0]), static_cast<float>(v[2]), static_cast<int>(v[8]), static_cast<int>(v[3])};
+        Enemy e{static_cast<float>(v[0]), static_cast<float>(v[2]), whole(v[8]), whole(v[3])};
         enemies.push_back(e);
         const std::string slot = "slot " + std::to_string(s);
         if (!all) {
@@ -380,7 +398,17 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
 
 // ---------------------------------------------------------------- missions
 
-void check_mission(const std::string& dir, int m, const MapData& map, const std::vector<Enemy>& enemies, Problems& p) {
+// A pilot's pace for the route estimate: half the gunship's top speed of about 27 units a second
+// (turns, climbs and detours round buildings), ten seconds of shooting per infantry enemy, twenty
+// seconds per crate; personnel walk 0.1 units a frame at 62.5 frames a second and leave the
+// gunship 0.6 s apart. (A full tank lasts about 485 s; every mission declares a refuelling pad.)
+constexpr double PACE = 13.5, SECONDS_PER_ENEMY = 10, SECONDS_PER_CRATE = 20, WALK = 6.25;
+constexpr float START_X = 360.0f, START_Z = 287.0f;  // where a new profile's gunship stands
+
+// `from` is where the gunship starts the mission (the new-profile start, or where the previous
+// mission ended); it is moved to where this mission ends.
+void check_mission(const std::string& dir, int m, const MapData& map, const std::vector<Enemy>& enemies, float from[2],
+                   Problems& p) {
     const std::string name = "data/missions/" + std::to_string(m) + ".dat";
     std::string bytes;
     if (!read_file(dir + "/" + name, bytes)) {
@@ -396,6 +424,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         bool zip_x = false, zip_z = false;
         float sx = 0, sz = 0, dx = 0, dz = 0;
         int zip_n = 0;
+        double wait = 0;
     } obj[6];
     struct Drop { bool objective = false; bool box = false; bool target = false; float x = 0, z = 0; bool pickup = false; };
     struct Check { bool objective = false; int cls = -1; int box = -1; bool xz = false; float x = 0, z = 0; };
@@ -458,15 +487,16 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 if (it == goals.end()) p.add(name, where(f) + "unknown goal '" + (parts.size() > 3 ? parts[3] : "") + "'");
                 else ob.goal = it->second;
             } else if (field == "KILL_RANGE_START") {
-                if (num(f, parts, 3, v)) ob.start = static_cast<int>(std::lround(v)), ob.range_start = true;
+                if (num(f, parts, 3, v)) ob.start = whole(v), ob.range_start = true;
             } else if (field == "KILL_RANGE_END") {
-                if (num(f, parts, 3, v)) ob.end = static_cast<int>(std::lround(v)), ob.range_end = true;
+                if (num(f, parts, 3, v)) ob.end = whole(v), ob.range_end = true;
             } else if (field == "KILL_ZONE_X") {
                 if (num(f, parts, 3, v)) ob.zx = static_cast<float>(v), ob.zone_x = true;
             } else if (field == "KILL_ZONE_Z") {
                 if (num(f, parts, 3, v)) ob.zz = static_cast<float>(v), ob.zone_z = true;
             } else if (field == "LAND_GUNSHIP_X" || field == "LAND_GUNSHIP_Z" || field == "ZIPLINE_WAIT") {
                 if (num(f, parts, 3, v) && v < 0) p.add(name, where(f) + field + " is negative");
+                if (field == "ZIPLINE_WAIT") ob.wait = v;
             } else if (field == "ZIPLINE_X" || field == "ZIPLINE_Z") {
                 double a = 0, b = 0;
                 if (num(f, parts, 3, a) && num(f, parts, 4, b)) {
@@ -475,7 +505,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 }
             } else if (field == "ZIPLINE_N") {
                 if (num(f, parts, 3, v)) {
-                    ob.zip_n = static_cast<int>(std::lround(v));
+                    ob.zip_n = whole(v);
                     if (ob.zip_n < 1 || ob.zip_n > 21) p.add(name, where(f) + "zipline team of " + parts[3] + " is outside 1-21");
                 }
             } else if (field == "SUBTRACT") {
@@ -648,6 +678,39 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             p.add(name, cn + " does not stand on the crate it marks");
     }
     if (!has_fuel) p.add(name, "declares no refuelling check point");
+
+    // Route estimate: from the start through every objective's marker in order.
+    double seconds = 0, limit = 0;
+    float x = from[0], z = from[1];
+    auto fly = [&](float tx, float tz) {
+        seconds += std::hypot(tx - x, tz - z) / PACE;
+        x = tx, z = tz;
+    };
+    for (int o = 0; o <= last; ++o) {
+        const Objective& ob = obj[o];
+        if (ob.goal == 0 && ob.zone_x && ob.zone_z) {
+            fly(ob.zx, ob.zz);
+            if (ob.start <= ob.end) seconds += SECONDS_PER_ENEMY * (static_cast<double>(ob.end) - ob.start + 1);
+        } else if ((ob.goal == 3 || ob.goal == 4) && ob.zip_x && ob.zip_z) {
+            fly(ob.sx, ob.sz);
+            const double rope = 0.6 * ob.zip_n + 2.5, walk = std::hypot(ob.dx - ob.sx, ob.dz - ob.sz) / WALK;
+            seconds += rope + walk;
+            if (ob.goal == 4) seconds += ob.wait + walk + rope;
+        }
+    }
+    for (const Drop& d : drops)
+        if (d.box) seconds += SECONDS_PER_CRATE;
+    for (const Field& f : fields) {
+        const std::vector<std::string> parts = explode(f.text, "//");
+        bool ok = false;
+        if (parts[0] == "TIME_LIMIT" && parts.size() > 1) limit = number(parts[1], ok);
+    }
+    if (limit > 0 && seconds > 0.75 * limit)
+        p.add(name, fmt("the route needs about %g s at a pilot's pace, too close to the time limit of %g s", std::round(seconds), limit));
+    if (playable(x, z)) {
+        from[0] = x;
+        from[1] = z;
+    }
 }
 
 // ---------------------------------------------------------------- research
@@ -827,14 +890,23 @@ int run_check(int argc, char** argv) {
     check_lookup(dir, p);
     std::vector<Enemy> enemies;
     check_enemies(dir, map, enemies, p);
-    for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, p);
+    float from[2] = {START_X, START_Z};
+    for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, from, p);
     check_research(dir, p);
     check_credits_and_version(dir, p);
     check_images_and_fonts(dir, p);
-    check_meshes(dir, p.lines);
+    std::vector<std::string> mesh_lines;
+    check_meshes(dir, mesh_lines);
+    for (const std::string& l : mesh_lines) {
+        const size_t colon = l.find(": ");
+        p.add(colon == std::string::npos ? "meshes" : l.substr(0, colon), colon == std::string::npos ? l : l.substr(colon + 2));
+    }
+    p.finish();
     for (const std::string& line : p.lines) std::printf("%s\n", line.c_str());
     if (!p.lines.empty()) {
-        std::printf("kvdata check: %zu problem%s in %s\n", p.lines.size(), p.lines.size() == 1 ? "" : "s", dir.c_str());
+        int total = 0;
+        for (const auto& entry : p.per_file) total += entry.second;
+        std::printf("kvdata check: %d problem%s in %s\n", total, total == 1 ? "" : "s", dir.c_str());
         return 1;
     }
     std::printf("kvdata check: %s is complete and consistent\n", dir.c_str());

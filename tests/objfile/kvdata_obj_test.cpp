@@ -1,0 +1,35 @@
+// The `kvdata obj` subcommand run as a program: counts, extents, material names, and status 1
+// for a file that cannot be read.
+#include "obj_helpers.h"
+
+#include <sys/wait.h>
+
+namespace {
+int run_kvdata(const std::string& args, std::string& out) {
+    out.clear();
+    FILE* p = popen((std::string(KV_GAME_DIR) + "/kvdata " + args + " 2>&1").c_str(), "r");
+    if (!p) return -1;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    const int st = pclose(p);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+}  // namespace
+
+TEST_F(ObjTest, KvdataObjPrintsCountsExtentsAndMaterials) {
+    write("sample.mtl", kSampleMtl);
+    const std::string obj = write("sample.obj", kSampleObj);
+    std::string out;
+    ASSERT_EQ(run_kvdata("obj " + obj, out), 0) << out;
+    EXPECT_EQ(out,
+              "vertices: 4\ntexture coordinates: 4\nnormals: 2\ntriangles: 3\nmaterials: 2\n"
+              "extents: x 0 .. 1, y 0 .. 1, z -1 .. 0\n"
+              "material 0: hull\nmaterial 1: glass\n");
+}
+
+TEST_F(ObjTest, KvdataObjRefusesUnreadableFiles) {
+    std::string out;
+    EXPECT_EQ(run_kvdata("obj " + dir_ + "missing.obj", out), 1);
+    EXPECT_NE(out.find("cannot read"), std::string::npos) << out;
+    EXPECT_EQ(run_kvdata("obj " + dir_, out), 1) << "a directory is not a readable file";
+}
