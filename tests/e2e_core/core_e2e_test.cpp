@@ -48,9 +48,14 @@ TEST(CoreRun, OpensAndClosesCleanlyWithTheShippedSettings) {
     ASSERT_TRUE(g.ok());
     const std::string before = e2e::read_file(g / "configVars.dat");
     ASSERT_FALSE(before.empty()) << "the game directory has no configVars.dat";
+    const bool had_models = std::filesystem::exists(g / "models.dat");
+    const std::string models = e2e::read_file(g / "models.dat");
     RunResult r = g.run("--frames 3 --trace t.txt --screenshot 3:shot.png");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(e2e::read_file(g / "configVars.dat"), before) << "the settings must not change";
+    // Quitting before the model preload completed leaves the preload list as it was.
+    EXPECT_EQ(std::filesystem::exists(g / "models.dat"), had_models);
+    EXPECT_EQ(e2e::read_file(g / "models.dat"), models);
     uint32_t w = 0, h = 0;
     e2e::png_size(e2e::read_file(g / "shot.png"), w, h);
     EXPECT_EQ(w, 1024u);
