@@ -123,8 +123,10 @@ TEST_F(PlantedFault, LandingCheckPointOnABuildingAndHoverPointAtAWall) {
 }
 
 TEST_F(PlantedFault, MissionTextCutByACommaAndMalformedEntries) {
-    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "Moderate. Nineteen", "Moderate, Nineteen"));
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "Moderate: nineteen", "Moderate, nineteen"));
     expect_reported("data/missions/1.dat", "a comma cuts the entry short");
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "carries the insurgents' radio.\\n", "carries the insurgents' radio "));
+    expect_reported("data/missions/1.dat", "DESCRIPTION has a line of 103 characters, wider than the briefing window");
     ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "GT_ZIPLINE_DOWN", "GT_ZIPLINE_SIDEWAYS"));
     expect_reported("data/missions/1.dat", "unknown goal 'GT_ZIPLINE_SIDEWAYS'");
     ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "TIME_LIMIT//1200", "TIME_LIMIT//soon"));

@@ -181,9 +181,16 @@ SDL_Surface* make_buffer() {
 }
 
 bool INIT() {
-    Uint32 flags = SDL_INIT_VIDEO | SDL_INIT_TIMER;
-    if (SDL_Init(flags) < 0) {
-        std::printf("could not init sdl\n");
+    // A display server that has just lost its last client resets and drops connections for
+    // a moment (a virtual X server does so between two test runs); a few retries ride it out.
+    const Uint32 flags = SDL_INIT_VIDEO | SDL_INIT_TIMER;
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) usleep(200 * 1000);
+        started = SDL_Init(flags) >= 0;
+    }
+    if (!started) {
+        std::printf("could not init sdl\n%s\n", SDL_GetError());
         std::fflush(stdout);
         wait_for_key();
         return false;

@@ -138,6 +138,10 @@ void check_meshes(const std::string& dir, std::vector<std::string>& problems) {
     const char* fixed[] = {"data/ships/gunship/gunshipLowJ.obj", "data/weapons/rpg.obj", "data/tanks/0_a.obj", "data/tanks/0_b.obj",
                            "data/tanks/0_c.obj", "data/buildings/1x1a.obj"};
     for (const char* f : fixed) meshes.push_back(f);
+    for (const char* f : {"misc/chute_big", "misc/chute_medium", "misc/chute_small", "misc/box", "icons/gear", "icons/fuel",
+                          "icons/armour", "icons/vt90", "icons/rpg", "icons/sel", "7segment/colon"})
+        meshes.push_back(std::string("data/") + f + ".obj");
+    for (int d = 0; d <= 9; ++d) meshes.push_back("data/7segment/" + std::to_string(d) + ".obj");
     for (const char* who : {"0", "1"})
         for (const char* pose : {"_stand", "_crouch_rest", "_crouch_fire"}) meshes.push_back(std::string("data/people/") + who + pose + ".obj");
     for (const char* f : {"usw_0_stand", "usw_0_run_0", "usw_0_run_1", "usw_0_run_2", "usw_0_run_3", "usw_0_zipline"})
