@@ -20,10 +20,7 @@
 #include "world/world_globals.h"
 #include "world/world_game.h"
 
-#if __has_include("game/kv_globals.h")
 #include "game/kv_globals.h"
-#define KV_WORLD_HAS_GLOBALS 1
-#endif
 #if __has_include("engine/objfile.h") && __has_include("engine/modeldb.h")
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
@@ -32,8 +29,6 @@
 
 static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
 static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
-
-#ifdef KV_WORLD_HAS_GLOBALS
 
 namespace {
 float random_uniform() { return platform_random(); }
@@ -419,26 +414,3 @@ void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz) {
         glPopMatrix();
     }
 }
-
-#else  // until the global records exist, the entry points keep the program linkable
-
-void KV_INITIALIZE_MAPS() {}
-void KV_LOAD_MISSIONMAP(const std::string&) {}
-void KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP() {}
-void KV_GROUNDPOLYLOOKUP(int32_t, int32_t, KVGROUNDPOLYDATATYPE&, int32_t) {}
-float KV_FINDMAPY(float, float) { return 0; }
-float KV_FINDMAPYNOSPACER(float, float) { return 0; }
-void KV_FINDGUNSHIPY() {}
-void KV_PICKCOLORPRINT(float, float, float) {}
-void KV_PICKWATERCOLORGROUND(float) {}
-void KV_PICKWATERCOLORROAD(float) {}
-void KV_RENDER_MAPDL(int32_t, int32_t) {}
-void KV_RENDER_SECTOR(int32_t, int32_t) {}
-void KV_RENDER_MAP() {}
-void KV_RENDER_MINIMAPDL() {}
-void KV_RENDER_MINIMAPPLAYER() {}
-void KV_LOAD_BUILDINGS_SETUPDATA(int32_t, int32_t, const std::string&) {}
-void KV_LOAD_BUILDINGS() {}
-void KV_RENDER_BUILDINGS(int32_t, int32_t) {}
-
-#endif
