@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 
 #include <cmath>
 #include <string>
@@ -216,4 +217,15 @@ TEST_F(Window, MissionLightIsAWorldPointLightSeenFromTheModelView) {
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_FLOAT_EQ(m[12], -10.0f);
     glLoadIdentity();
+}
+
+TEST_F(Window, ClosingTheWindowAsksTheLoopsToLeave) {
+    ASSERT_TRUE(open());
+    platform_clear_quit_request();
+    platform_window_swap();
+    EXPECT_FALSE(platform_quit_requested());
+    glfwSetWindowShouldClose(platform_window_handle(), GLFW_TRUE);
+    platform_window_swap();
+    EXPECT_TRUE(platform_quit_requested());
+    platform_clear_quit_request();
 }
