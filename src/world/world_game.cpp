@@ -10,6 +10,8 @@
 #include <string>
 
 #include "engine/engine_globals.h"
+#include "engine/modeldb.h"
+#include "engine/objfile.h"
 #include "engine/textfile.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -21,11 +23,6 @@
 #include "world/world_game.h"
 
 #include "game/kv_globals.h"
-#if __has_include("engine/objfile.h") && __has_include("engine/modeldb.h")
-#include "engine/modeldb.h"
-#include "engine/objfile.h"
-#define KV_WORLD_HAS_MESHES 1
-#endif
 
 static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
 static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
@@ -341,7 +338,6 @@ void KV_RENDER_MINIMAPPLAYER() {
 }
 
 namespace {
-#ifdef KV_WORLD_HAS_MESHES
 int32_t compile_mesh(int32_t mid) {
     const MODEL3D* model = modeldb_model(mid);
     const GLuint list = glGenLists(1);
@@ -351,7 +347,6 @@ int32_t compile_mesh(int32_t mid) {
     glEndList();
     return static_cast<int32_t>(list);
 }
-#endif
 }  // namespace
 
 void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& path) {
@@ -361,7 +356,6 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     }
     BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
     b.SIZE = size;
-#ifdef KV_WORLD_HAS_MESHES
     b.BUILDINGBOXMID = OBJFILE_LOAD(path + "_box.obj");
     if (!kv_building_assembled(cls)) {
         b.BUILDINGMID = OBJFILE_LOAD(path + ".obj");
@@ -379,9 +373,6 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     }
     b.BUILDINGDDL[4] = compile_mesh(b.BUILDINGDMID[4]);
     b.BUILDINGBOXLOWDL = compile_mesh(b.BUILDINGBOXLOWMID);
-#else
-    (void)path;
-#endif
 }
 
 void KV_LOAD_BUILDINGS() {

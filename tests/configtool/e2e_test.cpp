@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sys/wait.h>
 
 #include "cfg_layout.h"
 #include "e2e_helpers.h"
@@ -362,6 +363,35 @@ TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
     EXPECT_NE(r.output.find("could not load image data/config/icon_dome.png"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("ignored"), std::string::npos) << r.output;
     EXPECT_EQ(saved().size(), 55u);
+}
+
+TEST_F(ConfigTool, FilesOnTheCommandLineAreRelativeToTheStartingDirectory) {
+    Script s;
+    s.click(WINDOWED_X, WINDOWED_Y);
+    s.click(SAVE_X, TAB_Y);
+    write_file(dir + "/input.txt", s.text);
+    const std::filesystem::path game(dir);
+    const std::string leaf = game.filename().string();
+    const std::string cmd = std::string(std::getenv("DISPLAY") ? "" : "SDL_VIDEODRIVER=dummy ") + "cd '" +
+                            game.parent_path().string() + "' && '" + config_program() + "' --dir '" + dir +
+                            "' --frames " + std::to_string(s.frame + 2) + " --input '" + leaf +
+                            "/input.txt' --modes '" + leaf + "/modes.txt' --screenshot 3:" + leaf +
+                            "/rel.png > /dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(saved()[3], " 0");
+    EXPECT_TRUE(file_exists(dir + "/rel.png"));
+}
+
+TEST_F(ConfigTool, StartUpFailurePrintsItsLine) {
+    // A display library that cannot start: the tool says so and ends with status 1.
+    const std::string out = dir + "/fail.txt";
+    const int status = std::system(("SDL_VIDEODRIVER=no_such_driver '" + config_program() + "' --dir '" + dir +
+                                    "' --frames 5 < /dev/null > '" + out + "' 2>&1")
+                                       .c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(read_file(out).rfind("could not init sdl\n", 0), 0u) << read_file(out);
+    EXPECT_EQ(read_file(dir + "/configVars.dat"), join_lines(original));
 }
 
 TEST_F(ConfigTool, HelpDescribesTheOptions) {
