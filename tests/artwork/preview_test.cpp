@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -44,16 +45,26 @@ std::string flat_name(std::string_view path) {
 
 TEST(ArtworkPreview, EveryMeshRendersFromThreeSides) {
     if (!have_display()) GTEST_SKIP() << "no display: run under xvfb-run";
-    std::filesystem::create_directories(kOut + "/previews");
+    const std::string dir = kOut + "/previews";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string cmd = "cd '" + kGame + "' && ./kvdata previews '" + dir + "'";
+    for (std::string_view p : kMeshPaths) cmd += " '" + std::string(p) + "'";
+    ASSERT_EQ(run(cmd), 0);
     for (std::string_view p : kMeshPaths) {
-        const std::string out = kOut + "/previews/" + flat_name(p);
-        std::filesystem::remove(out);
-        ASSERT_EQ(run("cd '" + kGame + "' && ./kvdata preview '" + std::string(p) + "' '" + out + "'"), 0) << p;
+        const std::string out = dir + "/" + flat_name(p);
         const PngImage img = png_load(out);
         ASSERT_TRUE(img) << out << ": " << img.reason;
         EXPECT_EQ(img.width, 3 * img.height) << "three square views side by side";
         EXPECT_GT(covered(img), 0.003) << p << " shows something";
     }
+    // The single-mesh form writes the same picture as the batch.
+    const std::string one = kOut + "/gunship_preview.png";
+    std::filesystem::remove(one);
+    ASSERT_EQ(run("cd '" + kGame + "' && ./kvdata preview data/ships/gunship/gunshipLowJ.obj '" + one + "'"), 0);
+    const PngImage a = png_load(one), b = png_load(dir + "/ships_gunship_gunshipLowJ.png");
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(0, std::memcmp(a.pixels.get(), b.pixels.get(), static_cast<size_t>(a.width) * a.height * 4));
 }
 
 TEST(ArtworkPreview, ContactSheetOfAllMeshes) {

@@ -272,6 +272,38 @@ int run_preview(int argc, char** argv) {
     return save_frame(kCell * 3, kCell, argv[2]) ? 0 : 1;
 }
 
+// File name of a mesh's preview in a batch: the path below data/ with "/" turned into "_".
+std::string preview_name(std::string path) {
+    if (path.rfind("data/", 0) == 0) path = path.substr(5);
+    for (char& c : path)
+        if (c == '/') c = '_';
+    const size_t dot = path.rfind('.');
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ".png";
+}
+
+// Many previews with one window: OUTDIR/<name>.png for every mesh named.
+int run_previews(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kvdata previews OUTDIR FILE.obj...\n");
+        return 2;
+    }
+    Window win;
+    if (!open_window(win, kCell * 3, kCell)) return 1;
+    int failed = 0;
+    for (int i = 2; i < argc; ++i) {
+        PreviewMesh mesh;
+        std::string error;
+        if (!read_obj(argv[i], mesh, error)) {
+            std::fprintf(stderr, "kvdata previews: %s\n", error.c_str());
+            ++failed;
+            continue;
+        }
+        for (int v = 0; v < 3; ++v) draw_view(mesh, v * kCell, 0, kCell, kViews[v]);
+        if (!save_frame(kCell * 3, kCell, std::string(argv[1]) + "/" + preview_name(argv[i]))) ++failed;
+    }
+    return failed ? 1 : 0;
+}
+
 // Contact sheet: every mesh in a grid, three-quarter view per cell, in argument order.
 int run_contact_sheet(int argc, char** argv) {
     if (argc < 3) {
@@ -305,4 +337,5 @@ int run_contact_sheet(int argc, char** argv) {
 }  // namespace
 
 KVDATA_COMMAND("preview", "FILE.obj OUT.png  render a mesh with its materials from three sides", run_preview);
+KVDATA_COMMAND("previews", "OUTDIR FILE.obj...  write the preview of each mesh into OUTDIR", run_previews);
 KVDATA_COMMAND("contact-sheet", "OUT.png FILE.obj...  render meshes side by side into one image", run_contact_sheet);
