@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 
+static_assert(PLATFORM_JOYAXES == CONFIG_NAXES, "controller axes and calibrated axes must match");
+
 namespace {
 
 // SDL 1.2 key numbers of the keys the table uses (SDL 1.2 keeps them stable; the table keeps

@@ -19,10 +19,6 @@
 namespace {
 int32_t current_menu() { return KV_MENUGLOBALS.CURMENU; }
 
-void menu_resize_step() {
-    KV_MENUGLOBALS.YSPACER = static_cast<float>(OPENGLPROPERTIES.SCR_HEIGHT) * 0.1f;
-}
-
 const KV_MENUFRAME kMenuFrame = {
     KV_MENU_PROCESSINPUTS, KV_MENU_RENDER, KV_WINDOW_RESIZE, system_swap_buffers, SYSTEM_UPD_FPSR,
 };
@@ -44,7 +40,7 @@ void kv_run_menu_loop(const KV_MENUFRAME& f) {
 }
 
 void KV_MENU_LAUNCHAPP() {
-    kv_set_menu_resize_step(menu_resize_step);
+    kv_set_menu_resize_step(kv_menu_window_resize);
     trace_set_menu_source(current_menu);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
     KV_MENU_LOADPROFILES();
@@ -72,6 +68,10 @@ void KV_MENU_PROCESS_JUMPBACK() {
     KV_MENUGLOBALS.WAITKEY = platform_clock_ms() + 800;
     KV_MENUGLOBALS.JUMPBACK = 1;
     KVGLOBALS.EXITCODE = 0;
+}
+
+void kv_menu_window_resize() {
+    KV_MENUGLOBALS.YSPACER = static_cast<float>(OPENGLPROPERTIES.SCR_HEIGHT) * 0.1f;
 }
 
 void KV_MENU_CLEARFADES() {}

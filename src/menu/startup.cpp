@@ -5,6 +5,7 @@
 #include "engine/engine_globals.h"
 #include "engine/fontdb.h"
 #include "engine/initialize.h"
+#include "engine/modeldb.h"
 #include "game/kv_globals.h"
 #include "menu/menu_globals.h"
 #include "platform/window.h"
@@ -25,7 +26,11 @@ bool INITIALIZE(std::string& why) {
 }
 
 void DEINIT() {
-    // Rewriting models.dat and unloading the meshes belong to the model database.
+    if (KV_MENUGLOBALS.LOADINGCOMPLETED == 1) DEINIT_MODELLIST();
+    const int32_t n = MODELDBLENGTH < static_cast<int32_t>(MODELDB.size())
+                          ? MODELDBLENGTH
+                          : static_cast<int32_t>(MODELDB.size());
+    for (int32_t i = 0; i < n; ++i) UNLOADMESH(MODELDB[i].MODELHANDLE);
     KVGLOBALS.AIRDROPDATA.clear();
     KVGLOBALS.AIRDROPDATA.shrink_to_fit();
     platform_window_close();

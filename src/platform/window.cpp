@@ -3,6 +3,9 @@
 
 #include <GLFW/glfw3.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/clock.h"
 
 namespace {
@@ -35,7 +38,15 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
     }
     glfwSetErrorCallback(on_glfw_error);
     g_glfw_error.clear();
-    if (!glfwInit()) {
+    // A display server that is just resetting (its previous last client went away) refuses
+    // connections for a moment; try a few times before giving up.
+    bool started = glfwInit() == GLFW_TRUE;
+    for (int attempt = 0; !started && attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        g_glfw_error.clear();
+        started = glfwInit() == GLFW_TRUE;
+    }
+    if (!started) {
         why = "the windowing library could not start" +
               (g_glfw_error.empty() ? std::string() : " (" + g_glfw_error + ")");
         return false;

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "engine/engine_globals.h"
+#include "engine/modeldb.h"
+#include "engine/objfile.h"
 #include "engine/textfile.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -20,20 +22,10 @@
 #include "world/world_globals.h"
 #include "world/world_game.h"
 
-#if __has_include("game/kv_globals.h")
 #include "game/kv_globals.h"
-#define KV_WORLD_HAS_GLOBALS 1
-#endif
-#if __has_include("engine/objfile.h") && __has_include("engine/modeldb.h")
-#include "engine/modeldb.h"
-#include "engine/objfile.h"
-#define KV_WORLD_HAS_MESHES 1
-#endif
 
 static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
 static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
-
-#ifdef KV_WORLD_HAS_GLOBALS
 
 namespace {
 float random_uniform() { return platform_random(); }
@@ -281,6 +273,7 @@ void square(float cx, float cy, float h) {
 
 void KV_RENDER_MINIMAPDL() {
     const MinimapFrame f = minimap_frame();
+    glDisable(GL_TEXTURE_2D);  // whatever the overlay drew last, the panel is plain colour
     glColor4f(0.1f, 0.2f, 0.4f, 0.5f);
     square(f.cx, f.cy, f.s + 4);
     glColor4f(0.2f, 0.4f, 0.8f, 0.5f);
@@ -321,6 +314,7 @@ void KV_RENDER_MINIMAPPLAYER() {
     if (m < 1) m = 1;
     const float ox = f.cx - (f.s + 4), oy = f.cy - (f.s + 4);
     const float px = ox + (KVGLOBALS.PLAYERX / 512.0f) * 2 * f.s, pz = oy + (KVGLOBALS.PLAYERZ / 512.0f) * 2 * f.s;
+    glDisable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
     glBegin(GL_QUADS);
     glVertex2f(px - m, pz - m);
@@ -346,7 +340,6 @@ void KV_RENDER_MINIMAPPLAYER() {
 }
 
 namespace {
-#ifdef KV_WORLD_HAS_MESHES
 int32_t compile_mesh(int32_t mid) {
     const MODEL3D* model = modeldb_model(mid);
     const GLuint list = glGenLists(1);
@@ -356,7 +349,6 @@ int32_t compile_mesh(int32_t mid) {
     glEndList();
     return static_cast<int32_t>(list);
 }
-#endif
 }  // namespace
 
 void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& path) {
@@ -366,7 +358,6 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     }
     BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
     b.SIZE = size;
-#ifdef KV_WORLD_HAS_MESHES
     b.BUILDINGBOXMID = OBJFILE_LOAD(path + "_box.obj");
     if (!kv_building_assembled(cls)) {
         b.BUILDINGMID = OBJFILE_LOAD(path + ".obj");
@@ -384,9 +375,6 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     }
     b.BUILDINGDDL[4] = compile_mesh(b.BUILDINGDMID[4]);
     b.BUILDINGBOXLOWDL = compile_mesh(b.BUILDINGBOXLOWMID);
-#else
-    (void)path;
-#endif
 }
 
 void KV_LOAD_BUILDINGS() {
@@ -419,26 +407,3 @@ void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz) {
         glPopMatrix();
     }
 }
-
-#else  // until the global records exist, the entry points keep the program linkable
-
-void KV_INITIALIZE_MAPS() {}
-void KV_LOAD_MISSIONMAP(const std::string&) {}
-void KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP() {}
-void KV_GROUNDPOLYLOOKUP(int32_t, int32_t, KVGROUNDPOLYDATATYPE&, int32_t) {}
-float KV_FINDMAPY(float, float) { return 0; }
-float KV_FINDMAPYNOSPACER(float, float) { return 0; }
-void KV_FINDGUNSHIPY() {}
-void KV_PICKCOLORPRINT(float, float, float) {}
-void KV_PICKWATERCOLORGROUND(float) {}
-void KV_PICKWATERCOLORROAD(float) {}
-void KV_RENDER_MAPDL(int32_t, int32_t) {}
-void KV_RENDER_SECTOR(int32_t, int32_t) {}
-void KV_RENDER_MAP() {}
-void KV_RENDER_MINIMAPDL() {}
-void KV_RENDER_MINIMAPPLAYER() {}
-void KV_LOAD_BUILDINGS_SETUPDATA(int32_t, int32_t, const std::string&) {}
-void KV_LOAD_BUILDINGS() {}
-void KV_RENDER_BUILDINGS(int32_t, int32_t) {}
-
-#endif

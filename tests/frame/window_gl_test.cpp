@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 
 #include <cmath>
 #include <string>
@@ -11,6 +12,15 @@
 #include "engine/engine_globals.h"
 #include "engine/initialize.h"
 #include "engine/system.h"
+#include "engine/profiling.h"
+#include "engine/gameclock.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "game/kv.h"
+#include "game/kv_globals.h"
+#include "game/lights.h"
+#include "menu/menu.h"
+#include "menu/menu_globals.h"
 #include "platform/window.h"
 
 namespace {
@@ -151,4 +161,127 @@ TEST_F(Window, RefusedSettingsSayWhyAndLeaveNothingOpen) {
     EXPECT_FALSE(INITIALIZE_GLFW(why));
     EXPECT_NE(why.find("size"), std::string::npos) << why;
     EXPECT_FALSE(platform_window_is_open());
+}
+
+TEST_F(Window, ResizeFollowUpSetsSpacerMinimapListAndLineState) {
+    ASSERT_TRUE(open());
+    OPENGLPROPERTIES.SCR_WIDTH = 1280;
+    OPENGLPROPERTIES.SCR_HEIGHT = 720;
+    kv_set_menu_resize_step(kv_menu_window_resize);
+    // An old recording with an odd colour marker must be replaced.
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glColor4f(1.0f, 0.0f, 0.5f, 0.25f);
+    glEndList();
+    KVGLOBALS.MINIMAPDL = static_cast<int32_t>(list);
+    KV_WINDOW_RESIZE();
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glCallList(list);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FALSE(colour[0] == 1.0f && colour[2] == 0.5f && colour[3] == 0.25f)
+        << "the minimap list was not recorded again";
+    EXPECT_FLOAT_EQ(KV_MENUGLOBALS.YSPACER, 72.0f);
+    GLfloat width = 0, units = 0, factor = 1;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    glGetFloatv(GL_POLYGON_OFFSET_UNITS, &units);
+    glGetFloatv(GL_POLYGON_OFFSET_FACTOR, &factor);
+    EXPECT_FLOAT_EQ(width, 3.0f);  // 1280 / 640 + 1
+    EXPECT_TRUE(glIsEnabled(GL_POLYGON_OFFSET_LINE));
+    EXPECT_NEAR(units, -0.356f, 1e-6);
+    EXPECT_EQ(factor, 0.0f);
+    glDeleteLists(list, 1);
+    KVGLOBALS.MINIMAPDL = 0;
+    kv_set_menu_resize_step(nullptr);
+}
+
+TEST_F(Window, MissionLightIsAWorldPointLightSeenFromTheModelView) {
+    ASSERT_TRUE(open());
+    KV_SETUPLIGHTS();
+    GLfloat ambient[4], diffuse[4], specular[4];
+    glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glGetLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    EXPECT_FLOAT_EQ(ambient[0], 0.25f);
+    EXPECT_FLOAT_EQ(ambient[3], 1.0f);
+    EXPECT_FLOAT_EQ(diffuse[1], 0.65f);
+    EXPECT_FLOAT_EQ(specular[2], 0.5f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITION.W, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-10.0f, 0.0f, 5.0f);
+    KV_GETLIGHTDATA();
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITIONTEMP.X, 246.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITIONTEMP.Y, 256.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITIONTEMP.Z, 261.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITIONTEMP.W, 1.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.MODELVIEWTEMP[12], 246.0f);
+    // The model-view matrix is left as it was.
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_FLOAT_EQ(m[12], -10.0f);
+    glLoadIdentity();
+}
+
+TEST_F(Window, ClosingTheWindowAsksTheLoopsToLeave) {
+    ASSERT_TRUE(open());
+    platform_clear_quit_request();
+    platform_window_swap();
+    EXPECT_FALSE(platform_quit_requested());
+    glfwSetWindowShouldClose(platform_window_handle(), GLFW_TRUE);
+    platform_window_swap();
+    EXPECT_TRUE(platform_quit_requested());
+    platform_clear_quit_request();
+}
+
+TEST_F(Window, FirstMissionRunInitialisesOnceAndResumingSkipsIt) {
+    ASSERT_TRUE(open());
+    platform_clock_use_fixed_step(16);
+    platform_clear_quit_request();
+    KVGLOBALS.INITIALIZED = 0;
+    KVGLOBALS.EXITCODE = 0;
+    KVGLOBALS.CURPROFILE = 0;
+    KVGLOBALS.PROFILES[0].MISSIONCLOCK = CLOCKDAT{};
+    TEMPX = 5.0f;
+    // One frame per run: the frame limit asks the loop to leave after the current frame.
+    system_set_frame_limit(system_frame_number());
+    KV_LAUNCHAPP();
+    EXPECT_EQ(KVGLOBALS.INITIALIZED, 1);
+    EXPECT_EQ(KVGLOBALS.MAXPROJECTILES, 9999);
+    EXPECT_EQ(KVGLOBALS.COLLISIONON, 1);
+    EXPECT_EQ(TEMPX, 0.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITION.X, 256.0f);
+    EXPECT_EQ(KVGLOBALS.PROFILES[0].MISSIONCLOCK.FLAGS & CLOCK_FLAG_RUNNING, 0)
+        << "the mission clock runs only inside the mission loop";
+    GLfloat fog_end = 0;
+    glGetFloatv(GL_FOG_END, &fog_end);
+    EXPECT_FLOAT_EQ(fog_end, KVGLOBALS.TARGETVIEWSIZE.CURR() * 80.0f);
+
+    // Resuming: no second initialisation, but the lights are set again.
+    KVGLOBALS.MAXPROJECTILES = 5;
+    KVGLOBALS.LIGHTPOSITION.X = 1.0f;
+    platform_clear_quit_request();
+    system_set_frame_limit(system_frame_number());
+    KV_LAUNCHAPP();
+    EXPECT_EQ(KVGLOBALS.MAXPROJECTILES, 5);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITION.X, 256.0f);
+
+    system_set_frame_limit(0);
+    platform_clear_quit_request();
+    platform_clock_use_live();
+}
+
+TEST_F(Window, TuningKeysMoveTheAdjustmentValuesByTheFrameFactor) {
+    platform_input_use_script(script_parse("0 key S 1\n0 key D 1\n0 key R 1\n0 key W 1\n", "t"));
+    console_readouts_force(0);
+    TEMPX = TEMPY = TEMPZ = 0.0f;
+    FPSR = 2.0f;
+    SYSTEM_PROCESS_ADJUSTMENT_INPUTS();
+    EXPECT_FLOAT_EQ(TEMPX, -0.2f);
+    EXPECT_FLOAT_EQ(TEMPY, 0.2f);
+    EXPECT_FLOAT_EQ(TEMPZ, 0.0f) << "W and R together cancel";
+    console_readouts_force(-1);
+    platform_input_use_script(SCRIPTPARSE{});
+    TEMPX = TEMPY = TEMPZ = 0.0f;
+    FPSR = 0.0f;
 }

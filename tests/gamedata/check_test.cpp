@@ -123,8 +123,10 @@ TEST_F(PlantedFault, LandingCheckPointOnABuildingAndHoverPointAtAWall) {
 }
 
 TEST_F(PlantedFault, MissionTextCutByACommaAndMalformedEntries) {
-    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "Moderate. Nineteen", "Moderate, Nineteen"));
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "Moderate: nineteen", "Moderate, nineteen"));
     expect_reported("data/missions/1.dat", "a comma cuts the entry short");
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "carries the insurgents' radio.\\n", "carries the insurgents' radio "));
+    expect_reported("data/missions/1.dat", "DESCRIPTION has a line of 103 characters, wider than the briefing window");
     ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "GT_ZIPLINE_DOWN", "GT_ZIPLINE_SIDEWAYS"));
     expect_reported("data/missions/1.dat", "unknown goal 'GT_ZIPLINE_SIDEWAYS'");
     ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "TIME_LIMIT//1200", "TIME_LIMIT//soon"));
@@ -185,6 +187,15 @@ TEST_F(PlantedFault, VersionAndCreditsFiles) {
     for (int i = 0; i < 101; ++i) many += "line\r\n";
     write_bytes(at("credits.txt"), many);
     expect_reported("credits.txt", "has 101 lines");
+    write_bytes(at("credits.txt"), "KESSRA VORN\r\nzlib, libpng\r\n");
+    expect_reported("credits.txt", "line 2: a comma splits the line in two");
+}
+
+// The version the game believes it is must be the build's version, and a fresh install asks
+// the player before checking online.
+TEST(ShippedFiles, VersionFileNamesTheBuildAndAsksFirst) {
+    const std::string ver = read_bytes(std::string(KV_SOURCE_DIR) + "/data/root/ver.dat");
+    EXPECT_EQ(ver, std::string(KV_VERSION) + "\r\n-1\r\n");
 }
 
 TEST_F(PlantedFault, GarbageInEveryTextFileIsReportedNotFatal) {
@@ -198,4 +209,49 @@ TEST_F(PlantedFault, GarbageInEveryTextFileIsReportedNotFatal) {
     EXPECT_FALSE(lines_starting(r.out, "data/missions/0.dat: ").empty()) << r.out;
     EXPECT_FALSE(lines_starting(r.out, "data/enemies0.dat: ").empty()) << r.out;
     EXPECT_FALSE(lines_starting(r.out, "data/research.dat: ").empty()) << r.out;
+}
+
+TEST_F(PlantedFault, MeshesThatDoNotLoad) {
+    namespace fs = std::filesystem;
+    fs::create_directories(at("data/test"));
+    const std::string mtl = "newmtl hull\r\nKd 0.2 0.3 0.2\r\n";
+    const std::string tri = "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\nvt 0 0\r\nvn 0 0 1\r\n";
+    write_bytes(at("data/test/a.mtl"), mtl);
+    write_bytes(at("data/test/good.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 3/1/1\r\n");
+    write_bytes(at("data/test/range.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 9/1/1\r\n");
+    write_bytes(at("data/test/empty.obj"), "mtllib a.mtl\r\n" + tri);
+    write_bytes(at("data/test/nolib.obj"), "mtllib gone.mtl\r\n" + tri + "f 1/1/1 2/1/1 3/1/1\r\n");
+    write_bytes(at("data/test/colour.obj"), "mtllib a.mtl\r\n" + tri + "usemtl paint\r\nf 1/1/1 2/1/1 3/1/1\r\n");
+    write_bytes(at("models.dat"), "data/test/good.obj\r\ndata/test/range.obj\r\ndata/test/empty.obj\r\ndata/test/nolib.obj\r\n"
+                                  "data/test/colour.obj\r\ndata/test/absent.obj\r\n");
+    const RunResult r = check(dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(lines_starting(r.out, "data/test/good.obj").empty()) << r.out;
+    EXPECT_TRUE(has_line(r, "data/test/range.obj", "1 triangles have corners that do not resolve")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/test/empty.obj", "has no triangles")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/test/nolib.obj", "has no materials")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/test/colour.obj", "uses material 'paint'")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/test/absent.obj", "missing")) << r.out;
+    write_bytes(at("models.dat"), "");
+    EXPECT_TRUE(has_line(check(dir.path), "models.dat", "lists no meshes"));
+}
+
+TEST_F(PlantedFault, FontsWithMissingOrWrongGlyphs) {
+    namespace fs = std::filesystem;
+    const fs::path vera = at("data/fontimg/vera");
+    fs::create_directories(vera);
+    if (fs::exists(vera / "65.png")) fs::remove(vera / "65.png");
+    write_bytes((vera / "66.png").string(), "not a picture");
+    const RunResult r = check(dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has_line(r, "data/fontimg/vera", "lacks")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/fontimg/vera", "glyphs are not 16 x 16 PNG images")) << r.out;
+    // The segment font: one good glyph, one with a short row.
+    fs::create_directories(at("data/font3d"));
+    write_bytes(at("data/font3d/fontData.dat"), "'comment\r\nA\r\n0BBB0\r\nB000B\r\nBBBBB\r\nB000B\r\nB000B\r\nB000B\r\nB000B\r\n"
+                                                "C\r\n0BBB\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\n0BBBB\r\n");
+    const RunResult seg = check(dir.path);
+    EXPECT_TRUE(has_line(seg, "data/font3d/fontData.dat", "glyph 'C' is not followed by seven rows of five cells")) << seg.out;
+    EXPECT_TRUE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'B'")) << seg.out;
+    EXPECT_FALSE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'A'")) << seg.out;
 }

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -181,9 +182,16 @@ SDL_Surface* make_buffer() {
 }
 
 bool INIT() {
-    Uint32 flags = SDL_INIT_VIDEO | SDL_INIT_TIMER;
-    if (SDL_Init(flags) < 0) {
-        std::printf("could not init sdl\n");
+    // A display server that has just lost its last client resets and drops connections for
+    // a moment (a virtual X server does so between two test runs); a few retries ride it out.
+    const Uint32 flags = SDL_INIT_VIDEO | SDL_INIT_TIMER;
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) usleep(200 * 1000);
+        started = SDL_Init(flags) >= 0;
+    }
+    if (!started) {
+        std::printf("could not init sdl\n%s\n", SDL_GetError());
         std::fflush(stdout);
         wait_for_key();
         return false;
@@ -230,6 +238,8 @@ bool INIT() {
         if (w > CONTROLNAMELEN) CONTROLNAMELEN = w;
     }
     for (int32_t c = 0; c < CALIB_COLUMNS; ++c) COLWIDTH[c] = COLWIDTH_DEFAULT[c];
+    // The axis column widens when the font's "AXIS_5" does not fit its 50 pixels.
+    if (FONT_LEN("AXIS_5") + 8 > COLWIDTH[0]) COLWIDTH[0] = FONT_LEN("AXIS_5") + 8;
 
     reload_config(true);
     if (LASTJOY == -1) CONFIGVARS.INPUTTYPE = 0;
@@ -323,6 +333,18 @@ int main(int argc, char** argv) {
         std::printf("config %s\n", KV_VERSION);
         return 0;
     }
+    // Files named on the command line are relative to where the tool was started, not to the
+    // game directory it moves into.
+    auto absolute = [](std::string& path) {
+        std::error_code ec;
+        if (!path.empty()) {
+            const std::filesystem::path p = std::filesystem::absolute(path, ec);
+            if (!ec) path = p.string();
+        }
+    };
+    absolute(OPTIONS.INPUT);
+    absolute(OPTIONS.MODES);
+    for (auto& shot : OPTIONS.SCREENSHOTS) absolute(shot.second);
     const std::string dir = OPTIONS.DIR.empty() ? executable_dir(argv[0]) : OPTIONS.DIR;
     if (chdir(dir.c_str()) != 0) {
         std::printf("config: could not enter the game directory %s\n", dir.c_str());

@@ -404,6 +404,7 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
 // gunship 0.6 s apart. (A full tank lasts about 485 s; every mission declares a refuelling pad.)
 constexpr double PACE = 13.5, SECONDS_PER_ENEMY = 10, SECONDS_PER_CRATE = 20, WALK = 6.25;
 constexpr float START_X = 360.0f, START_Z = 287.0f;  // where a new profile's gunship stands
+constexpr size_t BRIEFING_LINE = 64;  // characters of bitmap text that fit the menu window
 
 // `from` is where the gunship starts the mission (the new-profile start, or where the previous
 // mission ended); it is moved to where this mission ends.
@@ -457,6 +458,11 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             if (parts.size() < 2 || parts[1].empty()) p.add(name, where(f) + key + " has no text");
             if (parts.size() > 2) p.add(name, where(f) + key + " text holds '//', which cuts it short");
             if (key == "NAME") has_name = true;
+            if (parts.size() > 1 && key != "NAME")
+                for (const std::string& seg : explode(parts[1], "\\n"))
+                    if (seg.size() > BRIEFING_LINE)
+                        p.add(name, where(f) + key + " has a line of " + std::to_string(seg.size()) +
+                                        " characters, wider than the briefing window");
         } else if (key == "TIME_LIMIT") {
             if (num(f, parts, 1, v)) {
                 has_time = true;
@@ -756,6 +762,8 @@ void check_research(const std::string& dir, Problems& p) {
         if (!ok || time < 1) p.add(name, where + t[0] + " research time '" + t[3] + "' is not a number of missions of at least 1");
         if (t[4] != "MANDATORY" && t[4] != "NOT_MANDATORY") p.add(name, where + t[0] + " is neither MANDATORY nor NOT_MANDATORY");
         if (t[5].empty()) p.add(name, where + t[0] + " has no title");
+        for (const std::string& seg : explode(t[6], "\\n"))
+            if (seg.size() > BRIEFING_LINE) p.add(name, where + t[0] + " description has a line wider than the research window");
         if (t[1] == "MISSION") {
             const double m = number(t[2], ok);
             if (!ok || m < 0 || m >= MISSIONS || m != std::floor(m))
@@ -786,8 +794,11 @@ void check_credits_and_version(const std::string& dir, Problems& p) {
     std::string bytes;
     if (!read_file(dir + "/credits.txt", bytes)) p.add("credits.txt", "missing");
     else {
-        const size_t n = read_fields(bytes).size();
+        const std::vector<Field> lines = read_fields(bytes);
+        const size_t n = lines.size();
         if (n == 0) p.add("credits.txt", "is empty");
+        for (const Field& f : lines)
+            if (f.after_comma) p.add("credits.txt", "line " + std::to_string(f.line) + ": a comma splits the line in two on the credits screen");
         if (n > 100) p.add("credits.txt", "has " + std::to_string(n) + " lines; the credits screen shows at most 100");
     }
     if (!read_file(dir + "/ver.dat", bytes)) {
@@ -830,6 +841,15 @@ void check_images_and_fonts(const std::string& dir, Problems& p) {
     if (!std::filesystem::exists(dir + "/" + mini)) p.add(mini, "missing");
     else if (!png_size(dir + "/" + mini, w, h)) p.add(mini, "is not a PNG image");
     else if ((w & (w - 1)) || (h & (h - 1))) p.add(mini, fmt("is %g x %g; the texture needs power-of-two sides", w, h));
+
+    // The menu pictures and the explosion frames (0-5 fireballs, 6 smoke).
+    std::vector<std::string> pictures = {"data/menu/mission.png", "data/menu/worldmap.png", "data/menu/gunship.png"};
+    for (int k = 0; k <= 6; ++k) pictures.push_back("data/explosion/" + std::to_string(k) + ".png");
+    for (const std::string& pic : pictures) {
+        if (!std::filesystem::exists(dir + "/" + pic)) p.add(pic, "missing");
+        else if (!png_size(dir + "/" + pic, w, h)) p.add(pic, "is not a PNG image");
+    }
+    if (!std::filesystem::exists(dir + "/configVars.dat")) p.add("configVars.dat", "missing");
 
     const std::string fonts = dir + "/data/fontimg";
     std::error_code ec;
