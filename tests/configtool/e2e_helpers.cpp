@@ -25,7 +25,10 @@ std::string screens_dir() {
 }
 
 std::string make_game_dir(const std::string& name) {
-    const fs::path dir = fs::path(::testing::TempDir()) / ("configtool_" + name);
+    std::string leaf = "configtool_" + name;
+    for (char& c : leaf)
+        if (c == '/') c = '_';
+    const fs::path dir = fs::path(::testing::TempDir()) / leaf;
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir / "data" / "fontimg");

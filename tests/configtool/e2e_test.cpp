@@ -365,6 +365,23 @@ TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
     EXPECT_EQ(saved().size(), 55u);
 }
 
+TEST_F(ConfigTool, FilesOnTheCommandLineAreRelativeToTheStartingDirectory) {
+    Script s;
+    s.click(WINDOWED_X, WINDOWED_Y);
+    s.click(SAVE_X, TAB_Y);
+    write_file(dir + "/input.txt", s.text);
+    const std::filesystem::path game(dir);
+    const std::string leaf = game.filename().string();
+    const std::string cmd = std::string(std::getenv("DISPLAY") ? "" : "SDL_VIDEODRIVER=dummy ") + "cd '" +
+                            game.parent_path().string() + "' && '" + config_program() + "' --dir '" + dir +
+                            "' --frames " + std::to_string(s.frame + 2) + " --input '" + leaf +
+                            "/input.txt' --modes '" + leaf + "/modes.txt' --screenshot 3:" + leaf +
+                            "/rel.png > /dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(saved()[3], " 0");
+    EXPECT_TRUE(file_exists(dir + "/rel.png"));
+}
+
 TEST_F(ConfigTool, StartUpFailurePrintsItsLine) {
     // A display library that cannot start: the tool says so and ends with status 1.
     const std::string out = dir + "/fail.txt";

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,18 @@ int main(int argc, char** argv) {
         std::printf("config %s\n", KV_VERSION);
         return 0;
     }
+    // Files named on the command line are relative to where the tool was started, not to the
+    // game directory it moves into.
+    auto absolute = [](std::string& path) {
+        std::error_code ec;
+        if (!path.empty()) {
+            const std::filesystem::path p = std::filesystem::absolute(path, ec);
+            if (!ec) path = p.string();
+        }
+    };
+    absolute(OPTIONS.INPUT);
+    absolute(OPTIONS.MODES);
+    for (auto& shot : OPTIONS.SCREENSHOTS) absolute(shot.second);
     const std::string dir = OPTIONS.DIR.empty() ? executable_dir(argv[0]) : OPTIONS.DIR;
     if (chdir(dir.c_str()) != 0) {
         std::printf("config: could not enter the game directory %s\n", dir.c_str());
