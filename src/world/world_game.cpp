@@ -273,6 +273,7 @@ void square(float cx, float cy, float h) {
 
 void KV_RENDER_MINIMAPDL() {
     const MinimapFrame f = minimap_frame();
+    glDisable(GL_TEXTURE_2D);  // whatever the overlay drew last, the panel is plain colour
     glColor4f(0.1f, 0.2f, 0.4f, 0.5f);
     square(f.cx, f.cy, f.s + 4);
     glColor4f(0.2f, 0.4f, 0.8f, 0.5f);
@@ -313,6 +314,7 @@ void KV_RENDER_MINIMAPPLAYER() {
     if (m < 1) m = 1;
     const float ox = f.cx - (f.s + 4), oy = f.cy - (f.s + 4);
     const float px = ox + (KVGLOBALS.PLAYERX / 512.0f) * 2 * f.s, pz = oy + (KVGLOBALS.PLAYERZ / 512.0f) * 2 * f.s;
+    glDisable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
     glBegin(GL_QUADS);
     glVertex2f(px - m, pz - m);

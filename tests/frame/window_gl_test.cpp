@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 
 #include <cmath>
 #include <string>
@@ -11,6 +12,10 @@
 #include "engine/engine_globals.h"
 #include "engine/initialize.h"
 #include "engine/system.h"
+#include "engine/profiling.h"
+#include "engine/gameclock.h"
+#include "platform/clock.h"
+#include "platform/input.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/lights.h"
@@ -216,4 +221,67 @@ TEST_F(Window, MissionLightIsAWorldPointLightSeenFromTheModelView) {
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_FLOAT_EQ(m[12], -10.0f);
     glLoadIdentity();
+}
+
+TEST_F(Window, ClosingTheWindowAsksTheLoopsToLeave) {
+    ASSERT_TRUE(open());
+    platform_clear_quit_request();
+    platform_window_swap();
+    EXPECT_FALSE(platform_quit_requested());
+    glfwSetWindowShouldClose(platform_window_handle(), GLFW_TRUE);
+    platform_window_swap();
+    EXPECT_TRUE(platform_quit_requested());
+    platform_clear_quit_request();
+}
+
+TEST_F(Window, FirstMissionRunInitialisesOnceAndResumingSkipsIt) {
+    ASSERT_TRUE(open());
+    platform_clock_use_fixed_step(16);
+    platform_clear_quit_request();
+    KVGLOBALS.INITIALIZED = 0;
+    KVGLOBALS.EXITCODE = 0;
+    KVGLOBALS.CURPROFILE = 0;
+    KVGLOBALS.PROFILES[0].MISSIONCLOCK = CLOCKDAT{};
+    TEMPX = 5.0f;
+    // One frame per run: the frame limit asks the loop to leave after the current frame.
+    system_set_frame_limit(system_frame_number());
+    KV_LAUNCHAPP();
+    EXPECT_EQ(KVGLOBALS.INITIALIZED, 1);
+    EXPECT_EQ(KVGLOBALS.MAXPROJECTILES, 9999);
+    EXPECT_EQ(KVGLOBALS.COLLISIONON, 1);
+    EXPECT_EQ(TEMPX, 0.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITION.X, 256.0f);
+    EXPECT_EQ(KVGLOBALS.PROFILES[0].MISSIONCLOCK.FLAGS & CLOCK_FLAG_RUNNING, 0)
+        << "the mission clock runs only inside the mission loop";
+    GLfloat fog_end = 0;
+    glGetFloatv(GL_FOG_END, &fog_end);
+    EXPECT_FLOAT_EQ(fog_end, KVGLOBALS.TARGETVIEWSIZE.CURR() * 80.0f);
+
+    // Resuming: no second initialisation, but the lights are set again.
+    KVGLOBALS.MAXPROJECTILES = 5;
+    KVGLOBALS.LIGHTPOSITION.X = 1.0f;
+    platform_clear_quit_request();
+    system_set_frame_limit(system_frame_number());
+    KV_LAUNCHAPP();
+    EXPECT_EQ(KVGLOBALS.MAXPROJECTILES, 5);
+    EXPECT_FLOAT_EQ(KVGLOBALS.LIGHTPOSITION.X, 256.0f);
+
+    system_set_frame_limit(0);
+    platform_clear_quit_request();
+    platform_clock_use_live();
+}
+
+TEST_F(Window, TuningKeysMoveTheAdjustmentValuesByTheFrameFactor) {
+    platform_input_use_script(script_parse("0 key S 1\n0 key D 1\n0 key R 1\n0 key W 1\n", "t"));
+    console_readouts_force(0);
+    TEMPX = TEMPY = TEMPZ = 0.0f;
+    FPSR = 2.0f;
+    SYSTEM_PROCESS_ADJUSTMENT_INPUTS();
+    EXPECT_FLOAT_EQ(TEMPX, -0.2f);
+    EXPECT_FLOAT_EQ(TEMPY, 0.2f);
+    EXPECT_FLOAT_EQ(TEMPZ, 0.0f) << "W and R together cancel";
+    console_readouts_force(-1);
+    platform_input_use_script(SCRIPTPARSE{});
+    TEMPX = TEMPY = TEMPZ = 0.0f;
+    FPSR = 0.0f;
 }

@@ -187,6 +187,15 @@ TEST_F(PlantedFault, VersionAndCreditsFiles) {
     for (int i = 0; i < 101; ++i) many += "line\r\n";
     write_bytes(at("credits.txt"), many);
     expect_reported("credits.txt", "has 101 lines");
+    write_bytes(at("credits.txt"), "KESSRA VORN\r\nzlib, libpng\r\n");
+    expect_reported("credits.txt", "line 2: a comma splits the line in two");
+}
+
+// The version the game believes it is must be the build's version, and a fresh install asks
+// the player before checking online.
+TEST(ShippedFiles, VersionFileNamesTheBuildAndAsksFirst) {
+    const std::string ver = read_bytes(std::string(KV_SOURCE_DIR) + "/data/root/ver.dat");
+    EXPECT_EQ(ver, std::string(KV_VERSION) + "\r\n-1\r\n");
 }
 
 TEST_F(PlantedFault, GarbageInEveryTextFileIsReportedNotFatal) {

@@ -56,6 +56,8 @@ protected:
         old_dir_ = std::filesystem::current_path();
         std::filesystem::current_path(kGameDir);
         platform_random_seed(1);
+        for (auto& row : KVMAPCOMPILED)
+            for (auto& v : row) v = 0;  // lists of an earlier context are gone
         KV_INITIALIZE_MAPS();
         KVGLOBALS.MAPSCALE = 0.25f;
         KVGLOBALS.WATERSPACER = 10.0f;

@@ -245,3 +245,45 @@ TEST(ObjDirectory, UpToTheLastSlash) {
     EXPECT_EQ(OBJFILE_GETDIRECTORY("ship.obj"), "");
     EXPECT_EQ(OBJFILE_GETDIRECTORY("data\\ship.obj"), "") << "only / separates";
 }
+
+TEST_F(ObjTest, FieldsAndTokensMatchTheSharedReaderAndSplitter) {
+    // Random vertex lines behind every kind of separator, quoting, leading blanks and over-long
+    // fields; the loader must see exactly the fields field_read gives and the tokens STR_EXPLODE
+    // gives.
+    std::mt19937 rng(2024);
+    const char* seps[] = {"\n", "\r\n", "\r", ","};
+    const char* pieces[] = {"1", "-2.5", "", "x", "3e1", "0.125", "7"};
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        std::string field = (rng() % 7 == 0) ? "vt" : "v";
+        const int tokens = 1 + static_cast<int>(rng() % 5);
+        for (int k = 0; k < tokens; ++k) field += std::string(" ") + pieces[rng() % 7];
+        if (rng() % 9 == 0) field = "\"" + field + "\"";
+        if (rng() % 9 == 0) field = " \t" + field;
+        if (rng() % 25 == 0) field += std::string(5000, '9');
+        text += field + seps[rng() % 4];
+    }
+    MODEL3D& m = load("fields.obj", text);
+
+    FieldReader r = field_reader_from_string(text);
+    std::vector<VECTOR3D> expected;
+    std::vector<UV2D> expected_uv;
+    auto tok = [](int32_t count, int i) { return i <= count ? STR_EXPLODE_RESULT[i] : std::string(); };
+    while (!field_eof(r)) {
+        const int32_t count = STR_EXPLODE(" ", field_read(r));
+        if (STR_EXPLODE_RESULT[0] == "v")
+            expected.push_back({text_to_single(tok(count, 1)), text_to_single(tok(count, 3)), -text_to_single(tok(count, 2))});
+        if (STR_EXPLODE_RESULT[0] == "vt") expected_uv.push_back({text_to_single(tok(count, 1)), -text_to_single(tok(count, 2))});
+    }
+    ASSERT_EQ(m.MAX_VERTICES, expected.size());
+    ASSERT_EQ(m.MAX_UVS, expected_uv.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(m.VERTICES[i].X, expected[i].X) << i;
+        EXPECT_EQ(m.VERTICES[i].Y, expected[i].Y) << i;
+        EXPECT_EQ(m.VERTICES[i].Z, expected[i].Z) << i;
+    }
+    for (size_t i = 0; i < expected_uv.size(); ++i) {
+        EXPECT_EQ(m.UVS[i].U, expected_uv[i].U) << i;
+        EXPECT_EQ(m.UVS[i].V, expected_uv[i].V) << i;
+    }
+}

@@ -238,6 +238,8 @@ bool INIT() {
         if (w > CONTROLNAMELEN) CONTROLNAMELEN = w;
     }
     for (int32_t c = 0; c < CALIB_COLUMNS; ++c) COLWIDTH[c] = COLWIDTH_DEFAULT[c];
+    // The axis column widens when the font's "AXIS_5" does not fit its 50 pixels.
+    if (FONT_LEN("AXIS_5") + 8 > COLWIDTH[0]) COLWIDTH[0] = FONT_LEN("AXIS_5") + 8;
 
     reload_config(true);
     if (LASTJOY == -1) CONFIGVARS.INPUTTYPE = 0;

@@ -794,8 +794,11 @@ void check_credits_and_version(const std::string& dir, Problems& p) {
     std::string bytes;
     if (!read_file(dir + "/credits.txt", bytes)) p.add("credits.txt", "missing");
     else {
-        const size_t n = read_fields(bytes).size();
+        const std::vector<Field> lines = read_fields(bytes);
+        const size_t n = lines.size();
         if (n == 0) p.add("credits.txt", "is empty");
+        for (const Field& f : lines)
+            if (f.after_comma) p.add("credits.txt", "line " + std::to_string(f.line) + ": a comma splits the line in two on the credits screen");
         if (n > 100) p.add("credits.txt", "has " + std::to_string(n) + " lines; the credits screen shows at most 100");
     }
     if (!read_file(dir + "/ver.dat", bytes)) {
