@@ -33,8 +33,13 @@ std::string_view next_field(FieldReader& r, std::string& slow) {
         slow = field_read(r);
         return slow;
     }
-    size_t e = s;
-    while (e < n && b[e] != ',' && b[e] != '\r' && b[e] != '\n') ++e;
+    // The field ends at the first comma, CR or LF: find the line end, then look for an
+    // earlier comma or CR inside the line.
+    const char* base = b.data();
+    const char* line_end = static_cast<const char*>(std::memchr(base + s, '\n', n - s));
+    size_t e = line_end ? static_cast<size_t>(line_end - base) : n;
+    if (const void* comma = std::memchr(base + s, ',', e - s)) e = static_cast<size_t>(static_cast<const char*>(comma) - base);
+    if (const void* cr = std::memchr(base + s, '\r', e - s)) e = static_cast<size_t>(static_cast<const char*>(cr) - base);
     if (e - s > FIELD_MAX_BYTES) {
         slow = field_read(r);
         return slow;

@@ -54,3 +54,17 @@ void flight_burn_fuel();
 // The solid-cell test of the collision probe: true when the city code of the cell under (x, z)
 // blocks the gunship. Cells outside the map grid (or with no map loaded) never block.
 bool flight_cell_solid(float x, float z);
+
+struct PROFILETYPE;
+
+// The starting values of a new pilot (name "Pilot", call sign "Kestrel").
+void flight_fresh_profile(PROFILETYPE& profile);
+
+// Puts the gunship at rest at (x, z) with heading `angle`, flying at its hover height above the
+// ground there.
+void flight_place_gunship(float x, float z, float angle);
+
+// Prepares the quick flight run: the island and the mission assets (each only if not loaded
+// yet), mission 0's data, a fresh pilot in the last profile slot (memory only), the clocks and
+// the gunship at the start position. The caller then runs the mission loop.
+void flight_start_fly_run();

@@ -4,6 +4,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/system.h"
+#include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/options.h"
@@ -47,6 +48,7 @@ void KV_MENU_LAUNCHAPP() {
     if (KV_OPTIONS.FLY) {
         // Straight into mission 0 for a fresh profile; leaving the mission leaves the game.
         KV_MENU_STARTMISSION();
+        flight_start_fly_run();
         KV_LAUNCHAPP();
         KV_MENU_PROCESS_JUMPBACK();
         KV_MENUGLOBALS.EXITCODE = 7;

@@ -171,6 +171,7 @@ TEST_F(ObjTest, DatabaseLookupByExactName) {
 
     // A name longer than 64 characters is stored cut and never matches again.
     std::string long_name = dir_;
+    mkdir("x", 0755);
     while (long_name.size() < 70) long_name += "x/../";
     long_name += "once.obj";
     const int32_t c = OBJFILE_LOAD(long_name);
@@ -180,15 +181,20 @@ TEST_F(ObjTest, DatabaseLookupByExactName) {
 }
 
 TEST_F(ObjTest, MissingFilesGiveEmptyRegisteredMeshes) {
+    // Console output is captured around the loads only, so failures below stay visible.
     testing::internal::CaptureStdout();
     const int32_t i = OBJFILE_LOAD(dir_ + "nothing_here.obj");
+    const int32_t again = OBJFILE_LOAD(dir_ + "nothing_here.obj");
+    const std::string path = write("nolib.obj", "mtllib gone.mtl\nv 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 1/1/1\n");
+    const int32_t j = OBJFILE_LOAD(path);
+    const std::string out = testing::internal::GetCapturedStdout();
+
     MODEL3D& m = model(i);
     EXPECT_EQ(m.MAX_VERTICES + m.MAX_TRIANGLES + m.MAX_UVS + m.MAX_NORMALS + m.MAX_MATERIALS, 0u);
-    EXPECT_EQ(MODELDBLENGTH, 1);
-    EXPECT_EQ(OBJFILE_LOAD(dir_ + "nothing_here.obj"), i);
+    EXPECT_EQ(again, i);
+    EXPECT_EQ(MODELDBLENGTH, 2);
     // A missing material library leaves the mesh without materials but with its faces.
-    MODEL3D& n = load("nolib.obj", "mtllib gone.mtl\nv 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 1/1/1\n");
-    const std::string out = testing::internal::GetCapturedStdout();
+    MODEL3D& n = model(j);
     EXPECT_EQ(n.MAX_MATERIALS, 0u);
     EXPECT_EQ(n.MAX_TRIANGLES, 1u);
     EXPECT_NE(out.find("nothing_here.obj"), std::string::npos) << out;
@@ -196,7 +202,8 @@ TEST_F(ObjTest, MissingFilesGiveEmptyRegisteredMeshes) {
     // Material library for a model index that does not exist: a console line, nothing else.
     testing::internal::CaptureStdout();
     OBJFILE_LOADMATERIALLIBRARY(57, dir_ + "gone.mtl");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("no model 57"), std::string::npos);
+    const std::string none = testing::internal::GetCapturedStdout();
+    EXPECT_NE(none.find("no model 57"), std::string::npos) << none;
 }
 
 TEST_F(ObjTest, CornersThatDoNotResolveSkipTheirTriangles) {
@@ -244,4 +251,46 @@ TEST(ObjDirectory, UpToTheLastSlash) {
     EXPECT_EQ(OBJFILE_GETDIRECTORY("data/"), "data/");
     EXPECT_EQ(OBJFILE_GETDIRECTORY("ship.obj"), "");
     EXPECT_EQ(OBJFILE_GETDIRECTORY("data\\ship.obj"), "") << "only / separates";
+}
+
+TEST_F(ObjTest, FieldsAndTokensMatchTheSharedReaderAndSplitter) {
+    // Random vertex lines behind every kind of separator, quoting, leading blanks and over-long
+    // fields; the loader must see exactly the fields field_read gives and the tokens STR_EXPLODE
+    // gives.
+    std::mt19937 rng(2024);
+    const char* seps[] = {"\n", "\r\n", "\r", ","};
+    const char* pieces[] = {"1", "-2.5", "", "x", "3e1", "0.125", "7"};
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        std::string field = (rng() % 7 == 0) ? "vt" : "v";
+        const int tokens = 1 + static_cast<int>(rng() % 5);
+        for (int k = 0; k < tokens; ++k) field += std::string(" ") + pieces[rng() % 7];
+        if (rng() % 9 == 0) field = "\"" + field + "\"";
+        if (rng() % 9 == 0) field = " \t" + field;
+        if (rng() % 25 == 0) field += std::string(5000, '9');
+        text += field + seps[rng() % 4];
+    }
+    MODEL3D& m = load("fields.obj", text);
+
+    FieldReader r = field_reader_from_string(text);
+    std::vector<VECTOR3D> expected;
+    std::vector<UV2D> expected_uv;
+    auto tok = [](int32_t count, int i) { return i <= count ? STR_EXPLODE_RESULT[i] : std::string(); };
+    while (!field_eof(r)) {
+        const int32_t count = STR_EXPLODE(" ", field_read(r));
+        if (STR_EXPLODE_RESULT[0] == "v")
+            expected.push_back({text_to_single(tok(count, 1)), text_to_single(tok(count, 3)), -text_to_single(tok(count, 2))});
+        if (STR_EXPLODE_RESULT[0] == "vt") expected_uv.push_back({text_to_single(tok(count, 1)), -text_to_single(tok(count, 2))});
+    }
+    ASSERT_EQ(m.MAX_VERTICES, expected.size());
+    ASSERT_EQ(m.MAX_UVS, expected_uv.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(m.VERTICES[i].X, expected[i].X) << i;
+        EXPECT_EQ(m.VERTICES[i].Y, expected[i].Y) << i;
+        EXPECT_EQ(m.VERTICES[i].Z, expected[i].Z) << i;
+    }
+    for (size_t i = 0; i < expected_uv.size(); ++i) {
+        EXPECT_EQ(m.UVS[i].U, expected_uv[i].U) << i;
+        EXPECT_EQ(m.UVS[i].V, expected_uv[i].V) << i;
+    }
 }
