@@ -1,6 +1,6 @@
-// kvdata preview and contact-sheet: renders meshes with their material colours into PNG
-// files for modders and for review. A mesh is read the way the game reads it (Z-up file
-// turned Y-up) and drawn with fixed-function lighting in a hidden window from three sides:
+// kvdata preview, previews and contact-sheet: render meshes with their material colours into
+// PNG files for modders and for review. A mesh is loaded with the game's own OBJ loader and
+// drawn with its mesh renderer under fixed-function lighting in a hidden window, from three sides:
 // a three-quarter view from the front left and above, a side view and a view from above.
 // Run under a virtual X server when headless.
 #include <GL/gl.h>
@@ -8,148 +8,40 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/modeldb.h"
+#include "engine/objfile.h"
 #include "engine/png_write.h"
 #include "kvdata.h"
 
 namespace {
 
-struct PreviewVertex {
-    float p[3];
-    float n[3];
-};
-struct PreviewTri {
-    PreviewVertex v[3];
-    float rgb[3];
-};
+// A mesh loaded through the game's own loader, with its framing box.
 struct PreviewMesh {
-    std::vector<PreviewTri> tris;
-    float lo[3] = {1e30f, 1e30f, 1e30f};
-    float hi[3] = {-1e30f, -1e30f, -1e30f};
+    const MODEL3D* model = nullptr;
+    float lo[3] = {0, 0, 0};
+    float hi[3] = {0, 0, 0};
 };
 
-// Splits at single spaces like the game's reader (empty tokens kept).
-std::vector<std::string> split_spaces(const std::string& line) {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : line) {
-        if (c == ' ') {
-            out.push_back(cur);
-            cur.clear();
-        } else if (c != '\r') {
-            cur += c;
-        }
-    }
-    out.push_back(cur);
-    return out;
-}
-
-float number(const std::string& s) {
-    char* end = nullptr;
-    const float v = std::strtof(s.c_str(), &end);
-    return end == s.c_str() || !std::isfinite(v) ? 0.0f : v;
-}
-
-std::string directory_of(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-struct PreviewMaterial {
-    std::string name;
-    float rgb[3] = {0.8f, 0.8f, 0.8f};
-};
-
-std::vector<PreviewMaterial> read_mtl(const std::string& path) {
-    std::vector<PreviewMaterial> mats;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> t = split_spaces(line);
-        if (t[0] == "newmtl" && t.size() >= 2) {
-            PreviewMaterial m;
-            m.name = t[1].substr(0, 16);
-            mats.push_back(m);
-        } else if (t[0] == "Kd" && t.size() >= 4) {
-            if (mats.empty()) mats.emplace_back();
-            for (int k = 0; k < 3; ++k) mats.back().rgb[k] = number(t[1 + k]);
-        }
-    }
-    return mats;
-}
-
-// Reads an OBJ file into coloured triangles in game coordinates. Returns false with a
-// message for a file that cannot be read or holds corners outside its vertex lists.
+// Loads FILE the way the game does (OBJFILE_LOAD). Refuses a file that gives no triangles
+// (missing, empty or with no face the loader accepts) with a message.
 bool read_obj(const std::string& path, PreviewMesh& mesh, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    if (!std::filesystem::is_regular_file(path)) {
         error = "cannot open " + path;
         return false;
     }
-    std::vector<std::array<float, 3>> vs, ns;
-    std::vector<PreviewMaterial> mats;
-    int current = 0;
-    std::string line;
-    int line_no = 0;
-    while (std::getline(in, line)) {
-        ++line_no;
-        const std::vector<std::string> t = split_spaces(line);
-        if (t[0] == "v" && t.size() >= 4) {
-            vs.push_back({number(t[1]), number(t[3]), -number(t[2])});
-        } else if (t[0] == "vn" && t.size() >= 4) {
-            ns.push_back({number(t[1]), number(t[3]), -number(t[2])});
-        } else if (t[0] == "mtllib" && t.size() >= 2) {
-            mats = read_mtl(directory_of(path) + t[1]);
-        } else if (t[0] == "usemtl" && t.size() >= 2) {
-            for (size_t i = 0; i < mats.size(); ++i)
-                if (mats[i].name == t[1]) current = static_cast<int>(i);
-        } else if (t[0] == "f" && t.size() >= 4) {
-            int vi[4] = {0, 0, 0, 0}, ni[4] = {0, 0, 0, 0};
-            const int corners = t.size() == 5 ? 4 : 3;
-            for (int k = 0; k < corners; ++k) {
-                const std::string& c = t[1 + k];
-                const size_t s1 = c.find('/');
-                const size_t s2 = s1 == std::string::npos ? std::string::npos : c.find('/', s1 + 1);
-                if (s2 == std::string::npos) {
-                    error = path + ":" + std::to_string(line_no) + ": face corner is not v/vt/vn";
-                    return false;
-                }
-                vi[k] = std::atoi(c.substr(0, s1).c_str()) - 1;
-                ni[k] = std::atoi(c.substr(s2 + 1).c_str()) - 1;
-                if (vi[k] < 0 || vi[k] >= static_cast<int>(vs.size()) || ni[k] < 0 || ni[k] >= static_cast<int>(ns.size())) {
-                    error = path + ":" + std::to_string(line_no) + ": face index out of range";
-                    return false;
-                }
-            }
-            const int order[2][3] = {{0, 1, corners == 4 ? 3 : 2}, {1, 2, 3}};
-            for (int tri = 0; tri < (corners == 4 ? 2 : 1); ++tri) {
-                PreviewTri pt;
-                for (int k = 0; k < 3; ++k) {
-                    const int c = order[tri][k];
-                    for (int a = 0; a < 3; ++a) {
-                        pt.v[k].p[a] = vs[vi[c]][a];
-                        pt.v[k].n[a] = ns[ni[c]][a];
-                        mesh.lo[a] = std::min(mesh.lo[a], pt.v[k].p[a]);
-                        mesh.hi[a] = std::max(mesh.hi[a], pt.v[k].p[a]);
-                    }
-                }
-                for (int a = 0; a < 3; ++a)
-                    pt.rgb[a] = current < static_cast<int>(mats.size()) ? mats[current].rgb[a] : 0.8f;
-                mesh.tris.push_back(pt);
-            }
-        }
-    }
-    if (mesh.tris.empty()) {
-        error = path + ": no faces";
+    const MODEL3D* model = modeldb_model(OBJFILE_LOAD(path));
+    if (model == nullptr || model->MAX_TRIANGLES == 0) {
+        error = path + ": no faces the game can read";
         return false;
     }
+    mesh.model = model;
+    MODEL_FINDEXTENTS(model, mesh.lo[0], mesh.lo[1], mesh.lo[2], mesh.hi[0], mesh.hi[1], mesh.hi[2]);
     return true;
 }
 
@@ -181,15 +73,7 @@ void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
     glRotatef(v.pitch, 1, 0, 0);
     glRotatef(v.yaw, 0, 1, 0);
     glTranslatef(-c[0], -c[1], -c[2]);
-    glBegin(GL_TRIANGLES);
-    for (const PreviewTri& t : mesh.tris) {
-        glColor3f(t.rgb[0], t.rgb[1], t.rgb[2]);
-        for (const PreviewVertex& pv : t.v) {
-            glNormal3fv(pv.n);
-            glVertex3fv(pv.p);
-        }
-    }
-    glEnd();
+    RENDER_MODEL_COLOR(mesh.model);
     glDisable(GL_SCISSOR_TEST);
 }
 
