@@ -50,17 +50,23 @@ struct View {
 };
 const View kViews[3] = {{45.0f, 25.0f}, {0.0f, 0.0f}, {0.0f, 89.0f}};
 
-// Draws mesh into the viewport (x, y, size) from view v, framed by its bounding sphere.
-void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
+// Draws the meshes into the viewport (x, y, size) from view v, framed by their common box.
+void draw_views(const std::vector<PreviewMesh>& meshes, int x, int y, int size, const View& v) {
     glViewport(x, y, size, size);
     glScissor(x, y, size, size);
     glEnable(GL_SCISSOR_TEST);
     glClearColor(0.71f, 0.68f, 0.63f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
+    for (const PreviewMesh& m : meshes)
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], m.lo[a]);
+            hi[a] = std::max(hi[a], m.hi[a]);
+        }
     float c[3], r = 0;
     for (int a = 0; a < 3; ++a) {
-        c[a] = 0.5f * (mesh.lo[a] + mesh.hi[a]);
-        r += (mesh.hi[a] - mesh.lo[a]) * (mesh.hi[a] - mesh.lo[a]);
+        c[a] = 0.5f * (lo[a] + hi[a]);
+        r += (hi[a] - lo[a]) * (hi[a] - lo[a]);
     }
     r = std::max(0.5f * std::sqrt(r), 1e-3f);
     glMatrixMode(GL_PROJECTION);
@@ -73,8 +79,12 @@ void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
     glRotatef(v.pitch, 1, 0, 0);
     glRotatef(v.yaw, 0, 1, 0);
     glTranslatef(-c[0], -c[1], -c[2]);
-    RENDER_MODEL_COLOR(mesh.model);
+    for (const PreviewMesh& m : meshes) RENDER_MODEL_COLOR(m.model);
     glDisable(GL_SCISSOR_TEST);
+}
+
+void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
+    draw_views(std::vector<PreviewMesh>{mesh}, x, y, size, v);
 }
 
 struct Window {
@@ -139,21 +149,26 @@ bool save_frame(int width, int height, const std::string& out) {
 
 constexpr int kCell = 320;
 
+// One or more meshes drawn together (a building's facades and roof, say) into OUT.png.
 int run_preview(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kvdata preview FILE.obj OUT.png\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kvdata preview FILE.obj [FILE.obj...] OUT.png\n");
         return 2;
     }
-    PreviewMesh mesh;
-    std::string error;
-    if (!read_obj(argv[1], mesh, error)) {
-        std::fprintf(stderr, "kvdata preview: %s\n", error.c_str());
-        return 1;
+    std::vector<PreviewMesh> meshes;
+    for (int i = 1; i + 1 < argc; ++i) {
+        PreviewMesh mesh;
+        std::string error;
+        if (!read_obj(argv[i], mesh, error)) {
+            std::fprintf(stderr, "kvdata preview: %s\n", error.c_str());
+            return 1;
+        }
+        meshes.push_back(mesh);
     }
     Window win;
     if (!open_window(win, kCell * 3, kCell)) return 1;
-    for (int i = 0; i < 3; ++i) draw_view(mesh, i * kCell, 0, kCell, kViews[i]);
-    return save_frame(kCell * 3, kCell, argv[2]) ? 0 : 1;
+    for (int v = 0; v < 3; ++v) draw_views(meshes, v * kCell, 0, kCell, kViews[v]);
+    return save_frame(kCell * 3, kCell, argv[argc - 1]) ? 0 : 1;
 }
 
 // File name of a mesh's preview in a batch: the path below data/ with "/" turned into "_".
@@ -220,6 +235,6 @@ int run_contact_sheet(int argc, char** argv) {
 
 }  // namespace
 
-KVDATA_COMMAND("preview", "FILE.obj OUT.png  render a mesh with its materials from three sides", run_preview);
+KVDATA_COMMAND("preview", "FILE.obj [FILE.obj...] OUT.png  render meshes with their materials from three sides", run_preview);
 KVDATA_COMMAND("previews", "OUTDIR FILE.obj...  write the preview of each mesh into OUTDIR", run_previews);
 KVDATA_COMMAND("contact-sheet", "OUT.png FILE.obj...  render meshes side by side into one image", run_contact_sheet);
