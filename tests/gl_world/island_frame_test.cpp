@@ -123,7 +123,8 @@ protected:
         gluLookAt(cx, 1000, cz, cx, 0, cz, 0, 0, -1);
         glDisable(GL_LIGHTING);
         glDisable(GL_FOG);
-        glDisable(GL_CULL_FACE);
+        glEnable(GL_CULL_FACE);  // ground must face up to be seen at all
+        glCullFace(GL_BACK);
         glEnable(GL_DEPTH_TEST);
         KVGLOBALS.POINTERMODE = 0;
         KVGLOBALS.PLAYERX = cx;
@@ -275,6 +276,8 @@ TEST_F(IslandFrame, ChaseViewOverTheDensestTown) {
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_NORMALIZE);
+    glEnable(GL_CULL_FACE);  // as in the game: only front faces of ground and walls show
+    glCullFace(GL_BACK);
     const float ambient[4] = {0.45f, 0.45f, 0.45f, 1}, diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
