@@ -168,6 +168,38 @@ protected:
     std::vector<uint8_t> pixels_;
 };
 
+TEST_F(IslandFrame, BuildingClassesLoadInOrderWithTheirLists) {
+    const int32_t sizes[7] = {0, 4, 8, 12, 16, 4, 16};
+    for (int32_t k = 1; k <= 6; ++k) EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[k].SIZE, sizes[k]) << "class " << k;
+    EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[0].SIZE, 0);
+    EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[7].SIZE, 0);
+    EXPECT_EQ(KVGLOBALS.BOXARRAYVIEWDIST, 12);
+    // Meshes enter the model database in load order: classes 1, 5, 2, 3, 4, 6, each starting
+    // with its box.
+    const int32_t order[6] = {1, 5, 2, 3, 4, 6};
+    for (int32_t k = 1; k < 6; ++k)
+        EXPECT_LT(KVGLOBALS.BUILDINGCLASS[order[k - 1]].BUILDINGBOXMID, KVGLOBALS.BUILDINGCLASS[order[k]].BUILDINGBOXMID);
+    for (int32_t cls : {1, 2, 5}) {
+        const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+        // Box, then n s e w, n s e w low, roof, low box.
+        EXPECT_LT(b.BUILDINGBOXMID, b.BUILDINGDMID[0]);
+        for (int32_t f = 1; f < 4; ++f) EXPECT_LT(b.BUILDINGDMID[f - 1], b.BUILDINGDMID[f]);
+        EXPECT_LT(b.BUILDINGDMID[3], b.BUILDINGDLOWMID[0]);
+        EXPECT_LT(b.BUILDINGDLOWMID[3], b.BUILDINGDMID[4]);
+        EXPECT_LT(b.BUILDINGDMID[4], b.BUILDINGBOXLOWMID);
+        EXPECT_EQ(b.BUILDINGDL, 0);
+        for (int32_t f = 0; f < 5; ++f) EXPECT_NE(b.BUILDINGDDL[f], 0) << "class " << cls << " piece " << f;
+        for (int32_t f = 0; f < 4; ++f) EXPECT_NE(b.BUILDINGDLOWDL[f], 0);
+        EXPECT_NE(b.BUILDINGBOXLOWDL, 0);
+    }
+    for (int32_t cls : {3, 4, 6}) {
+        const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+        EXPECT_LT(b.BUILDINGBOXMID, b.BUILDINGMID);
+        EXPECT_NE(b.BUILDINGDL, 0);
+        EXPECT_EQ(b.BUILDINGDDL[0], 0);
+    }
+}
+
 TEST_F(IslandFrame, TopDownTownShowsGroundAndBuildings) {
     int32_t tx = 0, tz = 0;
     densest([](int32_t x, int32_t z) { return code(x, z) > 3; }, tx, tz);
