@@ -123,7 +123,8 @@ protected:
         gluLookAt(cx, 1000, cz, cx, 0, cz, 0, 0, -1);
         glDisable(GL_LIGHTING);
         glDisable(GL_FOG);
-        glDisable(GL_CULL_FACE);
+        glEnable(GL_CULL_FACE);  // ground must face up to be seen at all
+        glCullFace(GL_BACK);
         glEnable(GL_DEPTH_TEST);
         KVGLOBALS.POINTERMODE = 0;
         KVGLOBALS.PLAYERX = cx;
@@ -166,6 +167,38 @@ protected:
     static inline bool meshes_ = false;
     std::vector<uint8_t> pixels_;
 };
+
+TEST_F(IslandFrame, BuildingClassesLoadInOrderWithTheirLists) {
+    const int32_t sizes[7] = {0, 4, 8, 12, 16, 4, 16};
+    for (int32_t k = 1; k <= 6; ++k) EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[k].SIZE, sizes[k]) << "class " << k;
+    EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[0].SIZE, 0);
+    EXPECT_EQ(KVGLOBALS.BUILDINGCLASS[7].SIZE, 0);
+    EXPECT_EQ(KVGLOBALS.BOXARRAYVIEWDIST, 12);
+    // Meshes enter the model database in load order: classes 1, 5, 2, 3, 4, 6, each starting
+    // with its box.
+    const int32_t order[6] = {1, 5, 2, 3, 4, 6};
+    for (int32_t k = 1; k < 6; ++k)
+        EXPECT_LT(KVGLOBALS.BUILDINGCLASS[order[k - 1]].BUILDINGBOXMID, KVGLOBALS.BUILDINGCLASS[order[k]].BUILDINGBOXMID);
+    for (int32_t cls : {1, 2, 5}) {
+        const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+        // Box, then n s e w, n s e w low, roof, low box.
+        EXPECT_LT(b.BUILDINGBOXMID, b.BUILDINGDMID[0]);
+        for (int32_t f = 1; f < 4; ++f) EXPECT_LT(b.BUILDINGDMID[f - 1], b.BUILDINGDMID[f]);
+        EXPECT_LT(b.BUILDINGDMID[3], b.BUILDINGDLOWMID[0]);
+        EXPECT_LT(b.BUILDINGDLOWMID[3], b.BUILDINGDMID[4]);
+        EXPECT_LT(b.BUILDINGDMID[4], b.BUILDINGBOXLOWMID);
+        EXPECT_EQ(b.BUILDINGDL, 0);
+        for (int32_t f = 0; f < 5; ++f) EXPECT_NE(b.BUILDINGDDL[f], 0) << "class " << cls << " piece " << f;
+        for (int32_t f = 0; f < 4; ++f) EXPECT_NE(b.BUILDINGDLOWDL[f], 0);
+        EXPECT_NE(b.BUILDINGBOXLOWDL, 0);
+    }
+    for (int32_t cls : {3, 4, 6}) {
+        const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+        EXPECT_LT(b.BUILDINGBOXMID, b.BUILDINGMID);
+        EXPECT_NE(b.BUILDINGDL, 0);
+        EXPECT_EQ(b.BUILDINGDDL[0], 0);
+    }
+}
 
 TEST_F(IslandFrame, TopDownTownShowsGroundAndBuildings) {
     int32_t tx = 0, tz = 0;
@@ -275,6 +308,8 @@ TEST_F(IslandFrame, ChaseViewOverTheDensestTown) {
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_NORMALIZE);
+    glEnable(GL_CULL_FACE);  // as in the game: only front faces of ground and walls show
+    glCullFace(GL_BACK);
     const float ambient[4] = {0.45f, 0.45f, 0.45f, 1}, diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
