@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
         }
         for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", e.c_str());
         platform_input_use_script(script);
+        platform_input_apply_frame(system_frame_number());  // events of the first frame
     }
     if (!trace.empty() && !trace_open(trace, error)) {
         std::fprintf(stderr, "core: %s\n", error.c_str());

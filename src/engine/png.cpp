@@ -11,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -247,7 +248,25 @@ void convert_row(const uint8_t* src, uint32_t count, const Format& f, uint8_t* o
         return;
     case 2:
         if (f.depth == 8) {
-            if (!f.has_key) {
+            if (!f.has_key && step == 4 && count > 1) {
+                // Four bytes at a time: the fourth byte read is the next pixel's red, replaced
+                // by the opaque alpha; the last pixel is copied byte by byte.
+                const uint32_t opaque = 0xFFu << 24;
+                for (uint32_t i = 0; i + 1 < count; ++i, src += 3, out += 4) {
+                    uint32_t v;
+                    std::memcpy(&v, src, 4);
+                    if constexpr (std::endian::native == std::endian::little) {
+                        v = (v & 0x00FFFFFFu) | opaque;
+                    } else {
+                        v = (v & 0xFFFFFF00u) | 0xFFu;
+                    }
+                    std::memcpy(out, &v, 4);
+                }
+                out[0] = src[0];
+                out[1] = src[1];
+                out[2] = src[2];
+                out[3] = 255;
+            } else if (!f.has_key) {
                 for (uint32_t i = 0; i < count; ++i, src += 3, out += step) {
                     out[0] = src[0];
                     out[1] = src[1];

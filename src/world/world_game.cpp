@@ -261,12 +261,17 @@ MinimapFrame minimap_frame() {
     return {s, static_cast<float>(OPENGLPROPERTIES.SCR_WIDTH) - (s + 4),
             static_cast<float>(OPENGLPROPERTIES.SCR_HEIGHT) - (s + 4)};
 }
+// The overlay's y axis points down, so this order is counter-clockwise on screen: the quads
+// stay front-facing with back-face culling on.
+void quad(float l, float t, float r, float b) {
+    glVertex2f(l, t);
+    glVertex2f(l, b);
+    glVertex2f(r, b);
+    glVertex2f(r, t);
+}
 void square(float cx, float cy, float h) {
     glBegin(GL_QUADS);
-    glVertex2f(cx - h, cy - h);
-    glVertex2f(cx + h - 1, cy - h);
-    glVertex2f(cx + h - 1, cy + h - 1);
-    glVertex2f(cx - h, cy + h - 1);
+    quad(cx - h, cy - h, cx + h - 1, cy + h - 1);
     glEnd();
 }
 }  // namespace
@@ -317,10 +322,7 @@ void KV_RENDER_MINIMAPPLAYER() {
     glDisable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
     glBegin(GL_QUADS);
-    glVertex2f(px - m, pz - m);
-    glVertex2f(px + m, pz - m);
-    glVertex2f(px + m, pz + m);
-    glVertex2f(px - m, pz + m);
+    quad(px - m, pz - m, px + m, pz + m);
     glEnd();
     if (KVGLOBALS.CHECKPOINTDATA.empty() || KVGLOBALS.CHECKPOINTDATA[0].ACTIVE != 1) return;
     const VECTOR3D& c = KVGLOBALS.CHECKPOINTDATA[0].POSITION;

@@ -119,6 +119,19 @@ TEST(CoreRun, SixteenAndThirtyTwoBitSettingsOpen) {
     }
 }
 
+TEST(CoreRun, FullScreenSettingOpensAndKeepsTheSizeCurrent) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    g.set_config_line(4, " 1");
+    RunResult r = g.run("--frames 2 --fixed-step 16 --screenshot 2:s.png");
+    EXPECT_EQ(r.status, 0) << r.err;
+    uint32_t w = 0, h = 0;
+    e2e::png_size(e2e::read_file(g / "s.png"), w, h);
+    EXPECT_GT(w, 0u);
+    EXPECT_GT(h, 0u);
+}
+
 TEST(CoreRun, RefusedWindowSettingsEndWithStatusOneAndSayWhy) {
     {
         GameDir g;

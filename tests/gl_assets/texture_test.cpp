@@ -40,7 +40,7 @@ std::string write_test_png() {
     };
     set(0, 0, 255, 0, 0, 255);
     set(0, 3, 0, 0, 255, 10);
-    const std::string path = kDir + "/texture_test.png";
+    const std::string path = kDir + "/texture_test_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
     png_write_file(path, 4, 4, 4, px.data());
     return path;
 }

@@ -59,6 +59,8 @@ protected:
         glDisable(GL_LIGHTING);
         glDisable(GL_FOG);
         glDisable(GL_BLEND);  // exact colours for the checks
+        glEnable(GL_CULL_FACE);  // as in the game: back faces are culled
+        glCullFace(GL_BACK);
     }
     void read() {
         pixels_.assign(W * H * 3, 0);

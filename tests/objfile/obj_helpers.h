@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -27,8 +28,17 @@ inline int32_t recording_texture_loader(uint32_t& tex, const std::string& file) 
 class ObjTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::string(KV_BUILD_DIR) + "/objfile_test/";
-        mkdir(dir_.c_str(), 0755);
+        // One directory per test: CTest runs the tests of this program in parallel processes.
+        const std::string base = std::string(KV_BUILD_DIR) + "/objfile_test/";
+        mkdir(base.c_str(), 0755);
+        const std::string own = base + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        mkdir(own.c_str(), 0755);
+        // Work inside it with short relative names, as the game does below its directory:
+        // the database keeps only 64 characters of a name.
+        char cwd[4096];
+        old_cwd_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
+        ASSERT_EQ(chdir(own.c_str()), 0) << own;
+        dir_ = "";
         MODELDB.clear();
         MODELDB.resize(1);
         MODELDBLENGTH = 0;
@@ -37,6 +47,7 @@ protected:
     }
     void TearDown() override {
         for (const std::string& f : written_) std::remove(f.c_str());
+        if (chdir(old_cwd_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_cwd_;
         MODELDB.clear();
         MODELDB.resize(1);
         MODELDBLENGTH = 0;
@@ -56,7 +67,8 @@ protected:
     MODEL3D& model(int32_t index) { return *MODELDB.at(static_cast<size_t>(index)).MODELHANDLE; }
     MODEL3D& load(const std::string& name, const std::string& text) { return model(OBJFILE_LOAD(write(name, text))); }
 
-    std::string dir_;
+    std::string dir_;  // prefix of the test's files (relative to its own working directory)
+    std::string old_cwd_;
     std::vector<std::string> written_;
 };
 

@@ -104,7 +104,10 @@ std::vector<std::string> variants(const std::string& base, unsigned seed) {
 class ObjRobust : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::string(KV_BUILD_DIR) + "/obj_robust/";
+        // One directory per test: CTest runs the tests of this program in parallel processes.
+        const std::string base = std::string(KV_BUILD_DIR) + "/obj_robust/";
+        mkdir(base.c_str(), 0755);
+        dir_ = base + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         mkdir(dir_.c_str(), 0755);
         objfile_set_texture_loader(no_texture);
     }
