@@ -32,7 +32,17 @@ PLATFORM_JOYSTATE platform_joystick(int32_t j) {
     PLATFORM_JOYSTATE s;
     if (j < 0 || j >= PLATFORM_JOYSTICKS) return s;
     if (g_scripted) return g_joys[j];
-    if (!platform_window_is_open() || !glfwJoystickPresent(GLFW_JOYSTICK_1 + j)) return s;
+    // Controllers answer before the window exists (the start-up probe); one failed start is
+    // not retried here, so a machine without a display is not asked sixteen times.
+    static bool start_failed = false;
+    if (!platform_window_is_open()) {
+        if (start_failed) return s;
+        if (!platform_glfw_start()) {
+            start_failed = true;
+            return s;
+        }
+    }
+    if (!glfwJoystickPresent(GLFW_JOYSTICK_1 + j)) return s;
     s.PRESENT = true;
     int naxes = 0, nbuttons = 0;
     const float* axes = glfwGetJoystickAxes(GLFW_JOYSTICK_1 + j, &naxes);

@@ -12,6 +12,7 @@ namespace {
 GLFWwindow* g_window = nullptr;
 void (*g_size_callback)(int32_t, int32_t) = nullptr;
 bool g_quit = false;
+bool g_glfw_started = false;
 std::string g_glfw_error;
 
 void on_glfw_error(int /*code*/, const char* text) {
@@ -25,6 +26,14 @@ void on_size(GLFWwindow* /*window*/, int width, int height) {
 }
 }  // namespace
 
+bool platform_glfw_start() {
+    if (g_glfw_started) return true;
+    glfwSetErrorCallback(on_glfw_error);
+    g_glfw_error.clear();
+    g_glfw_started = glfwInit() == GLFW_TRUE;
+    return g_glfw_started;
+}
+
 bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
     why.clear();
     if (g_window) {
@@ -36,15 +45,12 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
               " is not a usable size";
         return false;
     }
-    glfwSetErrorCallback(on_glfw_error);
-    g_glfw_error.clear();
     // A display server that is just resetting (its previous last client went away) refuses
     // connections for a moment; try a few times before giving up.
-    bool started = glfwInit() == GLFW_TRUE;
+    bool started = platform_glfw_start();
     for (int attempt = 0; !started && attempt < 20; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        g_glfw_error.clear();
-        started = glfwInit() == GLFW_TRUE;
+        started = platform_glfw_start();
     }
     if (!started) {
         why = "the windowing library could not start" +
@@ -67,6 +73,7 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
               std::to_string(r.HEIGHT) + (r.FULLSCREEN ? " full-screen" : "") + " window" +
               (g_glfw_error.empty() ? std::string() : " (" + g_glfw_error + ")");
         glfwTerminate();
+        g_glfw_started = false;
         return false;
     }
     glfwMakeContextCurrent(g_window);
@@ -80,12 +87,16 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
 bool platform_window_is_open() { return g_window != nullptr; }
 
 void platform_window_close() {
-    if (!g_window) return;
-    glfwDestroyWindow(g_window);
-    g_window = nullptr;
-    g_size_callback = nullptr;
-    platform_clock_set_live_source(nullptr);
-    glfwTerminate();
+    if (g_window) {
+        glfwDestroyWindow(g_window);
+        g_window = nullptr;
+        g_size_callback = nullptr;
+        platform_clock_set_live_source(nullptr);
+    }
+    if (g_glfw_started) {
+        glfwTerminate();
+        g_glfw_started = false;
+    }
 }
 
 void platform_window_set_size_callback(void (*callback)(int32_t, int32_t)) {

@@ -21,6 +21,10 @@ struct PLATFORM_WINDOW_REQUEST {
 bool platform_window_open(const PLATFORM_WINDOW_REQUEST& request, std::string& why);
 bool platform_window_is_open();
 
+// Starts GLFW (once; true when it runs). Opening the window starts it too; controllers can be
+// asked before the window exists.
+bool platform_glfw_start();
+
 // Closes the window and terminates GLFW (safe to call when nothing is open).
 void platform_window_close();
 

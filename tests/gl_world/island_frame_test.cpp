@@ -141,6 +141,75 @@ protected:
         read();
     }
 
+    // Chase-camera frames of the terrain pass, as the game draws them (lighting, fog, culling),
+    // for a gunship at (px, pz) heading angle_deg, until every tile in view is compiled.
+    // Returns the number of frames.
+    int32_t chase(float px, float pz, float angle_deg) {
+        KVGLOBALS.PLAYERX = px;
+        KVGLOBALS.PLAYERZ = pz;
+        KVGLOBALS.PLAYERX8 = kv_tile_of(px);
+        KVGLOBALS.PLAYERZ8 = kv_tile_of(pz);
+        KVGLOBALS.GUNSHIPPO.ANGLE = angle_deg;
+        KVGLOBALS.PLAYERY = KV_FINDMAPY(px, pz) + 3.75f;
+        KVGLOBALS.BOXARRAYVIEWDIST = 12;
+        KVGLOBALS.TARGETVIEWSIZE.RANGE(1, 1, 32, 0.01f);
+        KVGLOBALS.TARGETLODMESHSWITCH.RANGE(30, 38, 8, 1);
+        KVGLOBALS.TARGETLODSHADOWSWITCH.RANGE(20, 24, 8, 1);
+        KVGLOBALS.TARGETPLAYERX8.RANGE(KVGLOBALS.PLAYERX8, KVGLOBALS.PLAYERX8, 16, 1);
+        KVGLOBALS.TARGETPLAYERZ8.RANGE(KVGLOBALS.PLAYERZ8, KVGLOBALS.PLAYERZ8, 16, 1);
+        TEMPX = 0;
+        TEMPY = 0;
+        glViewport(0, 0, W, H);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60, static_cast<double>(W) / H, 0.5, 300);
+        const float fog[4] = {0.71f, 0.68f, 0.63f, 0};
+        glFogfv(GL_FOG_COLOR, fog);
+        glFogi(GL_FOG_MODE, GL_LINEAR);
+        glEnable(GL_FOG);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_NORMALIZE);
+        glEnable(GL_CULL_FACE);  // as in the game: only front faces of ground and walls show
+        glCullFace(GL_BACK);
+        const float ambient[4] = {0.45f, 0.45f, 0.45f, 1}, diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
+        glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+        const float a = angle_deg * 3.14159f / 180.0f, bx = std::cos(a), bz = std::sin(a);  // behind
+        int32_t frames = 0;
+        do {
+            IO_SYNC();
+            glClearColor(0.71f, 0.68f, 0.63f, 1);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            const float py = KVGLOBALS.PLAYERY;
+            gluLookAt(px + 10 * bx, py + 7, pz + 10 * bz, px - 10 * bx, py - 4, pz - 10 * bz, 0, 1, 0);
+            const float light[4] = {0.4f, 1.0f, 0.3f, 0};
+            glLightfv(GL_LIGHT0, GL_POSITION, light);
+            glFogf(GL_FOG_START, 3);
+            glFogf(GL_FOG_END, KVGLOBALS.TARGETVIEWSIZE.CURR() * 80);
+            KV_RENDER_MAP();
+            frames++;
+        } while ((KV_RENDER_MAP_STATS.compiled > 0 || KV_RENDER_MAP_STATS.deferred > 0) && frames < 200);
+        glFinish();
+        read();
+        return frames;
+    }
+    // Pixels of the lower half that differ from the fog colour (ground or buildings, not sky).
+    int32_t lower_half_not_sky() const {
+        int32_t n = 0;
+        for (int y = H / 2; y < H; y += 8)
+            for (int x = 0; x < W; x += 8) {
+                const Rgb p = at(x, y);
+                if (std::abs(p.r - 181) + std::abs(p.g - 173) + std::abs(p.b - 161) > 6) n++;
+            }
+        return n;
+    }
+
     void read() {
         pixels_.assign(W * H * 3, 0);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -279,78 +348,46 @@ TEST_F(IslandFrame, ChaseViewOverTheDensestTown) {
         return c == 4 || c == 5 || c == 8;
     }, tx, tz);
     // The gunship hovers 12 units east of the town's middle, heading west (angle 0: -X).
-    KVGLOBALS.PLAYERX = tx * 8 + 4.0f + 12;
-    KVGLOBALS.PLAYERZ = tz * 8 + 4.0f;
-    KVGLOBALS.PLAYERX8 = kv_tile_of(KVGLOBALS.PLAYERX);
-    KVGLOBALS.PLAYERZ8 = kv_tile_of(KVGLOBALS.PLAYERZ);
-    KVGLOBALS.GUNSHIPPO.ANGLE = 0;
-    KVGLOBALS.PLAYERY = KV_FINDMAPY(KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERZ) + 3.75f;
-    KVGLOBALS.BOXARRAYVIEWDIST = 12;
-    KVGLOBALS.TARGETVIEWSIZE.RANGE(1, 1, 32, 0.01f);
-    KVGLOBALS.TARGETLODMESHSWITCH.RANGE(30, 38, 8, 1);
-    KVGLOBALS.TARGETLODSHADOWSWITCH.RANGE(20, 24, 8, 1);
-    KVGLOBALS.TARGETPLAYERX8.RANGE(KVGLOBALS.PLAYERX8, KVGLOBALS.PLAYERX8, 16, 1);
-    KVGLOBALS.TARGETPLAYERZ8.RANGE(KVGLOBALS.PLAYERZ8, KVGLOBALS.PLAYERZ8, 16, 1);
-    TEMPX = 0;
-    TEMPY = 0;
-
-    glViewport(0, 0, W, H);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60, static_cast<double>(W) / H, 0.5, 300);
-    const float fog[4] = {0.71f, 0.68f, 0.63f, 0};
-    glFogfv(GL_FOG_COLOR, fog);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glEnable(GL_FOG);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_CULL_FACE);  // as in the game: only front faces of ground and walls show
-    glCullFace(GL_BACK);
-    const float ambient[4] = {0.45f, 0.45f, 0.45f, 1}, diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-
-    // Frames until every tile in view is compiled (the budget spreads compilation out).
-    int32_t frames = 0, compiled = 0;
-    do {
-        IO_SYNC();
-        glClearColor(0.71f, 0.68f, 0.63f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        const float px = KVGLOBALS.PLAYERX, pz = KVGLOBALS.PLAYERZ, py = KVGLOBALS.PLAYERY;
-        gluLookAt(px + 10, py + 7, pz, px - 10, py - 4, pz, 0, 1, 0);
-        const float light[4] = {0.4f, 1.0f, 0.3f, 0};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
-        glFogf(GL_FOG_START, 3);
-        glFogf(GL_FOG_END, KVGLOBALS.TARGETVIEWSIZE.CURR() * 80);
-        KV_RENDER_MAP();
-        compiled += KV_RENDER_MAP_STATS.compiled;
-        frames++;
-    } while ((KV_RENDER_MAP_STATS.compiled > 0 || KV_RENDER_MAP_STATS.deferred > 0) && frames < 200);
-    glFinish();
-    read();
+    const int32_t frames = chase(tx * 8 + 4.0f + 12, tz * 8 + 4.0f, 0.0f);
     save("world_town_chase.png");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_GT(KV_RENDER_MAP_STATS.drawn, 20);
     EXPECT_EQ(KV_RENDER_MAP_STATS.deferred, 0);
-    // The lower half of the frame is ground (not the fog-coloured sky) and the view shrank
-    // over the town or stayed full; never below half.
-    int32_t not_sky = 0;
-    for (int y = H / 2; y < H; y += 8)
-        for (int x = 0; x < W; x += 8) {
-            const Rgb p = at(x, y);
-            if (std::abs(p.r - 181) + std::abs(p.g - 173) + std::abs(p.b - 161) > 6) not_sky++;
-        }
-    EXPECT_GT(not_sky, (W / 8) * (H / 16) / 2);
+    EXPECT_GT(lower_half_not_sky(), (W / 8) * (H / 16) / 2);
     EXPECT_GE(KV_RENDER_MAP_STATS.density.SIZE, 0.5f);
-    std::printf("chase view: %d frames, %d tiles compiled, %d drawn, density %.4f, view size target %.1f\n", frames,
-                compiled, KV_RENDER_MAP_STATS.drawn, KV_RENDER_MAP_STATS.density.DENSITY,
-                KV_RENDER_MAP_STATS.density.SIZE);
+    std::printf("chase view: %d frames, %d drawn, density %.4f, view size target %.1f\n", frames,
+                KV_RENDER_MAP_STATS.drawn, KV_RENDER_MAP_STATS.density.DENSITY, KV_RENDER_MAP_STATS.density.SIZE);
+}
+
+TEST_F(IslandFrame, ChaseViewOverTheHarbourFromTheSea) {
+    const KVMAPVIEW v = kv_world_view();
+    const float surface = kv_water_surface(v);
+    int32_t tx = 0, tz = 0;
+    densest([&](int32_t x, int32_t z) { return code(x, z) == 1 && height(x, z) * 0.25f < surface; }, tx, tz);
+    // From the harbour towards the deep water round it; the gunship hovers out there, looking
+    // back at the quay walls.
+    double sx = 0, sz = 0, n = 0;
+    for (int32_t z = tz * 8 - 24; z < tz * 8 + 32; ++z)
+        for (int32_t x = tx * 8 - 24; x < tx * 8 + 32; ++x)
+            if (height(x, z) * 0.25f < kv_water_level(v) - 5) {
+                sx += x;
+                sz += z;
+                n += 1;
+            }
+    ASSERT_GT(n, 0);
+    const float hx = tx * 8 + 4.0f, hz = tz * 8 + 4.0f;
+    float dx = static_cast<float>(sx / n) - hx, dz = static_cast<float>(sz / n) - hz;
+    const float len = std::sqrt(dx * dx + dz * dz);
+    ASSERT_GT(len, 0.0f);
+    dx /= len;
+    dz /= len;
+    // Forward is (-cos a, -sin a), pointing back at the harbour from the sea side.
+    const float angle = std::atan2(dz, dx) * 180.0f / 3.14159f;
+    chase(hx + 14 * dx, hz + 14 * dz, angle);
+    save("world_harbour_chase.png");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(KV_RENDER_MAP_STATS.deferred, 0);
+    EXPECT_GT(lower_half_not_sky(), (W / 8) * (H / 16) / 2);
 }
 
 }  // namespace

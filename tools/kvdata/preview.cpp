@@ -1,6 +1,6 @@
-// kvdata preview and contact-sheet: renders meshes with their material colours into PNG
-// files for modders and for review. A mesh is read the way the game reads it (Z-up file
-// turned Y-up) and drawn with fixed-function lighting in a hidden window from three sides:
+// kvdata preview, previews and contact-sheet: render meshes with their material colours into
+// PNG files for modders and for review. A mesh is loaded with the game's own OBJ loader and
+// drawn with its mesh renderer under fixed-function lighting in a hidden window, from three sides:
 // a three-quarter view from the front left and above, a side view and a view from above.
 // Run under a virtual X server when headless.
 #include <GL/gl.h>
@@ -8,148 +8,40 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/modeldb.h"
+#include "engine/objfile.h"
 #include "engine/png_write.h"
 #include "kvdata.h"
 
 namespace {
 
-struct PreviewVertex {
-    float p[3];
-    float n[3];
-};
-struct PreviewTri {
-    PreviewVertex v[3];
-    float rgb[3];
-};
+// A mesh loaded through the game's own loader, with its framing box.
 struct PreviewMesh {
-    std::vector<PreviewTri> tris;
-    float lo[3] = {1e30f, 1e30f, 1e30f};
-    float hi[3] = {-1e30f, -1e30f, -1e30f};
+    const MODEL3D* model = nullptr;
+    float lo[3] = {0, 0, 0};
+    float hi[3] = {0, 0, 0};
 };
 
-// Splits at single spaces like the game's reader (empty tokens kept).
-std::vector<std::string> split_spaces(const std::string& line) {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : line) {
-        if (c == ' ') {
-            out.push_back(cur);
-            cur.clear();
-        } else if (c != '\r') {
-            cur += c;
-        }
-    }
-    out.push_back(cur);
-    return out;
-}
-
-float number(const std::string& s) {
-    char* end = nullptr;
-    const float v = std::strtof(s.c_str(), &end);
-    return end == s.c_str() || !std::isfinite(v) ? 0.0f : v;
-}
-
-std::string directory_of(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-struct PreviewMaterial {
-    std::string name;
-    float rgb[3] = {0.8f, 0.8f, 0.8f};
-};
-
-std::vector<PreviewMaterial> read_mtl(const std::string& path) {
-    std::vector<PreviewMaterial> mats;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> t = split_spaces(line);
-        if (t[0] == "newmtl" && t.size() >= 2) {
-            PreviewMaterial m;
-            m.name = t[1].substr(0, 16);
-            mats.push_back(m);
-        } else if (t[0] == "Kd" && t.size() >= 4) {
-            if (mats.empty()) mats.emplace_back();
-            for (int k = 0; k < 3; ++k) mats.back().rgb[k] = number(t[1 + k]);
-        }
-    }
-    return mats;
-}
-
-// Reads an OBJ file into coloured triangles in game coordinates. Returns false with a
-// message for a file that cannot be read or holds corners outside its vertex lists.
+// Loads FILE the way the game does (OBJFILE_LOAD). Refuses a file that gives no triangles
+// (missing, empty or with no face the loader accepts) with a message.
 bool read_obj(const std::string& path, PreviewMesh& mesh, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    if (!std::filesystem::is_regular_file(path)) {
         error = "cannot open " + path;
         return false;
     }
-    std::vector<std::array<float, 3>> vs, ns;
-    std::vector<PreviewMaterial> mats;
-    int current = 0;
-    std::string line;
-    int line_no = 0;
-    while (std::getline(in, line)) {
-        ++line_no;
-        const std::vector<std::string> t = split_spaces(line);
-        if (t[0] == "v" && t.size() >= 4) {
-            vs.push_back({number(t[1]), number(t[3]), -number(t[2])});
-        } else if (t[0] == "vn" && t.size() >= 4) {
-            ns.push_back({number(t[1]), number(t[3]), -number(t[2])});
-        } else if (t[0] == "mtllib" && t.size() >= 2) {
-            mats = read_mtl(directory_of(path) + t[1]);
-        } else if (t[0] == "usemtl" && t.size() >= 2) {
-            for (size_t i = 0; i < mats.size(); ++i)
-                if (mats[i].name == t[1]) current = static_cast<int>(i);
-        } else if (t[0] == "f" && t.size() >= 4) {
-            int vi[4] = {0, 0, 0, 0}, ni[4] = {0, 0, 0, 0};
-            const int corners = t.size() == 5 ? 4 : 3;
-            for (int k = 0; k < corners; ++k) {
-                const std::string& c = t[1 + k];
-                const size_t s1 = c.find('/');
-                const size_t s2 = s1 == std::string::npos ? std::string::npos : c.find('/', s1 + 1);
-                if (s2 == std::string::npos) {
-                    error = path + ":" + std::to_string(line_no) + ": face corner is not v/vt/vn";
-                    return false;
-                }
-                vi[k] = std::atoi(c.substr(0, s1).c_str()) - 1;
-                ni[k] = std::atoi(c.substr(s2 + 1).c_str()) - 1;
-                if (vi[k] < 0 || vi[k] >= static_cast<int>(vs.size()) || ni[k] < 0 || ni[k] >= static_cast<int>(ns.size())) {
-                    error = path + ":" + std::to_string(line_no) + ": face index out of range";
-                    return false;
-                }
-            }
-            const int order[2][3] = {{0, 1, corners == 4 ? 3 : 2}, {1, 2, 3}};
-            for (int tri = 0; tri < (corners == 4 ? 2 : 1); ++tri) {
-                PreviewTri pt;
-                for (int k = 0; k < 3; ++k) {
-                    const int c = order[tri][k];
-                    for (int a = 0; a < 3; ++a) {
-                        pt.v[k].p[a] = vs[vi[c]][a];
-                        pt.v[k].n[a] = ns[ni[c]][a];
-                        mesh.lo[a] = std::min(mesh.lo[a], pt.v[k].p[a]);
-                        mesh.hi[a] = std::max(mesh.hi[a], pt.v[k].p[a]);
-                    }
-                }
-                for (int a = 0; a < 3; ++a)
-                    pt.rgb[a] = current < static_cast<int>(mats.size()) ? mats[current].rgb[a] : 0.8f;
-                mesh.tris.push_back(pt);
-            }
-        }
-    }
-    if (mesh.tris.empty()) {
-        error = path + ": no faces";
+    const MODEL3D* model = modeldb_model(OBJFILE_LOAD(path));
+    if (model == nullptr || model->MAX_TRIANGLES == 0) {
+        error = path + ": no faces the game can read";
         return false;
     }
+    mesh.model = model;
+    MODEL_FINDEXTENTS(model, mesh.lo[0], mesh.lo[1], mesh.lo[2], mesh.hi[0], mesh.hi[1], mesh.hi[2]);
     return true;
 }
 
@@ -158,17 +50,23 @@ struct View {
 };
 const View kViews[3] = {{45.0f, 25.0f}, {0.0f, 0.0f}, {0.0f, 89.0f}};
 
-// Draws mesh into the viewport (x, y, size) from view v, framed by its bounding sphere.
-void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
+// Draws the meshes into the viewport (x, y, size) from view v, framed by their common box.
+void draw_views(const std::vector<PreviewMesh>& meshes, int x, int y, int size, const View& v) {
     glViewport(x, y, size, size);
     glScissor(x, y, size, size);
     glEnable(GL_SCISSOR_TEST);
     glClearColor(0.71f, 0.68f, 0.63f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
+    for (const PreviewMesh& m : meshes)
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], m.lo[a]);
+            hi[a] = std::max(hi[a], m.hi[a]);
+        }
     float c[3], r = 0;
     for (int a = 0; a < 3; ++a) {
-        c[a] = 0.5f * (mesh.lo[a] + mesh.hi[a]);
-        r += (mesh.hi[a] - mesh.lo[a]) * (mesh.hi[a] - mesh.lo[a]);
+        c[a] = 0.5f * (lo[a] + hi[a]);
+        r += (hi[a] - lo[a]) * (hi[a] - lo[a]);
     }
     r = std::max(0.5f * std::sqrt(r), 1e-3f);
     glMatrixMode(GL_PROJECTION);
@@ -181,16 +79,12 @@ void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
     glRotatef(v.pitch, 1, 0, 0);
     glRotatef(v.yaw, 0, 1, 0);
     glTranslatef(-c[0], -c[1], -c[2]);
-    glBegin(GL_TRIANGLES);
-    for (const PreviewTri& t : mesh.tris) {
-        glColor3f(t.rgb[0], t.rgb[1], t.rgb[2]);
-        for (const PreviewVertex& pv : t.v) {
-            glNormal3fv(pv.n);
-            glVertex3fv(pv.p);
-        }
-    }
-    glEnd();
+    for (const PreviewMesh& m : meshes) RENDER_MODEL_COLOR(m.model);
     glDisable(GL_SCISSOR_TEST);
+}
+
+void draw_view(const PreviewMesh& mesh, int x, int y, int size, const View& v) {
+    draw_views(std::vector<PreviewMesh>{mesh}, x, y, size, v);
 }
 
 struct Window {
@@ -255,21 +149,26 @@ bool save_frame(int width, int height, const std::string& out) {
 
 constexpr int kCell = 320;
 
+// One or more meshes drawn together (a building's facades and roof, say) into OUT.png.
 int run_preview(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kvdata preview FILE.obj OUT.png\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kvdata preview FILE.obj [FILE.obj...] OUT.png\n");
         return 2;
     }
-    PreviewMesh mesh;
-    std::string error;
-    if (!read_obj(argv[1], mesh, error)) {
-        std::fprintf(stderr, "kvdata preview: %s\n", error.c_str());
-        return 1;
+    std::vector<PreviewMesh> meshes;
+    for (int i = 1; i + 1 < argc; ++i) {
+        PreviewMesh mesh;
+        std::string error;
+        if (!read_obj(argv[i], mesh, error)) {
+            std::fprintf(stderr, "kvdata preview: %s\n", error.c_str());
+            return 1;
+        }
+        meshes.push_back(mesh);
     }
     Window win;
     if (!open_window(win, kCell * 3, kCell)) return 1;
-    for (int i = 0; i < 3; ++i) draw_view(mesh, i * kCell, 0, kCell, kViews[i]);
-    return save_frame(kCell * 3, kCell, argv[2]) ? 0 : 1;
+    for (int v = 0; v < 3; ++v) draw_views(meshes, v * kCell, 0, kCell, kViews[v]);
+    return save_frame(kCell * 3, kCell, argv[argc - 1]) ? 0 : 1;
 }
 
 // File name of a mesh's preview in a batch: the path below data/ with "/" turned into "_".
@@ -336,6 +235,6 @@ int run_contact_sheet(int argc, char** argv) {
 
 }  // namespace
 
-KVDATA_COMMAND("preview", "FILE.obj OUT.png  render a mesh with its materials from three sides", run_preview);
+KVDATA_COMMAND("preview", "FILE.obj [FILE.obj...] OUT.png  render meshes with their materials from three sides", run_preview);
 KVDATA_COMMAND("previews", "OUTDIR FILE.obj...  write the preview of each mesh into OUTDIR", run_previews);
 KVDATA_COMMAND("contact-sheet", "OUT.png FILE.obj...  render meshes side by side into one image", run_contact_sheet);
