@@ -166,6 +166,7 @@ std::vector<std::string> explode(const std::string& text, const std::string& del
 struct MapData {
     bool loaded = false;
     std::vector<int32_t> height, city;
+    std::vector<uint8_t> reach;  // 1 where the gunship's centre can get from the new-profile start
     int32_t water = 0;
     int32_t at(const std::vector<int32_t>& g, int x, int z) const { return g[z * GRID + x]; }
     float surface() const { return (static_cast<float>(water) + 10.0f) * 0.25f; }
@@ -280,6 +281,47 @@ bool area_free(const MapData& map, float x, float z, int reach, bool need_dry) {
             if (need_dry && !map.dry(gx, gz)) return false;
         }
     return true;
+}
+
+// Flood fill of the cells the gunship's centre can reach from the new-profile start: its probe
+// circle of radius 1 must stay off solid cells, so a centre cell needs its 3 x 3 block free,
+// and the frame clamps keep it inside the playable area.
+void fill_reach(MapData& map, int sx, int sz) {
+    map.reach.assign(CELLS, 0);
+    auto open = [&](int x, int z) {
+        if (x < PLAY_X0 || z < PLAY_Z0 || x > PLAY_X1 || z > PLAY_Z1) return false;
+        for (int dz = -1; dz <= 1; ++dz)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (map.solid(x + dx, z + dz)) return false;
+        return true;
+    };
+    if (!open(sx, sz)) return;
+    std::vector<int> todo = {sz * GRID + sx};
+    map.reach[todo[0]] = 1;
+    while (!todo.empty()) {
+        const int i = todo.back();
+        todo.pop_back();
+        const int x = i % GRID, z = i / GRID;
+        const int step[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        for (const auto& st : step) {
+            const int nx = x + st[0], nz = z + st[1];
+            if (nx < 0 || nz < 0 || nx >= GRID || nz >= GRID || map.reach[nz * GRID + nx] || !open(nx, nz)) continue;
+            map.reach[nz * GRID + nx] = 1;
+            todo.push_back(nz * GRID + nx);
+        }
+    }
+}
+
+// True when the gunship can bring its centre within `within` cells of (x, z).
+bool reachable(const MapData& map, float x, float z, int within) {
+    if (map.reach.empty()) return true;
+    const int cx = static_cast<int>(std::floor(x)), cz = static_cast<int>(std::floor(z));
+    for (int dz = -within; dz <= within; ++dz)
+        for (int dx = -within; dx <= within; ++dx) {
+            const int gx = cx + dx, gz = cz + dz;
+            if (gx >= 0 && gz >= 0 && gx < GRID && gz < GRID && map.reach[gz * GRID + gx]) return true;
+        }
+    return false;
 }
 
 bool playable(float x, float z) { return x >= PLAY_X0 && x <= PLAY_X1 && z >= PLAY_Z0 && z <= PLAY_Z1; }
@@ -630,6 +672,8 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                     }
             }
             if (!ob.zone_x || !ob.zone_z) p.add(name, on + " has no kill zone for its marker");
+            else if (playable(ob.zx, ob.zz) && !reachable(map, ob.zx, ob.zz, 12))
+                p.add(name, on + fmt(" marker (%g, %g) is walled off from the gunship", ob.zx, ob.zz));
         }
         if (ob.zone_x && ob.zone_z && !playable(ob.zx, ob.zz))
             p.add(name, on + fmt(" kill zone (%g, %g) lies outside the playable area", ob.zx, ob.zz));
@@ -641,6 +685,8 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 else if (map.loaded) {
                     if (!area_free(map, ob.sx, ob.sz, 3, false))
                         p.add(name, on + fmt(" zipline hover point (%g, %g) is too close to a wall or building", ob.sx, ob.sz));
+                    else if (!reachable(map, ob.sx, ob.sz, 1))
+                        p.add(name, on + fmt(" zipline hover point (%g, %g) is walled off from the gunship", ob.sx, ob.sz));
                     const int gx = static_cast<int>(std::floor(ob.dx)), gz = static_cast<int>(std::floor(ob.dz));
                     if (map.solid(gx, gz) || !map.dry(gx, gz))
                         p.add(name, on + fmt(" zipline destination (%g, %g) is not open dry ground", ob.dx, ob.dz));
@@ -661,6 +707,8 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         if (!playable(d.x, d.z)) p.add(name, dn + fmt(" target (%g, %g) lies outside the playable area", d.x, d.z));
         else if (map.loaded && d.box && !area_free(map, d.x, d.z, 2, true))
             p.add(name, dn + fmt(" target (%g, %g) is not open dry ground the gunship can hover over", d.x, d.z));
+        else if (map.loaded && d.box && !reachable(map, d.x, d.z, 0))
+            p.add(name, dn + fmt(" target (%g, %g) is walled off from the gunship", d.x, d.z));
     }
     bool has_fuel = false;
     for (size_t i = 0; i < checks.size(); ++i) {
@@ -679,6 +727,8 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         }
         if (map.loaded && (c.cls == 1 || c.cls == 2) && !area_free(map, c.x, c.z, 3, true))
             p.add(name, cn + fmt(" at (%g, %g) is for landing but its cells are not open dry ground", c.x, c.z));
+        else if (map.loaded && (c.cls == 1 || c.cls == 2) && !reachable(map, c.x, c.z, 1))
+            p.add(name, cn + fmt(" at (%g, %g) is walled off from the gunship", c.x, c.z));
         if (c.cls == 0 && c.box >= 0 && drops[c.box].target &&
             (std::fabs(drops[c.box].x - c.x) > 1 || std::fabs(drops[c.box].z - c.z) > 1))
             p.add(name, cn + " does not stand on the crate it marks");
@@ -907,6 +957,11 @@ int run_check(int argc, char** argv) {
     Problems p;
     MapData map;
     check_map(dir, map, p);
+    if (map.loaded) {
+        fill_reach(map, static_cast<int>(START_X), static_cast<int>(START_Z));
+        if (!map.reach[static_cast<int>(START_Z) * GRID + static_cast<int>(START_X)])
+            p.add("0.map", fmt("the new-profile start (%g, %g) is blocked by a wall or building", START_X, START_Z));
+    }
     check_lookup(dir, p);
     std::vector<Enemy> enemies;
     check_enemies(dir, map, enemies, p);
