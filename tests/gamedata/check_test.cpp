@@ -208,6 +208,9 @@ TEST_F(PlantedFault, VersionAndCreditsFiles) {
     expect_reported("credits.txt", "has 101 lines");
     write_bytes(at("credits.txt"), "KESSRA VORN\r\nzlib, libpng\r\n");
     expect_reported("credits.txt", "line 2: a comma splits the line in two");
+    // Lines are counted at LF, CR LF and lone CR ends, and at line ends inside a quoted field.
+    write_bytes(at("credits.txt"), "A\r\nB\nC\r\"D\r\nE\"\r\nF, G\r\n");
+    expect_reported("credits.txt", "line 6: a comma splits the line in two");
 }
 
 // The version the game believes it is must be the build's version, and a fresh install asks

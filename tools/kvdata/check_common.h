@@ -1,6 +1,6 @@
-// Shared parts of `kvdata check`: the report, the field reader and number rules of the data
-// files, the loaded map with its solid cells and the places the gunship can reach, and the
-// per-file checks the command runs.
+// Shared parts of `kvdata check`: the report, the data files' fields (split by the game's own reader)
+// and the number rules our data should follow, the loaded map with its solid cells and the places
+// the gunship can reach, and the per-file checks the command runs.
 #pragma once
 
 #include <algorithm>
@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "engine/textfile.h"
 
 namespace kvcheck {
 
@@ -53,50 +53,30 @@ inline std::string fmt(const char* f, double a = 0, double b = 0, double c = 0) 
     return buf;
 }
 
+// The whole file as bytes, read by the game's own file reader; false when it cannot be read
+// (missing, a directory, an I/O error).
 inline bool read_file(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
+    FieldReader r;
+    if (!field_reader_open(r, path)) return false;
+    out = std::move(r.bytes);
     return true;
 }
 
-// Fields as the game reads them: blanks skipped, a field ends at a comma or a line end, double
-// quotes protect commas. `lines` keeps, for each field, the line it started on.
+// The fields of a text file exactly as the game's field reader splits them, each with the line
+// it starts on and whether a comma (rather than a line end) ended the field before it.
 struct Field { std::string text; int line; bool after_comma; };
 inline std::vector<Field> read_fields(const std::string& bytes) {
     std::vector<Field> out;
-    size_t i = 0;
+    FieldReader r = field_reader_from_string(bytes);
+    const std::string& b = r.bytes;
     int line = 1;
-    bool after_comma = false;
-    while (i < bytes.size()) {
-        while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
-        Field f{"", line, after_comma};
-        if (i < bytes.size() && bytes[i] == '"') {
-            ++i;
-            while (i < bytes.size() && bytes[i] != '"') {
-                if (bytes[i] == '\n') ++line;
-                f.text.push_back(bytes[i++]);
-            }
-            if (i < bytes.size()) ++i;
-        }
-        while (i < bytes.size() && bytes[i] != ',' && bytes[i] != '\r' && bytes[i] != '\n') f.text.push_back(bytes[i++]);
-        after_comma = false;
-        if (i < bytes.size()) {
-            if (bytes[i] == ',') {
-                after_comma = true;
-                ++i;
-            } else if (bytes[i] == '\r') {
-                ++i;
-                if (i < bytes.size() && bytes[i] == '\n') ++i;
-                ++line;
-            } else {
-                ++i;
-                ++line;
-            }
-        }
-        out.push_back(f);
+    while (!field_eof(r)) {
+        const size_t start = r.pos;
+        Field f{field_read(r), line, start > 0 && b[start - 1] == ','};
+        // Line ends consumed with the field: LF, CR LF or a lone CR, inside quotes too.
+        for (size_t i = start; i < r.pos && i < b.size(); ++i)
+            if (b[i] == '\n' || (b[i] == '\r' && (i + 1 >= b.size() || b[i + 1] != '\n'))) ++line;
+        out.push_back(std::move(f));
     }
     return out;
 }
@@ -139,20 +119,11 @@ inline int whole(double v) {
     return static_cast<int>(std::lround(v));
 }
 
+// TEXT split at DELIM the way the game splits its entries (STR_EXPLODE).
 inline std::vector<std::string> explode(const std::string& text, const std::string& delim) {
-    std::vector<std::string> parts;
-    size_t from = 0;
-    for (;;) {
-        const size_t at = text.find(delim, from);
-        if (at == std::string::npos) {
-            parts.push_back(text.substr(from));
-            return parts;
-        }
-        parts.push_back(text.substr(from, at - from));
-        from = at + delim.size();
-    }
+    STR_EXPLODE(delim, text);
+    return STR_EXPLODE_RESULT;
 }
-
 
 struct MapData {
     bool loaded = false;
