@@ -34,7 +34,8 @@ void timed_projectiles() {
 }
 
 void set_line_state() {
-    glLineWidth(static_cast<float>(OPENGLPROPERTIES.SCR_WIDTH / 640 + 1));
+    // A real quotient: an 800-pixel window draws lines 2.25 pixels wide.
+    glLineWidth(static_cast<float>(OPENGLPROPERTIES.SCR_WIDTH) / 640.0f + 1.0f);
     glEnable(GL_POLYGON_OFFSET_LINE);
     glPolygonOffset(0.0f, -0.356f);
 }

@@ -32,6 +32,7 @@ struct Frame {
     double x = 0, y = 0, z = 0, heading = 0;
     int landed = 0;
     double fuel = 0;
+    long ammo = 0, rockets = 0;
 };
 
 struct FlyRun {
@@ -76,6 +77,8 @@ std::vector<Frame> parse_trace(const std::string& text) {
         f.heading = std::atof(m["heading"].c_str());
         f.landed = std::atoi(m["landed"].c_str());
         f.fuel = std::atof(m["fuel"].c_str());
+        f.ammo = std::atol(m["ammo"].c_str());
+        f.rockets = std::atol(m["rockets"].c_str());
         out.push_back(f);
     }
     return out;
@@ -182,8 +185,12 @@ TEST(FlyRoute, ThrustTurnStrafeLandAndTakeOff) {
                                press(260, right, 0) + press(300, sleft, 1) + press(360, sleft, 0) +
                                press(420, land, 1) + press(422, land, 0) + press(600, land, 1) +
                                press(602, land, 0) + press(800, "ESCAPE", 1);
+    const bool had_profiles = fs::exists(kGame / "data/profiles.dat");
+    const std::string profiles = read_file(kGame / "data/profiles.dat");
     const FlyRun r = fly("route", script, {{100, "flight_open_ground.png"}});
     ASSERT_EQ(r.status, 0) << r.log;
+    EXPECT_EQ(fs::exists(kGame / "data/profiles.dat"), had_profiles) << "a quick flight saves nothing";
+    EXPECT_EQ(read_file(kGame / "data/profiles.dat"), profiles);
     ASSERT_FALSE(r.frames.empty()) << r.log;
 
     // A fresh pilot starts at once at the campaign start, heading 45, full tank, flying.
@@ -193,6 +200,8 @@ TEST(FlyRoute, ThrustTurnStrafeLandAndTakeOff) {
     EXPECT_EQ(f1.heading, 45.0);
     EXPECT_EQ(f1.landed, 0);
     EXPECT_NEAR(f1.fuel, 1.0, 1e-3);
+    EXPECT_EQ(f1.ammo, 9999);
+    EXPECT_EQ(f1.rockets, 64);
     EXPECT_EQ(r.at(9).x, 360.0) << "no input, no drift";
 
     // Thrust at heading 45 drives towards -X and -Z alike, approaching 26.8 units a second.

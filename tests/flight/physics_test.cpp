@@ -194,9 +194,3 @@ TEST(PhysicsRefusal, BodiesWithoutUsableMassPropertiesAreNotStepped) {
     EXPECT_FALSE(PHYSICS_PROCESSPHYSICS(t));
     EXPECT_TRUE(std::isfinite(t.ANGULARVELOCITY));
 }
-
-TEST(PhysicsInitialize, SetsTheDefaultFriction) {
-    PHYSICSDATA.UNIVERSALFRICTIONCONSTANT = 3.0f;
-    PHYSICS_INITIALIZE();
-    EXPECT_EQ(PHYSICSDATA.UNIVERSALFRICTIONCONSTANT, 0.75f);
-}

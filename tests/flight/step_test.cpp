@@ -1,6 +1,6 @@
 // The per-frame flight step: physics clock smoothing with the long-frame rule, map clamps, tile
-// position and easer snap, fuel burn, animation phases, landing and the city-wall collision
-// with its 32-sample probe.
+// position and easer snap, fuel burn, landing and the city-wall collision with its 32-sample
+// probe.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -145,15 +145,6 @@ TEST_F(FlightStep, FuelBurnsDoubleOnLowArmourAndNeverBelowZero) {
     p.ARMOUR = 1.0f;
     frame();
     EXPECT_FLOAT_EQ(p.FUEL, 0.5f - 0.000033f);
-}
-
-TEST_F(FlightStep, RunFrameWrapsAndIconAngleGrows) {
-    place(200.0f, 200.0f);
-    KVGLOBALS.RUNFRAME = 3.9f;
-    FPSR = 2.0f;
-    frame();
-    EXPECT_NEAR(KVGLOBALS.RUNFRAME, 0.18f, 1e-5f);
-    EXPECT_EQ(KVGLOBALS.ICONANGLE, 2.0f);
 }
 
 TEST_F(FlightStep, LandingSettlesSevenUnitsUpInFortyFramesWithoutTheBob) {

@@ -19,6 +19,7 @@
 #include "engine/engine_globals.h"
 #include "engine/png_write.h"
 #include "game/kv_globals.h"
+#include "platform/clock.h"
 #include "platform/random.h"
 #include "world/buildings.h"
 #include "world/ground.h"
@@ -179,6 +180,9 @@ protected:
         glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
         glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
         const float a = angle_deg * 3.14159f / 180.0f, bx = std::cos(a), bz = std::sin(a);  // behind
+        // A stopped clock: the compile budget never runs out, so every tile in view is compiled
+        // in the first frame however loaded the machine is.
+        platform_clock_set_virtual_seconds(100.0);
         int32_t frames = 0;
         do {
             IO_SYNC();
@@ -195,6 +199,7 @@ protected:
             KV_RENDER_MAP();
             frames++;
         } while ((KV_RENDER_MAP_STATS.compiled > 0 || KV_RENDER_MAP_STATS.deferred > 0) && frames < 200);
+        platform_clock_use_live();
         glFinish();
         read();
         return frames;

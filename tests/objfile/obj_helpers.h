@@ -13,6 +13,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/objfile.h"
+#include "engine/texture.h"
 
 inline std::vector<std::string>& requested_textures() {
     static std::vector<std::string> list;
@@ -47,6 +48,7 @@ protected:
     }
     void TearDown() override {
         for (const std::string& f : written_) std::remove(f.c_str());
+        objfile_set_texture_loader(LOAD_TEXTURE);
         if (chdir(old_cwd_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_cwd_;
         MODELDB.clear();
         MODELDB.resize(1);

@@ -5,6 +5,7 @@
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "engine/textfile.h"
+#include "engine/texture.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,7 @@ protected:
         mkdir(dir_.c_str(), 0755);
         objfile_set_texture_loader(no_texture);
     }
-    void TearDown() override { objfile_set_texture_loader(nullptr); }
+    void TearDown() override { objfile_set_texture_loader(LOAD_TEXTURE); }
     void write(const std::string& name, const std::string& text) {
         FILE* f = std::fopen((dir_ + name).c_str(), "wb");
         ASSERT_NE(f, nullptr);

@@ -1,0 +1,175 @@
+// Frame time of the mission frame in flight: a 60-second scripted flight (3750 frames of the
+// virtual 16 ms clock) circling the centre of the densest town of the generated island, against the same
+// flight over open sea as the peer. Every frame runs the game's own mission-frame steps (input,
+// physics, enemies, projectiles, drawing, objectives, swap) and is timed on the wall clock up to
+// a glFinish; the counters give the mean and the 99th percentile in milliseconds. Clipping is
+// off so the gunship keeps circling over the roofs instead of pressing against a house.
+// Runs under xvfb-run -a (Mesa's software renderer).
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "engine/engine_globals.h"
+#include "game/flight.h"
+#include "game/kv.h"
+#include "game/kv_globals.h"
+#include "game/lights.h"
+#include "menu/startup.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "platform/random.h"
+#include "platform/script.h"
+#include "world/ground.h"
+
+namespace {
+
+constexpr int kFrames = 3750;  // 60 s at 16 ms
+bool g_ready = false;
+bool g_failed = false;
+
+bool setup() {
+    if (g_ready) return true;
+    if (g_failed) return false;
+    g_failed = true;
+    const std::string dir = KV_GAME_DIR;
+    if (!std::filesystem::exists(dir + "/0.map")) return false;
+    std::filesystem::current_path(dir);
+    platform_random_seed(1);
+    platform_clock_use_fixed_step(16);
+    std::string why;
+    if (!INITIALIZE(why)) return false;
+    flight_start_fly_run();
+    g_failed = false;
+    g_ready = true;
+    return true;
+}
+
+// Centre of the 80 x 80 window with the most building cells (city codes 4 and above; 3 is
+// the map's boundary frame and the walls).
+void densest_town(float& cx, float& cz) {
+    int best = -1;
+    for (int z0 = 80; z0 < 440; z0 += 8) {
+        for (int x0 = 80; x0 < 440; x0 += 8) {
+            int n = 0;
+            for (int z = z0 - 40; z < z0 + 40; z += 2)
+                for (int x = x0 - 40; x < x0 + 40; x += 2) {
+                    if (KVGLOBALS.CITYMAP[static_cast<size_t>(z) * 513 + x] > 3) ++n;
+                }
+            if (n > best) {
+                best = n;
+                cx = static_cast<float>(x0);
+                cz = static_cast<float>(z0);
+            }
+        }
+    }
+}
+
+// A point over open sea: the first sampled cell far from land.
+void open_sea(float& cx, float& cz) {
+    for (int z = 60; z < 460; z += 10)
+        for (int x = 60; x < 460; x += 10) {
+            bool water = true;
+            for (int dz = -40; dz <= 40 && water; dz += 8)
+                for (int dx = -40; dx <= 40 && water; dx += 8)
+                    if (KVGLOBALS.TERRAINMAP[static_cast<size_t>(z + dz) * 513 + x + dx] > 10) water = false;
+            if (water) {
+                cx = static_cast<float>(x);
+                cz = static_cast<float>(z);
+                return;
+            }
+        }
+    cx = 40.0f;
+    cz = 50.0f;
+}
+
+// Thrust and rotate-right held all the way: the gunship flies circles of about 22 units
+// radius; started 22 units west of the centre heading 90, it circles the centre.
+void use_circling_script() {
+    SCRIPTPARSE s;
+    auto key = [&](int64_t frame, int32_t glfw_key, float down) {
+        SCRIPTEVENT e;
+        e.FRAME = frame;
+        e.KIND = ScriptEventKind::KEY;
+        e.KEY = glfw_key;
+        e.VALUE = down;
+        s.EVENTS.push_back(e);
+    };
+    key(0, 265 /* UP */, 1.0f);
+    key(0, 262 /* RIGHT */, 1.0f);
+    std::stable_sort(s.EVENTS.begin(), s.EVENTS.end(),
+                     [](const SCRIPTEVENT& a, const SCRIPTEVENT& b) { return a.FRAME < b.FRAME; });
+    platform_input_use_script(s);
+}
+
+void fly_and_time(benchmark::State& state, bool town) {
+    if (!setup()) {
+        state.SkipWithError("no game directory, map or window");
+        return;
+    }
+    float cx = 0, cz = 0;
+    if (town) densest_town(cx, cz);
+    else open_sea(cx, cz);
+    std::vector<double> ms;
+    ms.reserve(kFrames);
+    float max_dist = 0.0f;
+    const KV_MISSIONFRAME& f = kv_mission_frame();
+    for (auto _ : state) {
+        ms.clear();
+        flight_place_gunship(cx - 22.0f, cz, 90.0f);
+        KVGLOBALS.COLLISIONON = 0;
+        KVGLOBALS.EXITCODE = 0;
+        use_circling_script();
+        PHYSICSDATA.TICKS = static_cast<float>(platform_clock_ms());
+        PHYSICSDATA.TICKSPASSED = 0;
+        KV_SETUPLIGHTS();
+        KV_FINDGUNSHIPY();
+        KVGLOBALS.TARGETPLAYERX8.RANGE(-1, -1, 16, 1);
+        KVGLOBALS.TARGETPLAYERZ8.RANGE(-1, -1, 16, 1);
+        for (int i = 0; i < kFrames; ++i) {
+            const auto t0 = std::chrono::steady_clock::now();
+            f.SYNC();
+            f.INPUTS();
+            f.PHYSICS();
+            f.ENEMIES();
+            f.PROJECTILES();
+            f.RENDER();
+            f.OBJECTIVES();
+            f.FAILURE();
+            f.SWAP();
+            glFinish();
+            f.PACE();
+            const auto t1 = std::chrono::steady_clock::now();
+            ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+            KVGLOBALS.EXITCODE = 0;  // a mission rule must not end the measured flight
+            const float d = std::hypot(KVGLOBALS.PLAYERX - cx, KVGLOBALS.PLAYERZ - cz);
+            if (d > max_dist) max_dist = d;
+        }
+    }
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / static_cast<double>(ms.size());
+    const double p99 = sorted[static_cast<size_t>(0.99 * static_cast<double>(sorted.size() - 1))];
+    state.counters["mean_ms"] = mean;
+    state.counters["p99_ms"] = p99;
+    state.counters["max_ms"] = sorted.back();
+    state.counters["max_dist"] = max_dist;  // how far the circles strayed from the centre
+    state.counters["x"] = cx;
+    state.counters["z"] = cz;
+}
+
+void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true); }
+void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false); }
+
+BENCHMARK(BM_FlightOverDensestTown)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlightOverOpenSea)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
