@@ -32,6 +32,7 @@ bool INITIALIZE_GLFW(std::string& why) {
     } else {
         why = "unsupported colour depth " + std::to_string(OPENGLPROPERTIES.SCR_BITS) +
               " (16 or 32 expected)";
+        platform_window_close();  // the controller probe may have started the library
         return false;
     }
     if (OPENGLPROPERTIES.SCR_FULLSCREEN == SCR_MODE_WINDOW) {
@@ -40,9 +41,13 @@ bool INITIALIZE_GLFW(std::string& why) {
         r.FULLSCREEN = true;
     } else {
         why = "unknown screen mode (full-screen setting must be 0 or 1)";
+        platform_window_close();
         return false;
     }
-    if (!platform_window_open(r, why)) return false;
+    if (!platform_window_open(r, why)) {
+        platform_window_close();  // no window: the windowing library is terminated too
+        return false;
+    }
     glViewport(0, 0, OPENGLPROPERTIES.SCR_WIDTH, OPENGLPROPERTIES.SCR_HEIGHT);
     if (r.FULLSCREEN) platform_window_hide_cursor();
     platform_window_set_size_callback(INITIALIZE_WINDOWRESIZECALLBACK);

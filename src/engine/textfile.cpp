@@ -23,8 +23,13 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
     std::string data;
     char buf[65536];
     bool ok = true;
+    bool too_long = false;
     for (;;) {
         std::size_t n = std::fread(buf, 1, sizeof buf, f);
+        if (n > FIELD_FILE_MAX_BYTES - data.size()) {
+            too_long = true;
+            break;
+        }
         data.append(buf, n);
         if (n < sizeof buf) {
             ok = !std::ferror(f);  // a directory or an I/O error is not a readable file
@@ -32,6 +37,10 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
         }
     }
     std::fclose(f);
+    if (too_long) {
+        std::fprintf(stderr, "%s is longer than %zu bytes: not read\n", path.c_str(), FIELD_FILE_MAX_BYTES);
+        return false;
+    }
     if (!ok) return false;
     r.bytes = std::move(data);
     return true;

@@ -21,6 +21,9 @@
 #include <vector>
 
 constexpr std::size_t FIELD_MAX_BYTES = 4096;
+// The largest text file a reader takes in. Every data file of the game is far smaller; a
+// larger file (or an endless device) is refused instead of filling memory.
+constexpr std::size_t FIELD_FILE_MAX_BYTES = std::size_t{64} << 20;
 
 struct FieldReader {
     std::string bytes;
@@ -28,8 +31,9 @@ struct FieldReader {
     std::size_t long_fields = 0;  // fields cut at FIELD_MAX_BYTES so far
 };
 
-// Reads the whole file into a reader. False when the file cannot be read; the reader is then
-// empty (at end of file at once).
+// Reads the whole file into a reader. False when the file cannot be read or is longer than
+// FIELD_FILE_MAX_BYTES (one console line names it); the reader is then empty (at end of file
+// at once).
 bool field_reader_open(FieldReader& r, const std::string& path);
 FieldReader field_reader_from_string(std::string text);
 

@@ -34,6 +34,8 @@ bool platform_glfw_start() {
     return g_glfw_started;
 }
 
+bool platform_glfw_running() { return g_glfw_started; }
+
 bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
     why.clear();
     if (g_window) {

@@ -24,6 +24,8 @@ bool platform_window_is_open();
 // Starts GLFW (once; true when it runs). Opening the window starts it too; controllers can be
 // asked before the window exists.
 bool platform_glfw_start();
+// True while GLFW is started (by platform_glfw_start or an open window).
+bool platform_glfw_running();
 
 // Closes the window and terminates GLFW (safe to call when nothing is open).
 void platform_window_close();

@@ -117,6 +117,35 @@ TEST(FieldReader, LongFieldsAreCutAndTheNextFieldStaysInStep) {
     EXPECT_NE(console.find("longer than 4096"), std::string::npos) << console;
 }
 
+TEST(FieldReader, OversizedAndEndlessFilesAreRefusedWithAConsoleLine) {
+    auto p = temp_dir() / "huge.dat";
+    {
+        std::ofstream f(p, std::ios::binary);
+        f << "1,2\r\n";
+    }
+    std::filesystem::resize_file(p, FIELD_FILE_MAX_BYTES + 1);  // sparse: cheap to make
+    FieldReader r;
+    r.bytes = "stale";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(field_reader_open(r, p.string()));
+    std::string console = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(field_eof(r));
+    EXPECT_NE(console.find("huge.dat is longer than"), std::string::npos) << console;
+
+    // A file of exactly the limit is still read.
+    std::filesystem::resize_file(p, FIELD_FILE_MAX_BYTES);
+    ASSERT_TRUE(field_reader_open(r, p.string()));
+    EXPECT_EQ(r.bytes.size(), FIELD_FILE_MAX_BYTES);
+    EXPECT_EQ(field_read_int(r), 1);
+    std::filesystem::remove(p);
+
+    // A device that never ends is refused, not read until memory runs out.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(field_reader_open(r, "/dev/zero"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(field_eof(r));
+}
+
 TEST(FieldReader, OpensFilesFromDisk) {
     auto p = temp_dir() / "fields.dat";
     {

@@ -83,9 +83,9 @@ TEST_F(Window, ResizeSetsSizeProjectionAndViewportBeforeTheNextSwap) {
     OPENGLPROPERTIES.WINDOW_RESIZED = 0;
     platform_window_set_size(400, 200);
     // Asking the window's size is a round trip to the display server: when the answer is
-    // back, the server has carried out the resize and the size event it sent is already in
-    // our queue, so the next poll delivers it however busy the machine is. No waiting on a
-    // clock is involved.
+    // back, the server has carried out the resize (the virtual X server has no window manager
+    // to defer it) and the size event it sent is already in our queue, so the next poll
+    // delivers it however busy the machine is. No waiting on a clock is involved.
     int32_t w = 0, h = 0;
     platform_window_size(w, h);
     ASSERT_EQ(w, 400) << "the display server did not carry out the resize";
@@ -154,19 +154,27 @@ TEST_F(Window, SixteenBitWindowOpens) {
 
 TEST_F(Window, RefusedSettingsSayWhyAndLeaveNothingOpen) {
     std::string why;
+    // The start-up controller probe starts the windowing library before the window is asked
+    // for; a refused window must terminate it again.
+    ASSERT_TRUE(platform_glfw_start());
     OPENGLPROPERTIES.SCR_BITS = 24;
     EXPECT_FALSE(INITIALIZE_GLFW(why));
     EXPECT_NE(why.find("colour depth 24"), std::string::npos) << why;
     EXPECT_FALSE(platform_window_is_open());
+    EXPECT_FALSE(platform_glfw_running());
+    ASSERT_TRUE(platform_glfw_start());
     OPENGLPROPERTIES.SCR_BITS = 32;
     OPENGLPROPERTIES.SCR_FULLSCREEN = 2;
     EXPECT_FALSE(INITIALIZE_GLFW(why));
     EXPECT_NE(why.find("screen mode"), std::string::npos) << why;
+    EXPECT_FALSE(platform_glfw_running());
+    ASSERT_TRUE(platform_glfw_start());
     OPENGLPROPERTIES.SCR_FULLSCREEN = SCR_MODE_WINDOW;
     OPENGLPROPERTIES.SCR_WIDTH = 0;
     EXPECT_FALSE(INITIALIZE_GLFW(why));
     EXPECT_NE(why.find("size"), std::string::npos) << why;
     EXPECT_FALSE(platform_window_is_open());
+    EXPECT_FALSE(platform_glfw_running());
 }
 
 TEST_F(Window, ResizeFollowUpSetsSpacerMinimapListAndLineState) {

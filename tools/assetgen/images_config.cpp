@@ -118,8 +118,8 @@ Canvas icon_envmap() {
             const float nz = std::sqrt(1 - d2);
             const float sky = 0.5f - 0.5f * (dy * nz * 2 - 0.3f);  // reflected horizon
             Rgba c = sky > 0.5f ? Rgba{0.45f + 0.4f * sky, 0.6f + 0.3f * sky, 0.95f, 1} : Rgba{0.5f, 0.45f, 0.36f, 1};
-            const float spec = std::pow(std::max(0.0f, -dx * 0.5f - dy * 0.6f + nz * 0.62f), 24.0f);
-            c = {std::min(1.0f, c.r + spec), std::min(1.0f, c.g + spec), std::min(1.0f, c.b + spec), 1};
+            const float specular = std::pow(std::max(0.0f, -dx * 0.5f - dy * 0.6f + nz * 0.62f), 24.0f);
+            c = {std::min(1.0f, c.r + specular), std::min(1.0f, c.g + specular), std::min(1.0f, c.b + specular), 1};
             const float edge = std::min(1.0f, (1 - d2) * 30);
             cv.at(x, y) = {kPanel.r + (c.r - kPanel.r) * edge, kPanel.g + (c.g - kPanel.g) * edge,
                            kPanel.b + (c.b - kPanel.b) * edge, 1};
