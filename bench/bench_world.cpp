@@ -4,7 +4,6 @@
 // compiled) over the densest town against a view of open sea. Runs under xvfb-run -a.
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -14,13 +13,15 @@
 #include "engine/bits.h"
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
-#include "platform/random.h"
 #include "world/buildings.h"
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
 #include "world/world_game.h"
 #include "world/world_globals.h"
+
+#include "../tests/support/gl_window.h"
+#include "../tests/support/island_scene.h"
 
 namespace {
 
@@ -31,19 +32,13 @@ bool g_ready = false;
 bool setup() {
     if (g_ready) return true;
     if (!std::filesystem::exists(kGameDir + "/0.map")) return false;
-    if (!glfwInit()) return false;
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    g_window = glfwCreateWindow(640, 480, "bench_world", nullptr, nullptr);
+    static bool tried = false;  // opening waits on a display that is not there: try once
+    if (tried) return false;
+    tried = true;
+    g_window = test_gl_open(640, 480, "bench_world");
     if (!g_window) return false;
-    glfwMakeContextCurrent(g_window);
     std::filesystem::current_path(kGameDir);
-    platform_random_seed(1);
-    KV_INITIALIZE_MAPS();
-    KVGLOBALS.MAPSCALE = 0.25f;
-    KVGLOBALS.WATERSPACER = 10.0f;
-    KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP();
-    KV_LOAD_MISSIONMAP("0.map");
-    KV_LOAD_BUILDINGS();
+    test_island_load();
     g_ready = true;
     return true;
 }

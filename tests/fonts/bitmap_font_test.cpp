@@ -10,7 +10,7 @@
 #include "engine/engine_globals.h"
 #include "engine/font.h"
 #include "engine/png_write.h"
-#include "gl_context.h"
+#include "font_view.h"
 
 namespace {
 

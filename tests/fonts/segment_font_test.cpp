@@ -7,7 +7,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/fontdb.h"
-#include "gl_context.h"
+#include "font_view.h"
 
 namespace {
 

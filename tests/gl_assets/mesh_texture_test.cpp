@@ -7,7 +7,7 @@
 #include "engine/objfile.h"
 #include "engine/png_write.h"
 #include "engine/texture.h"
-#include "gl_context.h"
+#include "support/gl_context.h"
 
 #include <GL/gl.h>
 
@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <string>
 
-using MeshTexture = GlContextTest;
+using MeshTexture = GlWindowTest<64, 64>;
 
 TEST_F(MeshTexture, MapKdLoadsTheTextureBesideTheLibrary) {
     const std::string dir = std::string(KV_BUILD_DIR) + "/gl_mesh_texture/";

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/modeldb.h"
-#include "gl_context.h"
+#include "support/gl_context.h"
 
 #include <GL/gl.h>
 
@@ -67,7 +67,7 @@ std::vector<std::vector<Corner>> feedback(F draw) {
 
 }  // namespace
 
-using Render = GlContextTest;
+using Render = GlWindowTest<64, 64>;
 
 TEST_F(Render, ColorRendererSendsTheMaterialPerCornerInOrder) {
     const MODEL3D m = two_triangles();

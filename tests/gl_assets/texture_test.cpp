@@ -4,7 +4,7 @@
 
 #include "engine/png_write.h"
 #include "engine/texture.h"
-#include "gl_context.h"
+#include "support/gl_context.h"
 
 #include <GL/gl.h>
 
@@ -46,7 +46,7 @@ std::string write_test_png() {
 }
 }  // namespace
 
-using Texture = GlContextTest;
+using Texture = GlWindowTest<64, 64>;
 
 TEST_F(Texture, MissingFileReturnsZeroButStillBindsAName) {
     int32_t (*variants[])(uint32_t&, const std::string&) = {LOAD_TEXTURE, LOAD_TEXTUREL, LOAD_TEXTUREA, LOAD_TEXTUREAL};

@@ -6,7 +6,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <GLFW/glfw3.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -20,13 +19,14 @@
 #include "engine/png_write.h"
 #include "game/kv_globals.h"
 #include "platform/clock.h"
-#include "platform/random.h"
 #include "world/buildings.h"
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
 #include "world/world_game.h"
 #include "world/world_globals.h"
+#include "support/gl_context.h"
+#include "support/island_scene.h"
 
 namespace {
 
@@ -43,43 +43,27 @@ bool close_to(const Rgb& p, const KVCOLOR3& c, int tol = 2) {
     return std::abs(p.r - q(c.R)) <= tol && std::abs(p.g - q(c.G)) <= tol && std::abs(p.b - q(c.B)) <= tol;
 }
 
-class IslandFrame : public ::testing::Test {
+class IslandFrame : public GlWindowTest<W, H> {
 protected:
     static void SetUpTestSuite() {
         if (!std::filesystem::exists(kGameDir + "/0.map")) return;
-        if (!glfwInit()) return;
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        glfwWindowHint(GLFW_DEPTH_BITS, 24);
-        window_ = glfwCreateWindow(W, H, "gl_world", nullptr, nullptr);
+        GlWindowTest::SetUpTestSuite();
         if (!window_) return;
-        glfwMakeContextCurrent(window_);
         // The game runs from its directory; the building meshes are found from there.
         old_dir_ = std::filesystem::current_path();
         std::filesystem::current_path(kGameDir);
-        platform_random_seed(1);
-        for (auto& row : KVMAPCOMPILED)
-            for (auto& v : row) v = 0;  // lists of an earlier context are gone
-        KV_INITIALIZE_MAPS();
-        KVGLOBALS.MAPSCALE = 0.25f;
-        KVGLOBALS.WATERSPACER = 10.0f;
-        KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP();
-        KV_LOAD_MISSIONMAP("0.map");
-        KV_LOAD_BUILDINGS();
+        test_island_load();
         meshes_ = std::filesystem::exists("data/buildings/4x4a_n.obj");
         OPENGLPROPERTIES.SCR_WIDTH = W;
         OPENGLPROPERTIES.SCR_HEIGHT = H;
     }
     static void TearDownTestSuite() {
         if (!old_dir_.empty()) std::filesystem::current_path(old_dir_);
-        if (window_) glfwDestroyWindow(window_);
-        window_ = nullptr;
-        glfwTerminate();
+        GlWindowTest::TearDownTestSuite();
     }
     void SetUp() override {
         if (!std::filesystem::exists(kGameDir + "/0.map")) GTEST_SKIP() << "no generated map in " << kGameDir;
-        if (!window_) GTEST_SKIP() << "no OpenGL context (run under xvfb-run -a)";
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        GlWindowTest::SetUp();
     }
 
     static int32_t code(int32_t x, int32_t z) { return kv_map_city(kv_world_view(), x, z); }
@@ -236,7 +220,6 @@ protected:
         EXPECT_TRUE(png_write_file(kShotDir + "/" + name, W, H, 3, top.data()));
     }
 
-    static inline GLFWwindow* window_ = nullptr;
     static inline std::filesystem::path old_dir_;
     static inline bool meshes_ = false;
     std::vector<uint8_t> pixels_;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GLFW/glfw3.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,29 +24,14 @@
 #include "world/world_game.h"
 #include "world/world_globals.h"
 #include "platform/clock.h"
+#include "support/gl_context.h"
 
 namespace {
 
 constexpr int W = 512, H = 512;
 
-class WorldGl : public ::testing::Test {
+class WorldGl : public GlWindowTest<W, H> {
 protected:
-    static void SetUpTestSuite() {
-        if (!glfwInit()) return;
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        window_ = glfwCreateWindow(W, H, "gl_world_minimap", nullptr, nullptr);
-        if (window_) glfwMakeContextCurrent(window_);
-    }
-    static void TearDownTestSuite() {
-        if (window_) glfwDestroyWindow(window_);
-        window_ = nullptr;
-        glfwTerminate();
-    }
-    void SetUp() override {
-        if (!window_) GTEST_SKIP() << "no OpenGL context (run under xvfb-run -a)";
-        while (glGetError() != GL_NO_ERROR) {
-        }
-    }
     // The overlay mapping the game uses: pixels, origin top-left, y downwards.
     static void overlay() {
         glViewport(0, 0, W, H);
@@ -84,7 +68,6 @@ protected:
             }
         return false;
     }
-    static inline GLFWwindow* window_ = nullptr;
     std::vector<uint8_t> pixels_;
 };
 

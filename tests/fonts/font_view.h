@@ -1,33 +1,17 @@
-// A hidden GLFW window with a legacy OpenGL context for the font tests, plus a pixel-aligned
-// 2D view (y downward) like the game's overlay. Tests skip when no display is available.
+// The font tests' OpenGL view: the shared hidden window (support/gl_context.h) with a
+// pixel-aligned 2D view (y downward) like the game's overlay, and readers of the drawn pixels.
 #pragma once
 
-#include <GLFW/glfw3.h>
-#include <GL/gl.h>
+#include "support/gl_context.h"
 
 #include <cstdint>
 #include <vector>
 
-class FontGlTest : public ::testing::Test {
+class FontGlTest : public GlWindowTest<160, 96> {
 protected:
-    static constexpr int kWidth = 160;
-    static constexpr int kHeight = 96;
-
-    static void SetUpTestSuite() {
-        if (!glfwInit()) return;
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        window_ = glfwCreateWindow(kWidth, kHeight, "fonts", nullptr, nullptr);
-        if (window_) glfwMakeContextCurrent(window_);
-    }
-    static void TearDownTestSuite() {
-        if (window_) glfwDestroyWindow(window_);
-        window_ = nullptr;
-        glfwTerminate();
-    }
     void SetUp() override {
-        if (!window_) GTEST_SKIP() << "no OpenGL context (run under xvfb-run -a)";
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        GlWindowTest::SetUp();
+        if (IsSkipped()) return;
         glViewport(0, 0, kWidth, kHeight);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -73,6 +57,4 @@ protected:
                 }
         return b;
     }
-
-    static inline GLFWwindow* window_ = nullptr;
 };
