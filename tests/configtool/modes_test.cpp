@@ -3,6 +3,10 @@
 
 #include "cfg_modes.h"
 
+#include <cstdio>
+#include <fstream>
+#include <string>
+
 namespace {
 
 std::vector<MODESIZE> sizes(std::initializer_list<std::pair<int, int>> l) {
@@ -66,6 +70,27 @@ TEST(ModesFile, MissingFileGivesNoLists) {
     MODELISTS lists;
     lists.HASLIST[0] = true;
     EXPECT_FALSE(modes_file_load("/nonexistent/modes.txt", lists));
+    EXPECT_FALSE(lists.HASLIST[0]);
+}
+
+TEST(ModesFile, LoadsAFileWithEitherLineEndAndRefusesADirectory) {
+    const std::string path = std::string(KV_BUILD_DIR) + "/modes_load_test.txt";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "16 640 480\r\n16 1024 768\r\n32 800 600\n";
+    }
+    MODELISTS lists;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(modes_file_load(path, lists));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(lists.LIST[0].size(), 2u);
+    EXPECT_EQ(lists.LIST[0][1].H, 768);
+    ASSERT_EQ(lists.LIST[2].size(), 1u);
+    std::remove(path.c_str());
+    // A directory where the file should be is not an empty modes file: it is refused, said so.
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(modes_file_load(KV_BUILD_DIR, lists));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("could not read screen modes file"), std::string::npos);
     EXPECT_FALSE(lists.HASLIST[0]);
 }
 

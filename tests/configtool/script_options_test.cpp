@@ -98,6 +98,9 @@ TEST(ToolScript, MissingFileIsReported) {
     TOOLSCRIPT s;
     EXPECT_FALSE(tool_script_load("/nonexistent/script.txt", s));
     EXPECT_TRUE(s.EVENTS.empty());
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(tool_script_load(KV_BUILD_DIR, s));  // a directory is no script either
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("could not read input script"), std::string::npos);
 }
 
 bool parse(std::initializer_list<const char*> args, TOOLOPTIONS& o, std::string& err) {

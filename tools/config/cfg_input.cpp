@@ -6,22 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
+#include "cfg_lines.h"
 #include "platform/script.h"
 
 namespace {
-
-bool parse_int(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(s.c_str(), &end, 10);
-    if (errno != 0 || end == s.c_str() || *end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 bool parse_float(const std::string& s, float& out) {
     if (s.empty()) return false;
@@ -35,7 +24,7 @@ bool parse_float(const std::string& s, float& out) {
 
 bool parse_state(const std::string& s, float& out) {
     int64_t v = 0;
-    if (!parse_int(s, 0, 1, v)) return false;
+    if (!cfg_parse_int(s, 0, 1, v)) return false;
     out = static_cast<float>(v);
     return true;
 }
@@ -43,7 +32,7 @@ bool parse_state(const std::string& s, float& out) {
 // One script line (comment already removed, at least one token) into an event; false refuses it.
 bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::string& why) {
     int64_t v = 0;
-    if (!parse_int(t[0], 0, INT64_MAX / 2, v)) { why = "frame number expected"; return false; }
+    if (!cfg_parse_int(t[0], 0, INT64_MAX / 2, v)) { why = "frame number expected"; return false; }
     e.FRAME = v;
     if (t.size() < 2) { why = "event expected after the frame number"; return false; }
     const std::string& what = t[1];
@@ -59,7 +48,7 @@ bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::stri
     }
     if (what == "mouse") {
         int64_t x = 0, y = 0;
-        if (t.size() != 4 || !parse_int(t[2], -100000, 100000, x) || !parse_int(t[3], -100000, 100000, y)) {
+        if (t.size() != 4 || !cfg_parse_int(t[2], -100000, 100000, x) || !cfg_parse_int(t[3], -100000, 100000, y)) {
             why = "expected: FRAME mouse X Y";
             return false;
         }
@@ -70,7 +59,7 @@ bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::stri
     }
     if (what == "button") {
         int64_t b = 0;
-        if (t.size() != 4 || !parse_int(t[2], 1, 3, b) || !parse_state(t[3], e.VALUE)) {
+        if (t.size() != 4 || !cfg_parse_int(t[2], 1, 3, b) || !parse_state(t[3], e.VALUE)) {
             why = "expected: FRAME button 1|2|3 0|1";
             return false;
         }
@@ -80,7 +69,7 @@ bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::stri
     }
     if (what == "joy") {
         int64_t j = 0;
-        if (t.size() < 4 || !parse_int(t[2], 0, TOOL_NJOYSTICKS - 1, j)) {
+        if (t.size() < 4 || !cfg_parse_int(t[2], 0, TOOL_NJOYSTICKS - 1, j)) {
             why = "expected: FRAME joy J (0-15) present|axis|button ...";
             return false;
         }
@@ -93,7 +82,7 @@ bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::stri
         }
         if (part == "axis") {
             int64_t a = 0;
-            if (t.size() != 6 || !parse_int(t[4], 0, CONFIG_NAXES - 1, a) || !parse_float(t[5], e.VALUE)) {
+            if (t.size() != 6 || !cfg_parse_int(t[4], 0, CONFIG_NAXES - 1, a) || !parse_float(t[5], e.VALUE)) {
                 why = "expected: FRAME joy J axis A (0-5) VALUE";
                 return false;
             }
@@ -103,7 +92,7 @@ bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::stri
         }
         if (part == "button") {
             int64_t b = 0;
-            if (t.size() != 6 || !parse_int(t[4], 0, 31, b) || !parse_state(t[5], e.VALUE)) {
+            if (t.size() != 6 || !cfg_parse_int(t[4], 0, 31, b) || !parse_state(t[5], e.VALUE)) {
                 why = "expected: FRAME joy J button B (0-31) 0|1";
                 return false;
             }
@@ -133,43 +122,30 @@ int32_t tool_script_parse(const std::string& text, TOOLSCRIPT& script, const std
     script.EVENTS.clear();
     script.NEXT = 0;
     int32_t refused = 0;
-    std::istringstream in(text);
-    std::string line;
-    int32_t number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
-        std::vector<std::string> tokens;
-        std::string w;
-        while (words >> w) tokens.push_back(w);
-        if (tokens.empty()) continue;
+    cfg_each_line_words(text, [&](const std::vector<std::string>& tokens, int32_t number) {
         TOOLSCRIPTEVENT e;
         std::string why;
         if (!parse_line(tokens, e, why)) {
             std::printf("%s:%d: input line refused: %s\n", source.c_str(), number, why.c_str());
             ++refused;
-            continue;
+            return;
         }
         script.EVENTS.push_back(e);
-    }
+    });
     std::stable_sort(script.EVENTS.begin(), script.EVENTS.end(),
                      [](const TOOLSCRIPTEVENT& a, const TOOLSCRIPTEVENT& b) { return a.FRAME < b.FRAME; });
     return refused;
 }
 
 bool tool_script_load(const std::string& path, TOOLSCRIPT& script) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
+    std::string text;
+    if (!cfg_read_text(path, text)) {
         std::printf("could not read input script %s\n", path.c_str());
         script.EVENTS.clear();
         script.NEXT = 0;
         return false;
     }
-    std::ostringstream all;
-    all << f.rdbuf();
-    tool_script_parse(all.str(), script, path);
+    tool_script_parse(text, script, path);
     return true;
 }
 

@@ -1,12 +1,10 @@
 // Screen-mode filtering, the modes file and the mode grid layout (see cfg_modes.h).
 #include "cfg_modes.h"
 
-#include <cerrno>
+#include "cfg_lines.h"
+
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 int32_t modes_filter(const std::vector<MODESIZE>& listed, MODESIZE* out) {
     int32_t n = 0;
@@ -24,59 +22,33 @@ int32_t modes_filter(const std::vector<MODESIZE>& listed, MODESIZE* out) {
     return n;
 }
 
-namespace {
-
-bool parse_number(const std::string& s, long lo, long hi, long& out) {
-    errno = 0;
-    char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
-}  // namespace
-
 int32_t modes_file_parse(const std::string& text, MODELISTS& lists, const std::string& source) {
     lists = MODELISTS{};
     int32_t refused = 0;
-    std::istringstream in(text);
-    std::string line;
-    int32_t number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
-        std::vector<std::string> t;
-        std::string w;
-        while (words >> w) t.push_back(w);
-        if (t.empty()) continue;
-        long bits = 0, width = 0, height = 0;
-        if (t.size() != 3 || !parse_number(t[0], 16, 32, bits) || (bits != 16 && bits != 24 && bits != 32) ||
-            !parse_number(t[1], 1, 65535, width) || !parse_number(t[2], 1, 65535, height)) {
+    cfg_each_line_words(text, [&](const std::vector<std::string>& t, int32_t number) {
+        int64_t bits = 0, width = 0, height = 0;
+        if (t.size() != 3 || !cfg_parse_int(t[0], 16, 32, bits) || (bits != 16 && bits != 24 && bits != 32) ||
+            !cfg_parse_int(t[1], 1, 65535, width) || !cfg_parse_int(t[2], 1, 65535, height)) {
             std::printf("%s:%d: screen mode refused (expected: BITS WIDTH HEIGHT, BITS 16, 24 or 32)\n",
                         source.c_str(), number);
             ++refused;
-            continue;
+            return;
         }
-        int32_t d = static_cast<int32_t>((bits - 16) / 8);
+        const int32_t d = static_cast<int32_t>((bits - 16) / 8);
         lists.HASLIST[d] = true;
         lists.LIST[d].push_back({static_cast<int32_t>(width), static_cast<int32_t>(height)});
-    }
+    });
     return refused;
 }
 
 bool modes_file_load(const std::string& path, MODELISTS& lists) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
+    std::string text;
+    if (!cfg_read_text(path, text)) {
         std::printf("could not read screen modes file %s\n", path.c_str());
         lists = MODELISTS{};
         return false;
     }
-    std::ostringstream all;
-    all << f.rdbuf();
-    modes_file_parse(all.str(), lists, path);
+    modes_file_parse(text, lists, path);
     return true;
 }
 
