@@ -7,64 +7,24 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <chrono>
-#include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "../tests/support/libpng_peer.h"
+#include "../tests/support/shared_dir.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
 
-// --- libpng as the peer: decoding and generating ------------------------------------------
-
-struct MemReader {
-    const Bytes* data;
-    size_t at;
-};
-
-void mem_read(png_structp png, png_bytep out, png_size_t n) {
-    auto* r = static_cast<MemReader*>(png_get_io_ptr(png));
-    if (r->at + n > r->data->size()) png_error(png, "short read");
-    std::memcpy(out, r->data->data() + r->at, n);
-    r->at += n;
-}
+// --- libpng encoding the generated inputs (its decoding: tests/support/libpng_peer.h) -------
 
 void quiet(png_structp, png_const_charp) {}
-
-bool libpng_decode(const Bytes& file, std::vector<uint8_t>& rgba) {
-    MemReader reader{&file, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
-    png_infop info = png_create_info_struct(png);
-    std::vector<png_bytep> rows;
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_set_read_fn(png, &reader, mem_read);
-    png_read_info(png, info);
-    const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_filler(png, 0xff, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    rgba.resize(size_t(w) * h * 4);
-    rows.resize(h);
-    for (png_uint_32 y = 0; y < h; ++y) rows[y] = rgba.data() + size_t(y) * w * 4;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
 
 void mem_write(png_structp png, png_bytep data, png_size_t n) {
     auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
@@ -121,31 +81,6 @@ std::vector<uint8_t> generated_indices(int w, int h) {
     return px;
 }
 
-std::string shared_dir() {
-    std::vector<std::string> roots;
-    if (const char* env = std::getenv("KV_SHARED_DIR")) roots.push_back(env);
-    roots.push_back(KV_SHARED_DIR);
-    roots.push_back(std::string(KV_BUILD_DIR) + "/../../../shared");  // a worktree beside the main one
-    for (const std::string& r : roots) {
-        if (DIR* d = opendir((r + "/pngsuite").c_str())) {
-            closedir(d);
-            return r + "/pngsuite";
-        }
-    }
-    return {};
-}
-
-Bytes slurp(const std::string& path) {
-    Bytes out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    std::fclose(f);
-    return out;
-}
-
 // --- the comparison ------------------------------------------------------------------------
 
 void compare(benchmark::State& state, const std::vector<Bytes>& files) {
@@ -154,7 +89,7 @@ void compare(benchmark::State& state, const std::vector<Bytes>& files) {
         return;
     }
     double ours_total = 0, peer_total = 0;
-    std::vector<uint8_t> rgba;
+    PeerImage peer;
     size_t bytes = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -164,8 +99,8 @@ void compare(benchmark::State& state, const std::vector<Bytes>& files) {
         }
         const auto t1 = Clock::now();
         for (const Bytes& f : files) {
-            libpng_decode(f, rgba);
-            benchmark::DoNotOptimize(rgba.data());
+            peer_decode_into(f, peer);
+            benchmark::DoNotOptimize(peer.rgba.data());
         }
         const auto t2 = Clock::now();
         const double ours = std::chrono::duration<double>(t1 - t0).count();
@@ -185,17 +120,9 @@ void compare(benchmark::State& state, const std::vector<Bytes>& files) {
 const std::vector<Bytes>& suite_files() {
     static std::vector<Bytes> files = [] {
         std::vector<Bytes> out;
-        const std::string dir = shared_dir();
-        DIR* d = dir.empty() ? nullptr : opendir(dir.c_str());
-        if (!d) return out;
-        std::vector<std::string> names;
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n.size() > 4 && n[0] != 'x' && n.substr(n.size() - 4) == ".png") names.push_back(n);
-        }
-        closedir(d);
-        std::sort(names.begin(), names.end());
-        for (const std::string& n : names) out.push_back(slurp(dir + "/" + n));
+        const std::string dir = shared_subdir("pngsuite");
+        for (const std::string& n : files_with_suffix(dir, ".png"))
+            if (n[0] != 'x') out.push_back(read_whole_file(dir + "/" + n));  // x*: broken on purpose
         return out;
     }();
     return files;
@@ -229,13 +156,13 @@ void BM_InterlacedRgba1024(benchmark::State& state) {
 
 // Both decoders must agree before their speeds mean anything.
 bool same_pixels(const std::vector<Bytes>& files) {
-    std::vector<uint8_t> peer;
+    PeerImage peer;
     for (const Bytes& f : files) {
         PngImage img = png_load_memory(f.data(), f.size());
-        if (!img || !libpng_decode(f, peer)) return false;
-        std::vector<uint8_t> ours(img.pixels.get(), img.pixels.get() + peer.size());
+        if (!img || !peer_decode_into(f, peer)) return false;
+        std::vector<uint8_t> ours(img.pixels.get(), img.pixels.get() + peer.rgba.size());
         png_flip_rows(ours.data(), img.width, img.height);
-        if (ours != peer) return false;
+        if (ours != peer.rgba) return false;
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // The `kvdata png` subcommand run as a program: header report, refusal with status 1, and the
 // raw RGBA dump in top-row-first order.
 #include "engine/png_write.h"
-#include "libpng_peer.h"
+#include "support/shared_dir.h"
 
 #include <gtest/gtest.h>
 

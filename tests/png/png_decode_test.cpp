@@ -1,9 +1,9 @@
 // The PNG decoder against libpng on the conformance suite, and the decoder's own rules on
 // crafted files: bit depths, transparency, row order, chunk and header refusals, size probe.
 #include "engine/png.h"
-#include "libpng_peer.h"
+#include "support/libpng_peer.h"
 #include "png_craft.h"
-#include "shared_dir.h"
+#include "support/shared_dir.h"
 
 #include <gtest/gtest.h>
 

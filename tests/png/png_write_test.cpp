@@ -1,7 +1,8 @@
 // The PNG writer: libpng must read back exactly the pixels we encoded, for RGB and RGBA, odd
 // sizes included; bad arguments give no bytes; files are replaced whole.
 #include "engine/png_write.h"
-#include "libpng_peer.h"
+#include "support/libpng_peer.h"
+#include "support/shared_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // AddressSanitizer and UndefinedBehaviorSanitizer.
 #include "engine/png.h"
 #include "png/png_craft.h"
-#include "png/shared_dir.h"
+#include "support/shared_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +12,6 @@
 #include <random>
 
 namespace {
-
-std::vector<uint8_t> slurp(const std::string& path) {
-    std::vector<uint8_t> out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    uint8_t buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    std::fclose(f);
-    return out;
-}
 
 struct RawChunk {
     size_t at, length;  // whole chunk: length field to CRC inclusive
@@ -68,7 +57,7 @@ int decode_and_touch(const std::vector<uint8_t>& f) {
 std::vector<std::vector<uint8_t>> suite_images() {
     std::vector<std::vector<uint8_t>> files;
     const std::string dir = shared_subdir("pngsuite");
-    for (const std::string& n : files_with_suffix(dir, ".png")) files.push_back(slurp(dir + "/" + n));
+    for (const std::string& n : files_with_suffix(dir, ".png")) files.push_back(read_whole_file(dir + "/" + n));
     return files;
 }
 
