@@ -50,7 +50,20 @@ const char* kFont =
 
 }  // namespace
 
-class SegmentFontTest : public FontGlTest {};
+class SegmentFontTest : public FontGlTest {
+protected:
+    // Loads the test font (its console lines dropped) and maps glyph units to 8 pixels, y up,
+    // with the origin at pixel (16, 48) of the y-down view: glyph rows y = 4 .. -2 land between
+    // pixel rows 8 and 64.
+    static void load_font_at_8_pixels_a_unit() {
+        testing::internal::CaptureStdout();
+        INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
+        testing::internal::GetCapturedStdout();
+        glLoadIdentity();
+        glTranslatef(16.0f, 48.0f, 0.0f);
+        glScalef(8.0f, -8.0f, 1.0f);
+    }
+};
 
 TEST_F(SegmentFontTest, GlyphWidthsAndTextLengths) {
     testing::internal::CaptureStdout();
@@ -124,14 +137,7 @@ TEST_F(SegmentFontTest, MissingFileLeavesEmptySlots) {
 }
 
 TEST_F(SegmentFontTest, PrintedGlyphCoversItsCellsInTheFrame) {
-    testing::internal::CaptureStdout();
-    INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
-    testing::internal::GetCapturedStdout();
-
-    // 8 pixels per unit, y up: glyph rows y = 4 .. -2 land between pixel rows 8 and 64.
-    glLoadIdentity();
-    glTranslatef(16.0f, 48.0f, 0.0f);
-    glScalef(8.0f, -8.0f, 1.0f);
+    load_font_at_8_pixels_a_unit();
     FONTDB_PRINT("-B");
     auto box = lit_box(read_red());
     // '-' is a bar at row y = 0 over columns 1-3; B starts 5 units later and spans 5 columns
@@ -145,12 +151,7 @@ TEST_F(SegmentFontTest, PrintedGlyphCoversItsCellsInTheFrame) {
 }
 
 TEST_F(SegmentFontTest, GradientRunsFromLightTopToDarkBottom) {
-    testing::internal::CaptureStdout();
-    INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
-    testing::internal::GetCapturedStdout();
-    glLoadIdentity();
-    glTranslatef(16.0f, 48.0f, 0.0f);
-    glScalef(8.0f, -8.0f, 1.0f);
+    load_font_at_8_pixels_a_unit();
     FONTDB_PRINT_GRAD("B");
     auto red = read_red();
     int top = red[48 - 5 * 8 + 1][16 + 4];      // inside B's top row

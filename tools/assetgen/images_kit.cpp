@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/png_write.h"
+#include "hash_mix.h"
 #include "image_kit.h"
 
 namespace {
@@ -38,13 +39,8 @@ void paint(Canvas& cv, float x0, float y0, float x1, float y1, Rgba c, Inside in
 }
 
 uint32_t hash2(int x, int y, uint32_t seed) {
-    uint32_t h = seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u ^ static_cast<uint32_t>(y) * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return h;
+    return hash_avalanche(seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u ^
+                          static_cast<uint32_t>(y) * 0xC2B2AE3Du);
 }
 
 uint8_t to_byte(float v) {

@@ -3,6 +3,7 @@
 // integer hashing, + - * / and sqrt are used, so the same source always gives the same bytes.
 #include "island_terrain.h"
 
+#include "hash_mix.h"
 #include "island_layout.h"
 
 #include <algorithm>
@@ -17,13 +18,7 @@ namespace {
 constexpr int PLAY_X0 = 30, PLAY_X1 = 476, PLAY_Z0 = 40, PLAY_Z1 = 495;
 
 uint32_t hash3(uint32_t a, uint32_t b, uint32_t c) {
-    uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return h;
+    return hash_avalanche(a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du);
 }
 
 // Lattice value in [-1, 1].
