@@ -128,12 +128,22 @@ void Script::click(int32_t x, int32_t y) {
 }
 
 void Script::capture(int32_t x, int32_t y, const std::vector<std::string>& keys) {
+    std::vector<std::string> press, release;
+    for (const std::string& k : keys) {
+        press.push_back("key " + k + " 1");
+        release.push_back("key " + k + " 0");
+    }
+    capture_events(x, y, press, release);
+}
+
+void Script::capture_events(int32_t x, int32_t y, const std::vector<std::string>& press,
+                            const std::vector<std::string>& release) {
     line(frame, "mouse " + std::to_string(x) + " " + std::to_string(y));
     line(frame + 1, "button 1 1");
     line(frame + 2, "button 1 0");
     // The capture ignores everything for 200 ms (20 frames of the virtual clock) after the click.
-    for (const std::string& k : keys) line(frame + 30, "key " + k + " 1");
-    for (const std::string& k : keys) line(frame + 33, "key " + k + " 0");
+    for (const std::string& e : press) line(frame + 30, e);
+    for (const std::string& e : release) line(frame + 33, e);
     frame += 36;
 }
 

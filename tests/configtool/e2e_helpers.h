@@ -41,6 +41,9 @@ struct Script {
     void click(int32_t x, int32_t y);
     // Clicks a binding box and presses `keys` together once the capture listens; releases them.
     void capture(int32_t x, int32_t y, const std::vector<std::string>& keys);
+    // The same with any events: `press` once the capture listens, `release` 3 frames later.
+    void capture_events(int32_t x, int32_t y, const std::vector<std::string>& press,
+                        const std::vector<std::string>& release);
     void wait(int64_t frames) { frame += frames; }
 };
 

@@ -242,25 +242,10 @@ TEST_F(ConfigTool, ControllerCaptureAndCalibration) {
     s.line(s.frame + 6, "joy 0 axis 0 0");
     s.wait(8);
     // Thrust: button bit 2.
-    s.line(s.frame, "mouse " + std::to_string(BINDING_X) + " " + std::to_string(controller_row(4)));
-    s.line(s.frame + 1, "button 1 1");
-    s.line(s.frame + 2, "button 1 0");
-    s.line(s.frame + 30, "joy 0 button 2 1");
-    s.line(s.frame + 33, "joy 0 button 2 0");
-    s.wait(36);
+    s.capture_events(BINDING_X, controller_row(4), {"joy 0 button 2 1"}, {"joy 0 button 2 0"});
     // Reverse: axis 1 fully negative; Strafe Left: fully positive.
-    s.line(s.frame, "mouse " + std::to_string(BINDING_X) + " " + std::to_string(controller_row(5)));
-    s.line(s.frame + 1, "button 1 1");
-    s.line(s.frame + 2, "button 1 0");
-    s.line(s.frame + 30, "joy 0 axis 1 -1");
-    s.line(s.frame + 33, "joy 0 axis 1 0");
-    s.wait(36);
-    s.line(s.frame, "mouse " + std::to_string(BINDING_X) + " " + std::to_string(controller_row(2)));
-    s.line(s.frame + 1, "button 1 1");
-    s.line(s.frame + 2, "button 1 0");
-    s.line(s.frame + 30, "joy 0 axis 1 1");
-    s.line(s.frame + 33, "joy 0 axis 1 0.25");
-    s.wait(36);
+    s.capture_events(BINDING_X, controller_row(5), {"joy 0 axis 1 -1"}, {"joy 0 axis 1 0"});
+    s.capture_events(BINDING_X, controller_row(2), {"joy 0 axis 1 1"}, {"joy 0 axis 1 0.25"});
     s.line(s.frame, "mouse 100 450");
     const int64_t shot = s.frame + 2;
     s.wait(4);
