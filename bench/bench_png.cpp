@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/support/files.h"
 #include "../tests/support/libpng_peer.h"
 #include "../tests/support/shared_dir.h"
 

@@ -11,23 +11,12 @@
 #include "config/config.h"
 #include "engine/engine_globals.h"
 #include "engine/gl_types.h"
+#include "support/files.h"
 
 namespace {
 
 std::string temp_path(const std::string& name) {
     return std::string(KV_BUILD_DIR) + "/test_config_" + name;
-}
-
-void write_raw(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-}
-
-std::string read_raw(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
 }
 
 std::vector<std::string> split_crlf(const std::string& bytes) {
@@ -125,7 +114,7 @@ TEST(ConfigRoundTrip, FileWrittenAndReadBackKeepsEveryValue) {
     const std::string path = temp_path("roundtrip.dat");
     CONFIGVARTYPE written = sample_record();
     ASSERT_TRUE(config_write(written, path));
-    EXPECT_EQ(read_raw(path), config_format(written));
+    EXPECT_EQ(read_file_text(path), config_format(written));
 
     CONFIGVARTYPE read;
     read.LASTJOY = 5;
@@ -159,10 +148,10 @@ TEST(ConfigRoundTrip, ExtremeByteAndSingleValuesSurvive) {
 
 TEST(ConfigRoundTrip, WriteReplacesAnExistingFileWhole) {
     const std::string path = temp_path("replace.dat");
-    write_raw(path, std::string(5000, 'x'));
+    write_file_text(path, std::string(5000, 'x'));
     CONFIGVARTYPE c = sample_record();
     ASSERT_TRUE(config_write(c, path));
-    EXPECT_EQ(read_raw(path), config_format(c));
+    EXPECT_EQ(read_file_text(path), config_format(c));
     std::remove(path.c_str());
 }
 
@@ -260,7 +249,7 @@ TEST(ConfigBadInput, BinaryJunkNeverCrashes) {
         junk += static_cast<char>((x >> 16) & 0xFF);
     }
     const std::string path = temp_path("junk.dat");
-    write_raw(path, junk);
+    write_file_text(path, junk);
     CONFIGVARTYPE c;
     testing::internal::CaptureStdout();
     ConfigReadStatus s = config_read(c, path);

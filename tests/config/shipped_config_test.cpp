@@ -8,6 +8,7 @@
 
 #include "config/config.h"
 #include "config/control_codes.h"
+#include "support/files.h"
 
 namespace {
 
@@ -49,10 +50,7 @@ TEST(ShippedConfig, ReadsBackIntoTheDefaultBindings) {
     EXPECT_EQ(c.CONTROL[CTRL_SPARE], 0);
 
     // The file is exactly what the writer produces for these values.
-    std::ifstream f(shipped_path(), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    EXPECT_EQ(ss.str(), config_format(c));
+    EXPECT_EQ(read_file_text(shipped_path()), config_format(c));
 }
 
 TEST(ShippedConfig, NoBindingUsesADebugKeyAndNoneRepeats) {

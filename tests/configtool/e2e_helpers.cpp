@@ -41,17 +41,6 @@ std::string make_game_dir(const std::string& name) {
     return dir.string();
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 bool file_exists(const std::string& path) { return fs::exists(path); }
 
 std::string join_lines(const std::vector<std::string>& lines) {
@@ -151,14 +140,14 @@ RunResult run_config(const std::string& dir, const Script& script, int64_t frame
     RunResult r;
     const std::string script_path = dir + "/input.txt";
     const std::string out_path = dir + "/output.txt";
-    write_file(script_path, script.text);
+    write_file_text(script_path, script.text);
     std::string cmd;
     if (std::getenv("DISPLAY") == nullptr) cmd += "SDL_VIDEODRIVER=dummy ";
     cmd += std::string("'") + config_program() + "' --dir '" + dir + "' --frames " + std::to_string(frames) + " --input '" +
            script_path + "' " + extra + " > '" + out_path + "' 2>&1";
     const int status = std::system(cmd.c_str());
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.output = read_file(out_path);
+    r.output = read_file_text(out_path);
     return r;
 }
 

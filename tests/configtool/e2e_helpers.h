@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace e2e {
 
 // A fresh copy of what config reads from the game directory (settings file, data/config,
 // the font) under the test's temporary directory.
 std::string make_game_dir(const std::string& name);
 
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 
 // 55 lines joined with CR LF.

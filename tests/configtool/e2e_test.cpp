@@ -44,13 +44,13 @@ protected:
         if (!file_exists(config_program())) GTEST_SKIP() << "config was not built (SDL 1.2 or SDL_image missing)";
         dir = make_game_dir(::testing::UnitTest::GetInstance()->current_test_info()->name());
         original = sample_config_lines();
-        write_file(dir + "/configVars.dat", join_lines(original));
-        write_file(dir + "/modes.txt", MODES);
+        write_file_text(dir + "/configVars.dat", join_lines(original));
+        write_file_text(dir + "/modes.txt", MODES);
     }
     RunResult run(const Script& s, int64_t frames, const std::string& extra = "") {
         return run_config(dir, s, frames, "--modes '" + dir + "/modes.txt' " + extra);
     }
-    std::vector<std::string> saved() { return split_lines(read_file(dir + "/configVars.dat")); }
+    std::vector<std::string> saved() { return split_lines(read_file_text(dir + "/configVars.dat")); }
     // Centre of the anti-aliasing button of `level` (0 None .. 3 8x).
     std::pair<int, int> fsaa_button(int level) {
         const FontWidths f = measure_font(dir);
@@ -173,7 +173,7 @@ TEST_F(ConfigTool, SaveRightAfterStartWritesBackWhatWasRead) {
     std::vector<std::string> lines = original;
     lines[4] = " 1";
     lines[17] = " 3";
-    write_file(dir + "/configVars.dat", join_lines(lines));
+    write_file_text(dir + "/configVars.dat", join_lines(lines));
     Script s;
     s.click(SAVE_X, TAB_Y);
     RunResult r = run(s, s.frame + 2);
@@ -183,13 +183,13 @@ TEST_F(ConfigTool, SaveRightAfterStartWritesBackWhatWasRead) {
     EXPECT_EQ(saved(), expected);
 
     // With a controller connected the file comes back byte for byte.
-    write_file(dir + "/configVars.dat", join_lines(lines));
+    write_file_text(dir + "/configVars.dat", join_lines(lines));
     Script c;
     c.line(0, "joy 0 present 1");
     c.click(SAVE_X, TAB_Y);
     r = run(c, c.frame + 2);
     ASSERT_EQ(r.exit_code, 0) << r.output;
-    EXPECT_EQ(read_file(dir + "/configVars.dat"), join_lines(lines));
+    EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(lines));
 }
 
 TEST_F(ConfigTool, ReloadRestoresTheFileAndShowsItsMessageForTwoSeconds) {
@@ -210,7 +210,7 @@ TEST_F(ConfigTool, ReloadRestoresTheFileAndShowsItsMessageForTwoSeconds) {
                                 " --screenshot " + std::to_string(after) + ":" + dir + "/after.png");
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_NE(r.output.find("Game Configuration Restored!"), std::string::npos) << r.output;
-    EXPECT_EQ(read_file(dir + "/configVars.dat"), join_lines(original));
+    EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(original));
     EXPECT_LT(reloaded, during);
 
     // The message box: outer box y 208..272 outlined dark grey, inner box outlined light blue.
@@ -275,7 +275,7 @@ TEST_F(ConfigTool, ControllerCaptureAndCalibration) {
 TEST_F(ConfigTool, SelectingAnotherControllerClearsTheCalibration) {
     std::vector<std::string> lines = original;
     lines[4] = " 1";
-    write_file(dir + "/configVars.dat", join_lines(lines));
+    write_file_text(dir + "/configVars.dat", join_lines(lines));
     const FontWidths f = measure_font(dir);
     const int w = std::max(f.len("0"), f.len("1"));
     Script s;
@@ -299,7 +299,7 @@ TEST_F(ConfigTool, ExitEndsWithoutSaving) {
     const RunResult r = run(s, 200, "--screenshot 100:" + dir + "/late.png");
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_FALSE(file_exists(dir + "/late.png"));
-    EXPECT_EQ(read_file(dir + "/configVars.dat"), join_lines(original));
+    EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(original));
 }
 
 TEST_F(ConfigTool, F12EndsTheProgram) {
@@ -330,14 +330,14 @@ TEST_F(ConfigTool, MissingSettingsFileStartsFromZeroAndReloadKeepsEdits) {
 TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
     std::string junk;
     for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 97 + 13) & 0xFF);
-    write_file(dir + "/configVars.dat", "99999999999\r\n-7e30\r\nabc\r\n300\r\n" + junk);
+    write_file_text(dir + "/configVars.dat", "99999999999\r\n-7e30\r\nabc\r\n300\r\n" + junk);
     std::string names;
     for (int i = 0; i < 150; ++i) names += "Name " + std::to_string(i) + "\r\n";
-    write_file(dir + "/data/config/controlName.dat", names + junk);
+    write_file_text(dir + "/data/config/controlName.dat", names + junk);
     std::filesystem::remove_all(dir + "/data/fontimg");
     for (const char* img : {"configBar.bmp", "icon_dome.png", "icon_fsaa.png"}) std::remove((dir + "/data/config/" + img).c_str());
-    write_file(dir + "/data/config/icon_bloom.png", junk);
-    write_file(dir + "/modes.txt", "16 abc\n32 1024 768\n32 1024 768\n32 99999999 3\n");
+    write_file_text(dir + "/data/config/icon_bloom.png", junk);
+    write_file_text(dir + "/modes.txt", "16 abc\n32 1024 768\n32 1024 768\n32 99999999 3\n");
     Script s;
     s.click(INPUT_TAB_X, TAB_Y);
     s.click(DISPLAY_TAB_X, TAB_Y);
@@ -354,7 +354,7 @@ TEST_F(ConfigTool, FilesOnTheCommandLineAreRelativeToTheStartingDirectory) {
     Script s;
     s.click(WINDOWED_X, WINDOWED_Y);
     s.click(SAVE_X, TAB_Y);
-    write_file(dir + "/input.txt", s.text);
+    write_file_text(dir + "/input.txt", s.text);
     const std::filesystem::path game(dir);
     const std::string leaf = game.filename().string();
     const std::string cmd = std::string(std::getenv("DISPLAY") ? "" : "SDL_VIDEODRIVER=dummy ") + "cd '" +
@@ -375,15 +375,15 @@ TEST_F(ConfigTool, StartUpFailurePrintsItsLine) {
                                        .c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(read_file(out).rfind("could not init sdl\n", 0), 0u) << read_file(out);
-    EXPECT_EQ(read_file(dir + "/configVars.dat"), join_lines(original));
+    EXPECT_EQ(read_file_text(out).rfind("could not init sdl\n", 0), 0u) << read_file_text(out);
+    EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(original));
 }
 
 TEST_F(ConfigTool, HelpDescribesTheOptions) {
     const std::string out = dir + "/help.txt";
     const int status = std::system(("'" + config_program() + "' --help > '" + out + "'").c_str());
     EXPECT_EQ(status, 0);
-    const std::string help = read_file(out);
+    const std::string help = read_file_text(out);
     for (const char* opt : {"--dir", "--frames", "--input", "--screenshot", "--modes"})
         EXPECT_NE(help.find(opt), std::string::npos) << opt;
     const int bad = std::system(("'" + config_program() + "' --frames x > /dev/null 2>&1").c_str());

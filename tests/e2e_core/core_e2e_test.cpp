@@ -46,23 +46,23 @@ TEST(CoreRun, OpensAndClosesCleanlyWithTheShippedSettings) {
     REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    const std::string before = e2e::read_file(g / "configVars.dat");
+    const std::string before = read_file_text(g / "configVars.dat");
     ASSERT_FALSE(before.empty()) << "the game directory has no configVars.dat";
     const bool had_models = std::filesystem::exists(g / "models.dat");
-    const std::string models = e2e::read_file(g / "models.dat");
+    const std::string models = read_file_text(g / "models.dat");
     RunResult r = g.run("--frames 3 --trace t.txt --screenshot 3:shot.png");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(e2e::read_file(g / "configVars.dat"), before) << "the settings must not change";
+    EXPECT_EQ(read_file_text(g / "configVars.dat"), before) << "the settings must not change";
     // Quitting before the model preload completed leaves the preload list as it was.
     EXPECT_EQ(std::filesystem::exists(g / "models.dat"), had_models);
-    EXPECT_EQ(e2e::read_file(g / "models.dat"), models);
+    EXPECT_EQ(read_file_text(g / "models.dat"), models);
     uint32_t w = 0, h = 0;
-    e2e::png_size(e2e::read_file(g / "shot.png"), w, h);
+    e2e::png_size(read_file_text(g / "shot.png"), w, h);
     EXPECT_EQ(w, 1024u);
     EXPECT_EQ(h, 768u);
     // Standard output is a file here: no cursor movement may end up in it.
     EXPECT_EQ(r.out.find("\x1b["), std::string::npos);
-    const std::string trace = e2e::read_file(g / "t.txt");
+    const std::string trace = read_file_text(g / "t.txt");
     EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 3);
     EXPECT_EQ(trace.rfind("frame=1 ", 0), 0u) << trace;
 }
@@ -78,14 +78,14 @@ TEST(CoreRun, FixedStepAndSeedGiveByteIdenticalRuns) {
     RunResult b = g.run(args + " --trace b.txt --screenshot 16:b16.png --screenshot 8:b8.png");
     ASSERT_EQ(a.status, 0) << a.err;
     ASSERT_EQ(b.status, 0) << b.err;
-    const std::string ta = e2e::read_file(g / "a.txt"), tb = e2e::read_file(g / "b.txt");
+    const std::string ta = read_file_text(g / "a.txt"), tb = read_file_text(g / "b.txt");
     EXPECT_FALSE(ta.empty());
     EXPECT_EQ(ta, tb);
-    const std::string a16 = e2e::read_file(g / "a16.png"), a8 = e2e::read_file(g / "a8.png");
+    const std::string a16 = read_file_text(g / "a16.png"), a8 = read_file_text(g / "a8.png");
     ASSERT_FALSE(a16.empty());
     ASSERT_FALSE(a8.empty());
-    EXPECT_EQ(a16, e2e::read_file(g / "b16.png"));
-    EXPECT_EQ(a8, e2e::read_file(g / "b8.png"));
+    EXPECT_EQ(a16, read_file_text(g / "b16.png"));
+    EXPECT_EQ(a8, read_file_text(g / "b8.png"));
     // The virtual clock moves 16 ms per frame: frame n ends at (n - 1) x 16 ms.
     std::istringstream lines(ta);
     std::string line;
@@ -113,7 +113,7 @@ TEST(CoreRun, SixteenAndThirtyTwoBitSettingsOpen) {
         RunResult r = g.run("--frames 2 --fixed-step 16 --screenshot 2:s.png");
         EXPECT_EQ(r.status, 0) << bits << ": " << r.err;
         uint32_t w = 0, h = 0;
-        e2e::png_size(e2e::read_file(g / "s.png"), w, h);
+        e2e::png_size(read_file_text(g / "s.png"), w, h);
         EXPECT_EQ(w, 320u) << bits;
         EXPECT_EQ(h, 240u) << bits;
     }
@@ -127,7 +127,7 @@ TEST(CoreRun, FullScreenSettingOpensAndKeepsTheSizeCurrent) {
     RunResult r = g.run("--frames 2 --fixed-step 16 --screenshot 2:s.png");
     EXPECT_EQ(r.status, 0) << r.err;
     uint32_t w = 0, h = 0;
-    e2e::png_size(e2e::read_file(g / "s.png"), w, h);
+    e2e::png_size(read_file_text(g / "s.png"), w, h);
     EXPECT_GT(w, 0u);
     EXPECT_GT(h, 0u);
 }
@@ -181,7 +181,7 @@ TEST(CoreRun, LiveClockRunPacesAndStops) {
     RunResult r = g.run("--frames 5 --trace t.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     // Each frame sleeps 10 ms, so the clock moves at least that much between frames.
-    std::istringstream lines(e2e::read_file(g / "t.txt"));
+    std::istringstream lines(read_file_text(g / "t.txt"));
     std::string line;
     int previous = -1, n = 0;
     while (std::getline(lines, line)) {

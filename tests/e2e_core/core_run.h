@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace e2e {
 
 namespace fs = std::filesystem;
@@ -23,13 +25,6 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-
-inline std::string read_file(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // Replaces a file without touching the inode it may share with the original game directory.
 inline void replace_file(const fs::path& p, const std::string& bytes) {
@@ -69,7 +64,7 @@ public:
 
     // Sets settings line `line` (1-based) to `value`, keeping the others.
     void set_config_line(int line, const std::string& value) {
-        std::string text = read_file(dir_ / "configVars.dat");
+        std::string text = read_file_text(dir_ / "configVars.dat");
         std::vector<std::string> lines;
         std::string cur;
         for (char c : text) {
@@ -98,8 +93,8 @@ public:
                           "' 2>'" + err.string() + "' </dev/null";
         int s = std::system(cmd.c_str());
         r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-        r.out = read_file(out);
-        r.err = read_file(err);
+        r.out = read_file_text(out);
+        r.err = read_file_text(err);
         return r;
     }
 

@@ -17,6 +17,7 @@
 #include "config/config.h"
 #include "config/control_codes.h"
 #include "engine/png.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -47,13 +48,6 @@ struct FlyRun {
         return none;
     }
 };
-
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<Frame> parse_trace(const std::string& text) {
     std::vector<Frame> out;
@@ -124,8 +118,8 @@ FlyRun fly(const std::string& name, const std::string& script,
     FlyRun r;
     const int rc = std::system(cmd.c_str());
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.frames = parse_trace(read_file(trace));
-    r.log = read_file(log);
+    r.frames = parse_trace(read_file_text(trace));
+    r.log = read_file_text(log);
     return r;
 }
 
@@ -186,11 +180,11 @@ TEST(FlyRoute, ThrustTurnStrafeLandAndTakeOff) {
                                press(420, land, 1) + press(422, land, 0) + press(600, land, 1) +
                                press(602, land, 0) + press(800, "ESCAPE", 1);
     const bool had_profiles = fs::exists(kGame / "data/profiles.dat");
-    const std::string profiles = read_file(kGame / "data/profiles.dat");
+    const std::string profiles = read_file_text(kGame / "data/profiles.dat");
     const FlyRun r = fly("route", script, {{100, "flight_open_ground.png"}});
     ASSERT_EQ(r.status, 0) << r.log;
     EXPECT_EQ(fs::exists(kGame / "data/profiles.dat"), had_profiles) << "a quick flight saves nothing";
-    EXPECT_EQ(read_file(kGame / "data/profiles.dat"), profiles);
+    EXPECT_EQ(read_file_text(kGame / "data/profiles.dat"), profiles);
     ASSERT_FALSE(r.frames.empty()) << r.log;
 
     // A fresh pilot starts at once at the campaign start, heading 45, full tank, flying.

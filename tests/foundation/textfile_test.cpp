@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/textfile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -32,13 +33,6 @@ std::filesystem::path temp_dir() {
     auto d = std::filesystem::temp_directory_path() / ("kv_textfile_" + std::to_string(::getpid()));
     std::filesystem::create_directories(d);
     return d;
-}
-
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
 }
 
 }  // namespace
@@ -302,11 +296,11 @@ TEST(AtomicWrite, ReplacesWholeFileAndLeavesNoTemporary) {
     std::filesystem::create_directories(dir);
     auto p = dir / "save.dat";
     ASSERT_TRUE(write_file_atomic(p.string(), "first version, long text\r\n"));
-    EXPECT_EQ(slurp(p), "first version, long text\r\n");
+    EXPECT_EQ(read_file_text(p), "first version, long text\r\n");
     ASSERT_TRUE(write_file_atomic(p.string(), "2\r\n"));
-    EXPECT_EQ(slurp(p), "2\r\n");
+    EXPECT_EQ(read_file_text(p), "2\r\n");
     ASSERT_TRUE(write_file_atomic(p.string(), ""));
-    EXPECT_EQ(slurp(p), "");
+    EXPECT_EQ(read_file_text(p), "");
     int entries = 0;
     for (auto& e : std::filesystem::directory_iterator(dir)) {
         (void)e;
@@ -327,7 +321,7 @@ TEST(AtomicWrite, FailureLeavesTheOldFileUntouched) {
     std::filesystem::create_directories(dir / "adir");
     std::filesystem::create_directories(dir / "adir" / "inner");
     EXPECT_FALSE(write_file_atomic((dir / "adir").string(), "x"));
-    EXPECT_EQ(slurp(p), "precious");
+    EXPECT_EQ(read_file_text(p), "precious");
     int entries = 0;
     for (auto& e : std::filesystem::directory_iterator(dir)) {
         (void)e;

@@ -10,7 +10,7 @@ namespace {
 
 const std::string KVDATA = std::string(KV_GAME_DIR) + "/kvdata";
 
-RunResult check(const std::string& dir) { return run_command("'" + KVDATA + "' check '" + dir + "'"); }
+CommandResult check(const std::string& dir) { return run_command("'" + KVDATA + "' check '" + dir + "'"); }
 
 // Lines of the report that concern the island and campaign files (everything but the meshes,
 // images and fonts, which have their own producer).
@@ -23,13 +23,13 @@ std::vector<std::string> campaign_lines(const std::string& out) {
 }
 
 void set_map_word(const std::string& path, int x, int z, int field, int32_t value) {
-    std::string bytes = read_bytes(path);
+    std::string bytes = read_file_text(path);
     const size_t off = (static_cast<size_t>(x) * 513 + z) * 12 + static_cast<size_t>(field) * 4;
     for (int k = 0; k < 4; ++k) bytes[off + k] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * k)) & 0xFFu);
-    write_bytes(path, bytes);
+    write_file_text(path, bytes);
 }
 
-bool has_line(const RunResult& r, const std::string& file, const std::string& text) {
+bool has_line(const CommandResult& r, const std::string& file, const std::string& text) {
     for (const std::string& l : lines_starting(r.out, file + ": "))
         if (l.find(text) != std::string::npos) return true;
     return false;
@@ -43,7 +43,7 @@ protected:
     // The unbroken copy reports nothing about the campaign files; the broken one reports the
     // expected line and fails.
     void expect_reported(const std::string& file, const std::string& text) {
-        const RunResult r = check(dir.path);
+        const CommandResult r = check(dir.path);
         EXPECT_EQ(r.status, 1) << r.out;
         EXPECT_TRUE(has_line(r, file, text)) << "expected '" << file << ": ..." << text << "' in:\n" << r.out;
     }
@@ -52,12 +52,12 @@ protected:
 }  // namespace
 
 TEST(KvdataCheck, ShippedCampaignDataHasNoProblems) {
-    const RunResult r = check(KV_GAME_DIR);
+    const CommandResult r = check(KV_GAME_DIR);
     EXPECT_TRUE(campaign_lines(r.out).empty()) << r.out;
 }
 
 TEST(KvdataCheck, ShippedGameDirectoryPasses) {
-    const RunResult r = check(KV_GAME_DIR);
+    const CommandResult r = check(KV_GAME_DIR);
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("complete and consistent"), std::string::npos) << r.out;
 }
@@ -82,10 +82,10 @@ TEST_F(PlantedFault, KillRangeNamingATurretOrLeavingTheTable) {
 }
 
 TEST_F(PlantedFault, ShortOrLongMapFile) {
-    std::string bytes = read_bytes(at("0.map"));
-    write_bytes(at("0.map"), bytes.substr(0, bytes.size() - 12));
+    std::string bytes = read_file_text(at("0.map"));
+    write_file_text(at("0.map"), bytes.substr(0, bytes.size() - 12));
     expect_reported("0.map", "is 3158024 bytes, expected 3158036");
-    write_bytes(at("0.map"), bytes + "x");
+    write_file_text(at("0.map"), bytes + "x");
     expect_reported("0.map", "is 3158037 bytes");
     std::filesystem::remove(at("0.map"));
     expect_reported("0.map", "missing");
@@ -165,7 +165,7 @@ TEST_F(PlantedFault, RouteTooLongForTheTimeLimit) {
 
 TEST_F(PlantedFault, ObjectivesNeverReachedAndMissingMission) {
     // An entry for objective 0 after the last one makes objective 0 the last objective.
-    write_bytes(at("data/missions/2.dat"), read_bytes(at("data/missions/2.dat")) + "OBJECTIVE//0//NAME//Again\r\n");
+    write_file_text(at("data/missions/2.dat"), read_file_text(at("data/missions/2.dat")) + "OBJECTIVE//0//NAME//Again\r\n");
     expect_reported("data/missions/2.dat", "objectives up to 2 are never reached");
     std::filesystem::remove(at("data/missions/1.dat"));
     expect_reported("data/missions/1.dat", "missing");
@@ -182,41 +182,41 @@ TEST_F(PlantedFault, ResearchPrerequisitesThatDoNotResolve) {
 }
 
 TEST_F(PlantedFault, EnemyInsideABuildingAndBrokenLookupRecord) {
-    const std::string enemies = read_bytes(at("data/enemies0.dat"));
+    const std::string enemies = read_file_text(at("data/enemies0.dat"));
     const size_t first = enemies.find("\r\n", enemies.find("\r\n") + 2) + 2;  // slot 0 starts here
     std::string broken = enemies;
     broken.replace(first, broken.find(',', first) - first, "383.5");
     const size_t z = broken.find(',', broken.find(',', first) + 1) + 1;
     broken.replace(z, broken.find(',', z) - z, "305.5");
-    write_bytes(at("data/enemies0.dat"), broken);
+    write_file_text(at("data/enemies0.dat"), broken);
     expect_reported("data/enemies0.dat", "slot 0 at (383.5, 305.5) stands inside a building or wall");
     // The last slot is a wall: move it onto open ground.
-    const std::string walls = read_bytes(at("data/enemies0.dat"));
+    const std::string walls = read_file_text(at("data/enemies0.dat"));
     const size_t last = walls.rfind("\r\n", walls.size() - 3) + 2;
-    write_bytes(at("data/enemies0.dat"), walls.substr(0, last) + "250.5,6,250.5,1,0,0,0,100,1\r\n");
+    write_file_text(at("data/enemies0.dat"), walls.substr(0, last) + "250.5,6,250.5,1,0,0,0,100,1\r\n");
     expect_reported("data/enemies0.dat", "is a wall at (250.5, 250.5) on a cell the gunship can pass");
     ASSERT_TRUE(replace_in_file(at("data/KVGroundCirclePolyLookup.dat"), "513,0,512,0,0,1,-1,1", "513,0,512,0,0,1,-1,0"));
     expect_reported("data/KVGroundCirclePolyLookup.dat", "record 1 does not list the triangles round its corner");
 }
 
 TEST_F(PlantedFault, VersionAndCreditsFiles) {
-    write_bytes(at("ver.dat"), "0.1.0\r\n7\r\n");
+    write_file_text(at("ver.dat"), "0.1.0\r\n7\r\n");
     expect_reported("ver.dat", "line 2 '7' is not -1, 0 or 1");
     std::string many;
     for (int i = 0; i < 101; ++i) many += "line\r\n";
-    write_bytes(at("credits.txt"), many);
+    write_file_text(at("credits.txt"), many);
     expect_reported("credits.txt", "has 101 lines");
-    write_bytes(at("credits.txt"), "KESSRA VORN\r\nzlib, libpng\r\n");
+    write_file_text(at("credits.txt"), "KESSRA VORN\r\nzlib, libpng\r\n");
     expect_reported("credits.txt", "line 2: a comma splits the line in two");
     // Lines are counted at LF, CR LF and lone CR ends, and at line ends inside a quoted field.
-    write_bytes(at("credits.txt"), "A\r\nB\nC\r\"D\r\nE\"\r\nF, G\r\n");
+    write_file_text(at("credits.txt"), "A\r\nB\nC\r\"D\r\nE\"\r\nF, G\r\n");
     expect_reported("credits.txt", "line 6: a comma splits the line in two");
 }
 
 // The version the game believes it is must be the build's version, and a fresh install asks
 // the player before checking online.
 TEST(ShippedFiles, VersionFileNamesTheBuildAndAsksFirst) {
-    const std::string ver = read_bytes(std::string(KV_SOURCE_DIR) + "/data/root/ver.dat");
+    const std::string ver = read_file_text(std::string(KV_SOURCE_DIR) + "/data/root/ver.dat");
     EXPECT_EQ(ver, std::string(KV_VERSION) + "\r\n-1\r\n");
 }
 
@@ -225,8 +225,8 @@ TEST_F(PlantedFault, GarbageInEveryTextFileIsReportedNotFatal) {
     for (int i = 0; i < 4000; ++i) junk.push_back(static_cast<char>((i * 7919 + 13) % 256));
     for (const char* f : {"data/missions/0.dat", "data/missions/1.dat", "data/missions/2.dat", "data/enemies0.dat",
                           "data/research.dat", "data/KVGroundCirclePolyLookup.dat", "ver.dat", "credits.txt"})
-        write_bytes(at(f), junk);
-    const RunResult r = check(dir.path);
+        write_file_text(at(f), junk);
+    const CommandResult r = check(dir.path);
     EXPECT_EQ(r.status, 1) << r.out;  // a crash would give another status
     EXPECT_FALSE(lines_starting(r.out, "data/missions/0.dat: ").empty()) << r.out;
     EXPECT_FALSE(lines_starting(r.out, "data/enemies0.dat: ").empty()) << r.out;
@@ -238,15 +238,15 @@ TEST_F(PlantedFault, MeshesThatDoNotLoad) {
     fs::create_directories(at("data/test"));
     const std::string mtl = "newmtl hull\r\nKd 0.2 0.3 0.2\r\n";
     const std::string tri = "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\nvt 0 0\r\nvn 0 0 1\r\n";
-    write_bytes(at("data/test/a.mtl"), mtl);
-    write_bytes(at("data/test/good.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 3/1/1\r\n");
-    write_bytes(at("data/test/range.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 9/1/1\r\n");
-    write_bytes(at("data/test/empty.obj"), "mtllib a.mtl\r\n" + tri);
-    write_bytes(at("data/test/nolib.obj"), "mtllib gone.mtl\r\n" + tri + "f 1/1/1 2/1/1 3/1/1\r\n");
-    write_bytes(at("data/test/colour.obj"), "mtllib a.mtl\r\n" + tri + "usemtl paint\r\nf 1/1/1 2/1/1 3/1/1\r\n");
-    write_bytes(at("models.dat"), "data/test/good.obj\r\ndata/test/range.obj\r\ndata/test/empty.obj\r\ndata/test/nolib.obj\r\n"
+    write_file_text(at("data/test/a.mtl"), mtl);
+    write_file_text(at("data/test/good.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 3/1/1\r\n");
+    write_file_text(at("data/test/range.obj"), "mtllib a.mtl\r\n" + tri + "usemtl hull\r\nf 1/1/1 2/1/1 9/1/1\r\n");
+    write_file_text(at("data/test/empty.obj"), "mtllib a.mtl\r\n" + tri);
+    write_file_text(at("data/test/nolib.obj"), "mtllib gone.mtl\r\n" + tri + "f 1/1/1 2/1/1 3/1/1\r\n");
+    write_file_text(at("data/test/colour.obj"), "mtllib a.mtl\r\n" + tri + "usemtl paint\r\nf 1/1/1 2/1/1 3/1/1\r\n");
+    write_file_text(at("models.dat"), "data/test/good.obj\r\ndata/test/range.obj\r\ndata/test/empty.obj\r\ndata/test/nolib.obj\r\n"
                                   "data/test/colour.obj\r\ndata/test/absent.obj\r\n");
-    const RunResult r = check(dir.path);
+    const CommandResult r = check(dir.path);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(lines_starting(r.out, "data/test/good.obj").empty()) << r.out;
     EXPECT_TRUE(has_line(r, "data/test/range.obj", "1 triangles have corners that do not resolve")) << r.out;
@@ -254,7 +254,7 @@ TEST_F(PlantedFault, MeshesThatDoNotLoad) {
     EXPECT_TRUE(has_line(r, "data/test/nolib.obj", "has no materials")) << r.out;
     EXPECT_TRUE(has_line(r, "data/test/colour.obj", "uses material 'paint'")) << r.out;
     EXPECT_TRUE(has_line(r, "data/test/absent.obj", "missing")) << r.out;
-    write_bytes(at("models.dat"), "");
+    write_file_text(at("models.dat"), "");
     EXPECT_TRUE(has_line(check(dir.path), "models.dat", "lists no meshes"));
 }
 
@@ -263,16 +263,16 @@ TEST_F(PlantedFault, FontsWithMissingOrWrongGlyphs) {
     const fs::path vera = at("data/fontimg/vera");
     fs::create_directories(vera);
     if (fs::exists(vera / "65.png")) fs::remove(vera / "65.png");
-    write_bytes((vera / "66.png").string(), "not a picture");
-    const RunResult r = check(dir.path);
+    write_file_text((vera / "66.png").string(), "not a picture");
+    const CommandResult r = check(dir.path);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has_line(r, "data/fontimg/vera", "lacks")) << r.out;
     EXPECT_TRUE(has_line(r, "data/fontimg/vera", "glyphs are not 16 x 16 PNG images")) << r.out;
     // The segment font: one good glyph, one with a short row.
     fs::create_directories(at("data/font3d"));
-    write_bytes(at("data/font3d/fontData.dat"), "'comment\r\nA\r\n0BBB0\r\nB000B\r\nBBBBB\r\nB000B\r\nB000B\r\nB000B\r\nB000B\r\n"
+    write_file_text(at("data/font3d/fontData.dat"), "'comment\r\nA\r\n0BBB0\r\nB000B\r\nBBBBB\r\nB000B\r\nB000B\r\nB000B\r\nB000B\r\n"
                                                 "C\r\n0BBB\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\n0BBBB\r\n");
-    const RunResult seg = check(dir.path);
+    const CommandResult seg = check(dir.path);
     EXPECT_TRUE(has_line(seg, "data/font3d/fontData.dat", "glyph 'C' is not followed by seven rows of five cells")) << seg.out;
     EXPECT_TRUE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'B'")) << seg.out;
     EXPECT_FALSE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'A'")) << seg.out;

@@ -2,25 +2,11 @@
 #include "gamedata_util.h"
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-RunResult run_command(const std::string& command) {
-    RunResult r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 ScratchDir::ScratchDir(const std::string& tag) {
     static std::atomic<int> counter{0};
@@ -35,24 +21,12 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path, ec);
 }
 
-std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void write_bytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 bool replace_in_file(const std::string& path, const std::string& from, const std::string& to) {
-    std::string text = read_bytes(path);
+    std::string text = read_file_text(path);
     const size_t at = text.find(from);
     if (at == std::string::npos) return false;
     text.replace(at, from.size(), to);
-    write_bytes(path, text);
+    write_file_text(path, text);
     return true;
 }
 
@@ -64,7 +38,7 @@ void copy_game_data(const std::string& to) {
 }
 
 bool read_map(const std::string& path, MapGrids& map) {
-    const std::string bytes = read_bytes(path);
+    const std::string bytes = read_file_text(path);
     if (bytes.size() != 3158036) return false;
     auto word = [&](size_t off) {
         uint32_t u = 0;

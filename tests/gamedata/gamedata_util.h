@@ -1,18 +1,12 @@
-// Helpers of the game-data tests: running the shipped tools, scratch copies of the game
-// directory, and reading the map file.
+// Helpers of the game-data tests: scratch copies of the game directory, edits of its files,
+// reading the map file and the report of `kvdata check` (files and commands: support/files.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a shell command, capturing stdout and stderr together.
-RunResult run_command(const std::string& command);
+#include "support/files.h"
 
 // A fresh empty directory under the system temporary directory, removed by the destructor.
 struct ScratchDir {
@@ -22,9 +16,6 @@ struct ScratchDir {
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 };
-
-std::string read_bytes(const std::string& path);
-void write_bytes(const std::string& path, const std::string& bytes);
 
 // Replaces the first occurrence of `from` in the file by `to`; false when it is not found.
 bool replace_in_file(const std::string& path, const std::string& from, const std::string& to);

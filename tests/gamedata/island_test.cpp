@@ -101,10 +101,10 @@ TEST(IslandGenerator, SameBytesOnEveryRunAndInTheGameDirectory) {
     ASSERT_EQ(run_command("'" + ASSETGEN + "' '" + a.path + "' island").status, 0);
     ASSERT_EQ(run_command("'" + ASSETGEN + "' '" + b.path + "' island").status, 0);
     for (const char* f : GENERATED) {
-        const std::string first = read_bytes(a.path + "/" + f);
+        const std::string first = read_file_text(a.path + "/" + f);
         EXPECT_FALSE(first.empty()) << f;
-        EXPECT_EQ(first, read_bytes(b.path + "/" + f)) << f << " differs between two runs";
-        EXPECT_EQ(first, read_bytes(GAME + "/" + f)) << f << " in the game directory is not the generator's output";
+        EXPECT_EQ(first, read_file_text(b.path + "/" + f)) << f << " differs between two runs";
+        EXPECT_EQ(first, read_file_text(GAME + "/" + f)) << f << " in the game directory is not the generator's output";
     }
 }
 

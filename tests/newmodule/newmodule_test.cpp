@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,18 +24,6 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-
-std::string slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-    std::ofstream f(p, std::ios::binary);
-    f << bytes;
-}
 
 class NewModule : public testing::Test {
 protected:
@@ -50,13 +40,13 @@ protected:
     // Runs the program in dir with input piped to it (never a terminal), stopping it after a
     // few seconds if it hangs.
     RunResult run(const std::string& input) {
-        spit(dir / "stdin.txt", input);
+        write_file_text(dir / "stdin.txt", input);
         std::string cmd = "cd '" + dir.string() + "' && timeout 10 '" KV_GAME_DIR "/newmodule' < stdin.txt > stdout.txt 2> stderr.txt";
         int rc = std::system(cmd.c_str());
         RunResult r;
         r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.out = slurp(dir / "stdout.txt");
-        r.err = slurp(dir / "stderr.txt");
+        r.out = read_file_text(dir / "stdout.txt");
+        r.err = read_file_text(dir / "stderr.txt");
         return r;
     }
 
@@ -66,7 +56,7 @@ protected:
 }  // namespace
 
 TEST_F(NewModule, DialogueAndReplacementOfEveryPlaceholder) {
-    spit(dir / "template.dat",
+    write_file_text(dir / "template.dat",
          "Sub %%MODULE_NAME%%_Init\r\n"
          "%%MODULE_NAME%%\r\n"
          "%%TAB%%%%TAB%%x\r\n"
@@ -79,7 +69,7 @@ TEST_F(NewModule, DialogueAndReplacementOfEveryPlaceholder) {
     RunResult r = run("Radar\nk");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, banner() + "Enter Module Name: \nRadar.cpp created successfully\n");
-    EXPECT_EQ(slurp(dir / "Radar.cpp"),
+    EXPECT_EQ(read_file_text(dir / "Radar.cpp"),
               "Sub Radar_Init\r\n"
               "Radar\r\n"
               "\t\tx\r\n"
@@ -93,17 +83,17 @@ TEST_F(NewModule, DialogueAndReplacementOfEveryPlaceholder) {
 }
 
 TEST_F(NewModule, EmptyNamesRepeatThePrompt) {
-    spit(dir / "template.dat", "x\r\n");
+    write_file_text(dir / "template.dat", "x\r\n");
     RunResult r = run("\n\r\n\nSonar\r\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner() + "Enter Module Name: Enter Module Name: Enter Module Name: Enter Module Name: \n" +
                          "Sonar.cpp created successfully\n");
-    EXPECT_EQ(slurp(dir / "Sonar.cpp"), "x\r\n");
+    EXPECT_EQ(read_file_text(dir / "Sonar.cpp"), "x\r\n");
     EXPECT_FALSE(fs::exists(dir / ".cpp"));
 }
 
 TEST_F(NewModule, EmptyAndMissingTemplatesGiveAnEmptyModule) {
-    spit(dir / "template.dat", "");
+    write_file_text(dir / "template.dat", "");
     RunResult r = run("Empty\n");  // end of input serves as the key press
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Empty.cpp created successfully\n"), std::string::npos);
@@ -111,7 +101,7 @@ TEST_F(NewModule, EmptyAndMissingTemplatesGiveAnEmptyModule) {
     EXPECT_EQ(fs::file_size(dir / "Empty.cpp"), 0u);
 
     fs::remove(dir / "template.dat");
-    spit(dir / "Gone.cpp", "old contents that must be replaced");
+    write_file_text(dir / "Gone.cpp", "old contents that must be replaced");
     r = run("Gone\nx");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Gone.cpp created successfully\n"), std::string::npos);
@@ -120,16 +110,16 @@ TEST_F(NewModule, EmptyAndMissingTemplatesGiveAnEmptyModule) {
 }
 
 TEST_F(NewModule, NameContainingThePlaceholderTerminates) {
-    spit(dir / "template.dat", "x%%MODULE_NAME%%y%%MODULE_NAME%%\r\n%%TAB%%%%MODULE_NAME%%\r\n");
+    write_file_text(dir / "template.dat", "x%%MODULE_NAME%%y%%MODULE_NAME%%\r\n%%TAB%%%%MODULE_NAME%%\r\n");
     const std::string name = "A%%MODULE_NAME%%B%%TAB%%";
     RunResult r = run(name + "\n\n");
     EXPECT_EQ(r.status, 0) << "timed out or failed: " << r.err;
     const std::string expanded = "A%%MODULE_NAME%%B\t";  // the name's own tab placeholder is still a tab
-    EXPECT_EQ(slurp(dir / (name + ".cpp")), "x" + expanded + "y" + expanded + "\r\n\t" + expanded + "\r\n");
+    EXPECT_EQ(read_file_text(dir / (name + ".cpp")), "x" + expanded + "y" + expanded + "\r\n\t" + expanded + "\r\n");
 }
 
 TEST_F(NewModule, EndOfInputAtThePromptEndsCleanly) {
-    spit(dir / "template.dat", "x\r\n");
+    write_file_text(dir / "template.dat", "x\r\n");
     RunResult r = run("");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, banner() + "Enter Module Name: \n");
@@ -142,7 +132,7 @@ TEST_F(NewModule, EndOfInputAtThePromptEndsCleanly) {
 }
 
 TEST_F(NewModule, UnwritableModuleFileIsReportedNotClaimed) {
-    spit(dir / "template.dat", "x\r\n");
+    write_file_text(dir / "template.dat", "x\r\n");
     RunResult r = run("no_such_dir/Mod\n\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.find("created successfully"), std::string::npos);
@@ -153,7 +143,7 @@ TEST_F(NewModule, ShippedTemplateMakesACompilingModule) {
     fs::copy_file(fs::path(KV_SOURCE_DIR) / "data/root/template.dat", dir / "template.dat");
     RunResult r = run("KV_RADAR\n\n");
     ASSERT_EQ(r.status, 0) << r.err;
-    std::string src = slurp(dir / "KV_RADAR.cpp");
+    std::string src = read_file_text(dir / "KV_RADAR.cpp");
     EXPECT_EQ(src.rfind("// KV_RADAR: ", 0), 0u) << "opens with a comment naming the module";
     EXPECT_NE(src.find("#include"), std::string::npos);
     EXPECT_NE(src.find("void KV_RADAR_UPDATE(int32_t frame, float rate) {"), std::string::npos);
@@ -161,5 +151,5 @@ TEST_F(NewModule, ShippedTemplateMakesACompilingModule) {
     EXPECT_EQ(src.find("%%"), std::string::npos);
     std::string cmd = "'" KV_CXX "' -std=c++20 -Wall -Wextra -Werror -fsyntax-only -I'" KV_SOURCE_DIR "/src' '" +
                       (dir / "KV_RADAR.cpp").string() + "' 2> '" + (dir / "cc.txt").string() + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << slurp(dir / "cc.txt");
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << read_file_text(dir / "cc.txt");
 }

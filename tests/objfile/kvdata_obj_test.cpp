@@ -2,17 +2,13 @@
 // for a file that cannot be read.
 #include "obj_helpers.h"
 
-#include <sys/wait.h>
+#include "support/files.h"
 
 namespace {
 int run_kvdata(const std::string& args, std::string& out) {
-    out.clear();
-    FILE* p = popen((std::string(KV_GAME_DIR) + "/kvdata " + args + " 2>&1").c_str(), "r");
-    if (!p) return -1;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    const int st = pclose(p);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    const CommandResult r = run_command(std::string(KV_GAME_DIR) + "/kvdata " + args);
+    out = r.out;
+    return r.status;
 }
 }  // namespace
 

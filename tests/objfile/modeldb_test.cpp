@@ -3,14 +3,10 @@
 #include "obj_helpers.h"
 
 #include "engine/modeldb.h"
+#include "support/files.h"
 #include "engine/textfile.h"
 
 namespace {
-std::string slurp(const std::string& path) {
-    FieldReader r;
-    field_reader_open(r, path);
-    return r.bytes;
-}
 }  // namespace
 
 TEST_F(ObjTest, PreloadListIsWrittenShortestFirst) {
@@ -18,7 +14,7 @@ TEST_F(ObjTest, PreloadListIsWrittenShortestFirst) {
     const std::string list = dir_ + "models.dat";
     written_.push_back(list);
     DEINIT_MODELLIST(list);
-    EXPECT_EQ(slurp(list), "data/a.obj\r\ndata/c.obj\r\ndata/bb.obj\r\n");
+    EXPECT_EQ(read_file_text(list), "data/a.obj\r\ndata/c.obj\r\ndata/bb.obj\r\n");
 
     // Longer lists: ascending by length, and equal lengths keep the order the exchange sort gives.
     MODELDB.clear();
@@ -42,7 +38,7 @@ TEST_F(ObjTest, PreloadListOfNothingAndUnwritablePlace) {
     written_.push_back(list);
     write("empty_models.dat", "data/old.obj\r\n");
     DEINIT_MODELLIST(list);
-    EXPECT_EQ(slurp(list), "");
+    EXPECT_EQ(read_file_text(list), "");
     // A directory that does not exist: nothing is written, nothing crashes.
     modeldb_append("data/a.obj");
     testing::internal::CaptureStdout();

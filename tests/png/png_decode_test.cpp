@@ -3,6 +3,7 @@
 #include "engine/png.h"
 #include "support/libpng_peer.h"
 #include "png_craft.h"
+#include "support/files.h"
 #include "support/shared_dir.h"
 
 #include <gtest/gtest.h>

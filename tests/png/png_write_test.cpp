@@ -2,7 +2,7 @@
 // sizes included; bad arguments give no bytes; files are replaced whole.
 #include "engine/png_write.h"
 #include "support/libpng_peer.h"
-#include "support/shared_dir.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 // AddressSanitizer and UndefinedBehaviorSanitizer.
 #include "engine/png.h"
 #include "png/png_craft.h"
+#include "support/files.h"
 #include "support/shared_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,12 @@
 // The shared peer material of the tests and benchmarks (the PNG conformance images...): where it
-// lives, the files of a folder, and a file's bytes. The folder is $KV_SHARED_DIR, else the
-// build's idea of it, else two levels above the sources (a worktree checked out beside the main
-// one); empty when absent.
+// lives and the files of a folder. The folder is $KV_SHARED_DIR, else the build's idea of it,
+// else two levels above the sources (a worktree checked out beside the main one); empty when
+// absent.
 #pragma once
 
 #include <dirent.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -41,14 +39,3 @@ inline std::vector<std::string> files_with_suffix(const std::string& dir, const 
     return names;
 }
 
-// The file's bytes; empty when it cannot be read.
-inline std::vector<uint8_t> read_whole_file(const std::string& path) {
-    std::vector<uint8_t> out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    std::fclose(f);
-    return out;
-}

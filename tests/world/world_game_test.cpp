@@ -22,6 +22,7 @@
 #include "world/world_game.h"
 #include "world/world_globals.h"
 #include "world_fixture.h"
+#include "support/files.h"
 
 namespace {
 
@@ -137,29 +138,18 @@ TEST(KvdataMap, PrintsTheStatisticsOfAMapFile) {
     put((200 * 513 + 200) * 12 + 8, 5);     // one class 2 anchor
     put((210 * 513 + 200) * 12 + 8, 5);     // and another
     put(KV_MAPTRAILEROFFSET, 12);           // water level
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    FILE* p = popen((kvdata + " map " + path).c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    EXPECT_EQ(pclose(p), 0);
-    EXPECT_NE(out.find("height range -30 to 160"), std::string::npos) << out;
-    EXPECT_NE(out.find("water level 12"), std::string::npos) << out;
-    EXPECT_NE(out.find("class  2 (code  5)      2"), std::string::npos) << out;
-    EXPECT_NE(out.find("3 solid ground"), std::string::npos) << out;
+    write_file_text(path, std::string(bytes.begin(), bytes.end()));
+    CommandResult r = run_command(kvdata + " map " + path);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("height range -30 to 160"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("water level 12"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("class  2 (code  5)      2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3 solid ground"), std::string::npos) << r.out;
     // A short file is read as far as it goes and says so through the exit status.
     bytes.resize(1000);
-    f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    p = popen((kvdata + " map " + path + " 2>&1").c_str(), "r");
-    out.clear();
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    EXPECT_NE(pclose(p), 0);
-    EXPECT_NE(out.find("short file"), std::string::npos) << out;
+    write_file_text(path, std::string(bytes.begin(), bytes.end()));
+    r = run_command(kvdata + " map " + path);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("short file"), std::string::npos) << r.out;
     std::remove(path.c_str());
 }
