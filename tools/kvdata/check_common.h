@@ -13,20 +13,19 @@
 #include <vector>
 
 #include "engine/textfile.h"
+#include "world/map.h"
 
 namespace kvcheck {
 
-constexpr int GRID = 513;
-constexpr int CELLS = GRID * GRID;
-constexpr long MAP_BYTES = 3158036;
+// The map's grid and file size, as the game reads it.
+constexpr int GRID = KV_MAPSIDE;
+constexpr int CELLS = KV_MAPCELLS;
+constexpr long MAP_BYTES = KV_MAPFILEBYTES;
 constexpr int MISSIONS = 3;
 constexpr int MAX_ENEMIES = 1000;
 // The playable area: what the gunship's position is clamped to inside the boundary frame.
 constexpr float PLAY_X0 = 29.0f, PLAY_X1 = 476.0f, PLAY_Z0 = 39.0f, PLAY_Z1 = 495.0f;
 
-inline bool in_frame(int x, int z) {
-    return (x >= 24 && x <= 28) || (x >= 477 && x <= 481) || (z >= 34 && z <= 38) || (z >= 496 && z <= 500);
-}
 inline int building_size(int cls) {
     static const int sizes[7] = {0, 4, 8, 12, 16, 4, 16};
     return cls >= 1 && cls <= 6 ? sizes[cls] : 0;

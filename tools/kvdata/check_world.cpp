@@ -2,35 +2,34 @@
 // ground neighbour table and the enemy layout (classes, positions on the map).
 #include "check_common.h"
 
+#include <filesystem>
 #include <set>
 
 namespace kvcheck {
 
 void check_map(const std::string& dir, MapData& map, Problems& p) {
     const std::string name = "0.map";
-    std::string bytes;
-    if (!read_file(dir + "/" + name, bytes)) {
+    const std::string path = dir + "/" + name;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
         p.add(name, "missing");
         return;
     }
-    if (static_cast<long>(bytes.size()) != MAP_BYTES) {
-        p.add(name, "is " + std::to_string(bytes.size()) + " bytes, expected " + std::to_string(MAP_BYTES));
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || static_cast<long>(size) != MAP_BYTES) {
+        p.add(name, "is " + std::to_string(ec ? 0 : size) + " bytes, expected " + std::to_string(MAP_BYTES));
         return;
     }
-    auto word = [&](size_t off) {
-        uint32_t u = 0;
-        for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[off + k])) << (8 * k);
-        return static_cast<int32_t>(u);
-    };
+    // The game's own reader, before the game forces the boundary frame: the frame is checked.
     map.height.assign(CELLS, 0);
     map.city.assign(CELLS, 0);
-    for (int x = 0; x < GRID; ++x)
-        for (int z = 0; z < GRID; ++z) {
-            const size_t off = (static_cast<size_t>(x) * GRID + z) * 12;
-            map.height[z * GRID + x] = word(off);
-            map.city[z * GRID + x] = word(off + 8);
-        }
-    map.water = word(3158028);
+    std::vector<int32_t> forest(CELLS, 0);
+    int32_t forest_height = 0;
+    const KVMAPREAD r = kv_map_read(path, map.height.data(), forest.data(), map.city.data(), map.water, forest_height);
+    if (!r.opened || r.records != CELLS || !r.trailer) {
+        p.add(name, "cannot be read whole");
+        return;
+    }
     map.loaded = true;
     if (map.water < -4000 || map.water > 4000) p.add(name, "water level " + std::to_string(map.water) + " is out of range");
 
@@ -41,7 +40,7 @@ void check_map(const std::string& dir, MapData& map, Problems& p) {
             if (c < -1 || c > 9) {
                 if (++bad_codes <= 5) p.add(name, fmt("cell (%g, %g) has unknown city code %g", x, z, c));
             }
-            if (in_frame(x, z) && c != 3) {
+            if (kv_map_in_frame(x, z) && c != 3) {
                 if (++open_frame <= 5) p.add(name, fmt("boundary frame cell (%g, %g) holds code %g instead of 3", x, z, c));
             }
             if (h < -4000 || h > 4000) {
