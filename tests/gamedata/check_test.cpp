@@ -277,3 +277,15 @@ TEST_F(PlantedFault, FontsWithMissingOrWrongGlyphs) {
     EXPECT_TRUE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'B'")) << seg.out;
     EXPECT_FALSE(has_line(seg, "data/font3d/fontData.dat", "lacks glyph 'A'")) << seg.out;
 }
+
+// A picture is checked by decoding it as the game does, not by its header alone: a glyph cut
+// short after a sound header is reported.
+TEST_F(PlantedFault, GlyphWithASoundHeaderButNoPixels) {
+    const std::string glyph = at("data/fontimg/vera/67.png");
+    const std::string bytes = read_file_text(glyph);
+    ASSERT_GT(bytes.size(), 60u);
+    write_file_text(glyph, bytes.substr(0, 60));
+    const CommandResult r = check(dir.path);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(has_line(r, "data/fontimg/vera", "1 glyphs are not 16 x 16 PNG images")) << r.out;
+}

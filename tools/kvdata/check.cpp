@@ -9,6 +9,7 @@
 
 #include "check_common.h"
 #include "check_mesh.h"
+#include "engine/png.h"
 
 #include <filesystem>
 #include <set>
@@ -47,21 +48,13 @@ void check_credits_and_version(const std::string& dir, Problems& p) {
 
 // ---------------------------------------------------------------- images and fonts
 
-// Width and height from a PNG header; false when the file is not a PNG.
+// Width and height of a picture the game's own PNG reader decodes; false when it refuses it.
 bool png_size(const std::string& path, int& w, int& h) {
-    std::string bytes;
-    if (!read_file(path, bytes) || bytes.size() < 33) return false;
-    static const unsigned char sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (std::memcmp(bytes.data(), sig, 8) != 0 || bytes.compare(12, 4, "IHDR") != 0) return false;
-    auto be = [&](size_t o) {
-        return static_cast<int>((static_cast<uint32_t>(static_cast<uint8_t>(bytes[o])) << 24) |
-                                (static_cast<uint32_t>(static_cast<uint8_t>(bytes[o + 1])) << 16) |
-                                (static_cast<uint32_t>(static_cast<uint8_t>(bytes[o + 2])) << 8) |
-                                static_cast<uint32_t>(static_cast<uint8_t>(bytes[o + 3])));
-    };
-    w = be(16);
-    h = be(20);
-    return w > 0 && h > 0;
+    const PngImage img = png_load(path);
+    if (!img || img.width == 0 || img.height == 0 || img.width > 1u << 20 || img.height > 1u << 20) return false;
+    w = static_cast<int>(img.width);
+    h = static_cast<int>(img.height);
+    return true;
 }
 
 void check_images_and_fonts(const std::string& dir, Problems& p) {
