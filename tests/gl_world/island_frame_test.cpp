@@ -17,6 +17,7 @@
 #include "engine/bits.h"
 #include "engine/engine_globals.h"
 #include "engine/png_write.h"
+#include "engine/screenshot.h"
 #include "game/kv_globals.h"
 #include "platform/clock.h"
 #include "world/buildings.h"
@@ -199,14 +200,11 @@ protected:
         return n;
     }
 
-    void read() {
-        pixels_.assign(W * H * 3, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
-    }
+    // The frame as RGB, top row first, read the way the game takes its screenshots.
+    void read() { pixels_ = screenshot_read_rgb(W, H); }
     // Pixel with row 0 at the top.
     Rgb at(int px, int py) const {
-        const size_t k = (static_cast<size_t>(H - 1 - py) * W + px) * 3;
+        const size_t k = (static_cast<size_t>(py) * W + px) * 3;
         return {pixels_[k], pixels_[k + 1], pixels_[k + 2]};
     }
     Rgb at_world(float x0, float z0, float x, float z) const {
@@ -214,10 +212,7 @@ protected:
     }
     void save(const std::string& name) const {
         std::filesystem::create_directories(kShotDir);
-        std::vector<uint8_t> top(pixels_.size());
-        for (int y = 0; y < H; ++y)
-            std::copy_n(&pixels_[static_cast<size_t>(H - 1 - y) * W * 3], W * 3, &top[static_cast<size_t>(y) * W * 3]);
-        EXPECT_TRUE(png_write_file(kShotDir + "/" + name, W, H, 3, top.data()));
+        EXPECT_TRUE(png_write_file(kShotDir + "/" + name, W, H, 3, pixels_.data()));
     }
 
     static inline std::filesystem::path old_dir_;

@@ -16,6 +16,7 @@
 #include "engine/bits.h"
 #include "engine/engine_globals.h"
 #include "engine/png_write.h"
+#include "engine/screenshot.h"
 #include "engine/texture.h"
 #include "game/kv_globals.h"
 #include "world/ground.h"
@@ -47,14 +48,11 @@ protected:
         glEnable(GL_CULL_FACE);  // as in the game: back faces are culled
         glCullFace(GL_BACK);
     }
-    void read() {
-        pixels_.assign(W * H * 3, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
-    }
+    // The frame as RGB, top row first, read the way the game takes its screenshots.
+    void read() { pixels_ = screenshot_read_rgb(W, H); }
     // Overlay pixel (x, y), y from the top.
     void px(int x, int y, int& r, int& g, int& b) const {
-        const size_t k = (static_cast<size_t>(H - 1 - y) * W + x) * 3;
+        const size_t k = (static_cast<size_t>(y) * W + x) * 3;
         r = pixels_[k];
         g = pixels_[k + 1];
         b = pixels_[k + 2];
@@ -99,13 +97,8 @@ TEST_F(WorldGl, MinimapPanelMarkerAndPulse) {
     glFinish();
     read();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    {
-        std::vector<uint8_t> top(pixels_.size());
-        for (int y = 0; y < H; ++y)
-            std::copy_n(&pixels_[static_cast<size_t>(H - 1 - y) * W * 3], W * 3, &top[static_cast<size_t>(y) * W * 3]);
-        std::filesystem::create_directories(std::string(KV_BUILD_DIR) + "/screenshots");
-        png_write_file(std::string(KV_BUILD_DIR) + "/screenshots/world_minimap.png", W, H, 3, top.data());
-    }
+    std::filesystem::create_directories(std::string(KV_BUILD_DIR) + "/screenshots");
+    png_write_file(std::string(KV_BUILD_DIR) + "/screenshots/world_minimap.png", W, H, 3, pixels_.data());
     // s = round(0.1 * 512) = 51; centre (457, 457); frame 402-511, panel 406-507, picture 408-505.
     int r, g, b;
     px(403, 457, r, g, b);

@@ -17,6 +17,7 @@
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "engine/png_write.h"
+#include "engine/screenshot.h"
 #include "kvdata.h"
 
 namespace {
@@ -131,16 +132,9 @@ bool open_window(Window& win, int width, int height) {
 }
 
 bool save_frame(int width, int height, const std::string& out) {
-    std::vector<uint8_t> px(static_cast<size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glFinish();
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-    std::vector<uint8_t> flipped(px.size());
-    const size_t row = static_cast<size_t>(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::copy(px.begin() + static_cast<long>(row * y), px.begin() + static_cast<long>(row * (y + 1)),
-                  flipped.begin() + static_cast<long>(row * (height - 1 - y)));
-    if (!png_write_file(out, width, height, 3, flipped.data())) {
+    const std::vector<uint8_t> rgb = screenshot_read_rgb(width, height);  // top row first
+    if (rgb.empty() || !png_write_file(out, width, height, 3, rgb.data())) {
         std::fprintf(stderr, "kvdata preview: cannot write %s\n", out.c_str());
         return false;
     }
