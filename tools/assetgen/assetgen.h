@@ -13,5 +13,9 @@ struct AssetGenerator {
 
 bool assetgen_register(const AssetGenerator& generator);
 
+// The generators' one file writer: creates the directories, writes the bytes through a temporary
+// file renamed into place, and prints one line saying why when that fails.
+bool write_text_file(const std::string& path, const std::string& text);
+
 #define ASSETGEN_GENERATOR(NAME, FN) \
     static const bool assetgen_registered_##FN = assetgen_register(AssetGenerator{NAME, FN})

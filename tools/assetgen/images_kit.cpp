@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "assetgen.h"
 #include "engine/png_write.h"
 #include "hash_mix.h"
 #include "image_kit.h"

@@ -8,34 +8,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace {
-
-bool write_bytes(const std::string& path, const std::string& bytes) {
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            std::fprintf(stderr, "island: cannot write %s\n", tmp.c_str());
-            return false;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "island: write failed for %s\n", tmp.c_str());
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::fprintf(stderr, "island: cannot rename %s into place: %s\n", tmp.c_str(), ec.message().c_str());
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    return true;
-}
 
 bool generate_island(const std::string& game_dir) {
     island::IslandMap map;
@@ -49,9 +23,9 @@ bool generate_island(const std::string& game_dir) {
         std::fprintf(stderr, "island: %s\n", error.c_str());
         return false;
     }
-    if (!write_bytes(game_dir + "/0.map", island::map_file_bytes(map))) return false;
-    if (!write_bytes(game_dir + "/data/KVGroundCirclePolyLookup.dat", island::lookup_file_text())) return false;
-    if (!write_bytes(game_dir + "/data/enemies0.dat", island::enemies_file_text(enemies))) return false;
+    if (!write_text_file(game_dir + "/0.map", island::map_file_bytes(map))) return false;
+    if (!write_text_file(game_dir + "/data/KVGroundCirclePolyLookup.dat", island::lookup_file_text())) return false;
+    if (!write_text_file(game_dir + "/data/enemies0.dat", island::enemies_file_text(enemies))) return false;
     int w = 0, h = 0;
     const std::vector<uint8_t> pixels = island::minimap_pixels(map, w, h);
     const std::string png = game_dir + "/data/maps/0/minimap.png";

@@ -2,6 +2,8 @@
 // order, printing one progress line per generator. Exit status 1 if any generator fails.
 #include "assetgen.h"
 
+#include "engine/textfile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,17 @@ std::vector<AssetGenerator>& generators() {
 
 bool assetgen_register(const AssetGenerator& generator) {
     generators().push_back(generator);
+    return true;
+}
+
+bool write_text_file(const std::string& path, const std::string& text) {
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+    if (!write_file_atomic(path, text)) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        return false;
+    }
     return true;
 }
 

@@ -115,5 +115,3 @@ bool mesh_write_obj(const Mesh& m, const std::string& game_dir, const std::strin
 void mesh_format_obj(const Mesh& m, const std::string& mtl_name, float file_scale, std::string& obj,
                      std::string& mtl);
 
-// Writes text through a temporary file renamed into place, creating directories.
-bool write_text_file(const std::string& path, const std::string& text);

@@ -2,10 +2,10 @@
 // the deterministic OBJ/MTL writer.
 #include "mesh_kit.h"
 
+#include "assetgen.h"
+
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -514,32 +514,6 @@ void mesh_format_obj(const Mesh& m, const std::string& mtl_name, float file_scal
         mtl += "Kd " + fmt(mat.r) + " " + fmt(mat.g) + " " + fmt(mat.b) + "\n";
         mtl += "d 1.0000\n";
     }
-}
-
-bool write_text_file(const std::string& path, const std::string& text) {
-    std::error_code ec;
-    const std::filesystem::path p(path);
-    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            std::fprintf(stderr, "assetgen: cannot write %s\n", tmp.c_str());
-            return false;
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out) {
-            std::fprintf(stderr, "assetgen: write failed for %s\n", tmp.c_str());
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::fprintf(stderr, "assetgen: cannot rename %s into place: %s\n", tmp.c_str(), ec.message().c_str());
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    return true;
 }
 
 bool mesh_write_obj(const Mesh& m, const std::string& game_dir, const std::string& rel_path, float file_scale) {
