@@ -64,6 +64,10 @@ int32_t font_inked_columns(const uint8_t* rgba, int32_t& left, int32_t& right) {
         right = FONT_BLANK_WIDTH - 1;
         return FONT_BLANK_WIDTH;
     }
+    return font_widen_extent(left, right);
+}
+
+int32_t font_widen_extent(int32_t& left, int32_t& right) {
     left -= 1;
     if (left < 0) left = 0;
     if (right - left < 3) {

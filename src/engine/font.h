@@ -32,3 +32,7 @@ int32_t FPRINT(float COLUMN, float ROW, const std::string& TEXT);
 // column out, and both moved two further when the span is under 3) and returns the width
 // right - left + 1; an image without any inked pixel gives FONT_BLANK_WIDTH with left 0.
 int32_t font_inked_columns(const uint8_t* rgba, int32_t& left, int32_t& right);
+
+// The widening rule alone, shared by every bitmap font measure: takes the leftmost and
+// rightmost inked columns, applies the rule to both and returns the width right - left + 1.
+int32_t font_widen_extent(int32_t& left, int32_t& right);

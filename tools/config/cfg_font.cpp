@@ -1,6 +1,8 @@
 // Glyph extent and text width of the tool's bitmap font (see cfg_font.h).
 #include "cfg_font.h"
 
+#include "engine/font.h"
+
 void glyph_extent(const bool* ink, int32_t& minx, int32_t& width) {
     int32_t left = GLYPH_CELL, right = -1;
     for (int32_t y = 0; y < GLYPH_CELL; ++y)
@@ -14,14 +16,8 @@ void glyph_extent(const bool* ink, int32_t& minx, int32_t& width) {
         width = 6;
         return;
     }
-    left -= 1;
-    if (left < 0) left = 0;
-    if (right - left < 3) {
-        left -= 2;
-        right += 2;
-    }
+    width = font_widen_extent(left, right);
     minx = left;
-    width = right - left + 1;
 }
 
 int32_t text_width(const int32_t* charwidth, const std::string& text) {
