@@ -2,6 +2,7 @@
 // pixel-aligned 2D view (y downward) like the game's overlay, and readers of the drawn pixels.
 #pragma once
 
+#include "engine/screenshot.h"
 #include "support/gl_context.h"
 
 #include <cstdint>
@@ -30,13 +31,11 @@ protected:
 
     // Red channel of the frame, indexed [y][x] with y downward like the 2D view.
     static std::vector<std::vector<uint8_t>> read_red() {
-        std::vector<uint8_t> rgba(4 * kWidth * kHeight);
         glFinish();
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        const std::vector<uint8_t> rgb = screenshot_read_rgb(kWidth, kHeight);  // top row first
         std::vector<std::vector<uint8_t>> red(kHeight, std::vector<uint8_t>(kWidth));
         for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                red[kHeight - 1 - y][x] = rgba[4 * (y * kWidth + x)];
+            for (int x = 0; x < kWidth; ++x) red[y][x] = rgb[3 * (static_cast<size_t>(y) * kWidth + x)];
         return red;
     }
 
