@@ -17,7 +17,7 @@ CommandResult check(const std::string& dir) { return run_command("'" + KVDATA + 
 std::vector<std::string> campaign_lines(const std::string& out) {
     std::vector<std::string> lines;
     for (const char* f : {"0.map", "data/KVGround", "data/enemies0.dat", "data/missions/", "data/research.dat", "credits.txt",
-                          "ver.dat", "data/maps/0/minimap.png"})
+                          "ver.dat", "data/maps/0/minimap.png", "data/config/controlName.dat"})
         for (const std::string& l : lines_starting(out, f)) lines.push_back(l);
     return lines;
 }
@@ -288,4 +288,52 @@ TEST_F(PlantedFault, GlyphWithASoundHeaderButNoPixels) {
     const CommandResult r = check(dir.path);
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_TRUE(has_line(r, "data/fontimg/vera", "1 glyphs are not 16 x 16 PNG images")) << r.out;
+}
+
+TEST_F(PlantedFault, KillRangesThatCountForNothing) {
+    // A slot the previous mission's last objective already had destroyed: this objective would
+    // start with one enemy fewer than briefed.
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "KILL_RANGE_START//20", "KILL_RANGE_START//19"));
+    expect_reported("data/missions/1.dat", "objective 0 kill range shares slot 19 with mission 0 objective 1");
+    // A slot the layout places destroyed is no target at all.
+    ASSERT_TRUE(replace_in_file(at("data/enemies0.dat"), "\r\n309.5,6.5,186.5,1,", "\r\n309.5,6.5,186.5,0,"));
+    expect_reported("data/missions/0.dat", "objective 0 kill range names slot 0, which the layout places already destroyed");
+}
+
+TEST_F(PlantedFault, CratesThatCannotBeCollected) {
+    // A pickable crate nobody marks: its landing would light check point 0, the objective marker.
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "CHECKPOINT//0//CLASS//BOX//0", "CHECKPOINT//0//CLASS//FUEL"));
+    expect_reported("data/missions/1.dat", "air drop 0 is a crate to pick up but no BOX check point marks it");
+    // Two markers for one crate: the first never lights, and the other crate goes unmarked.
+    ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "CHECKPOINT//1//CLASS//BOX//1", "CHECKPOINT//1//CLASS//BOX//0"));
+    expect_reported("data/missions/0.dat", "air drop 0 is already marked by check point 0");
+    expect_reported("data/missions/0.dat", "air drop 1 is a crate to pick up but no BOX check point marks it");
+    // A drop waiting for an objective past the mission's last one falls only in the next mission.
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "AIR_DROP//0//OBJECTIVE//1", "AIR_DROP//0//OBJECTIVE//4"));
+    expect_reported("data/missions/2.dat", "air drop 0 waits for objective 4, which the mission never reaches");
+}
+
+TEST_F(PlantedFault, PersonnelSubtractedBeyondWhatAPilotHas) {
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "SUBTRACT//USWSF//6", "SUBTRACT//USWSF//9"));
+    expect_reported("data/missions/1.dat", "objective 1 subtracts USWSF to 9 in all, more than the 8 a new profile has");
+    // Counted over the whole campaign: a kit the first mission used is gone in the last.
+    ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "OBJECTIVE//1//NAME//", "OBJECTIVE//1//SUBTRACT//FCPKIT//1\r\nOBJECTIVE//1//NAME//"));
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "OBJECTIVE//2//ZIPLINE_N//4", "OBJECTIVE//2//ZIPLINE_N//4\r\nOBJECTIVE//2//SUBTRACT//FCPKIT//1"));
+    expect_reported("data/missions/2.dat", "objective 2 subtracts FCPKIT to 2 in all, more than the 1 a new profile has");
+}
+
+TEST_F(PlantedFault, ControlNamesShiftedOrMissing) {
+    const std::string file = "data/config/controlName.dat";
+    ASSERT_TRUE(replace_in_file(at(file), "Keypad Enter\r\n", ""));
+    expect_reported(file, "has 99 names; binding codes 0-99 need exactly 100");
+    ASSERT_TRUE(replace_in_file(at(file), "Page Up", "Page, Up"));
+    expect_reported(file, "a comma splits the name");
+}
+
+TEST_F(PlantedFault, EnemyClassCountAndOverlongModelName) {
+    ASSERT_TRUE(replace_in_file(at("data/enemies0.dat"), "\r\n3\r\n", "\r\nthree\r\n"));
+    expect_reported("data/enemies0.dat", "class count 'three' on line 2 is not a number");
+    const std::string long_name = "data/misc/" + std::string(60, 'x') + ".obj";
+    ASSERT_TRUE(replace_in_file(at("models.dat"), "data/misc/box.obj", long_name));
+    expect_reported("models.dat", "longer than the 64 characters");
 }

@@ -14,6 +14,30 @@
 #include <filesystem>
 #include <set>
 
+namespace kvcheck {
+
+// The names the config tool shows for binding codes 0-99: field k is the name of code k, so a
+// missing line or a comma (which splits a line in two) shifts every later name onto the wrong key.
+void check_control_names(const std::string& dir, Problems& p) {
+    const std::string name = "data/config/controlName.dat";
+    std::string bytes;
+    if (!read_file(dir + "/" + name, bytes)) {
+        p.add(name, "missing");
+        return;
+    }
+    const std::vector<Field> f = read_fields(bytes);
+    for (const Field& field : f) {
+        if (field.after_comma) {
+            p.add(name, "line " + std::to_string(field.line) + ": a comma splits the name; every later code shows the wrong name");
+            return;
+        }
+        if (field.text.empty()) p.add(name, "line " + std::to_string(field.line) + ": code " + std::to_string(field.line - 1) + " has no name");
+    }
+    if (f.size() != 100) p.add(name, "has " + std::to_string(f.size()) + " names; binding codes 0-99 need exactly 100");
+}
+
+}  // namespace kvcheck
+
 namespace {
 
 using namespace kvcheck;
@@ -138,8 +162,11 @@ int run_check(int argc, char** argv) {
     std::vector<Enemy> enemies;
     check_enemies(dir, map, enemies, p);
     float from[2] = {START_X, START_Z};
-    for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, from, p);
+    Campaign campaign;
+    campaign.claimed.assign(enemies.size(), "");
+    for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, from, campaign, p);
     check_research(dir, p);
+    check_control_names(dir, p);
     check_credits_and_version(dir, p);
     check_images_and_fonts(dir, p);
     std::vector<std::string> mesh_lines;

@@ -202,10 +202,21 @@ constexpr float START_X = 360.0f, START_Z = 287.0f;  // where a new profile's gu
 void check_map(const std::string& dir, MapData& map, Problems& p);
 void check_lookup(const std::string& dir, Problems& p);
 void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy>& enemies, Problems& p);
+// What the missions checked so far have used up, carried from one mission file to the next:
+// the enemy slots already claimed by a kill range (named by mission and objective) and the
+// personnel and kits already subtracted, against what a new profile starts with.
+struct Campaign {
+    std::vector<std::string> claimed;  // per enemy slot: "" or "mission m objective o"
+    int subtracted[5] = {};
+};
+// Personnel a new profile starts with, in SUBTRACT slot order: USWSF, ENG, HACKERS, SPIES, FCPKIT.
+constexpr int START_PERSONNEL[5] = {8, 8, 0, 0, 1};
+
 // `from` is where the gunship starts the mission (the new-profile start, or where the previous
 // mission ended); it is moved to where this mission ends.
 void check_mission(const std::string& dir, int m, const MapData& map, const std::vector<Enemy>& enemies, float from[2],
-                   Problems& p);
+                   Campaign& campaign, Problems& p);
 void check_research(const std::string& dir, Problems& p);
+void check_control_names(const std::string& dir, Problems& p);
 
 }  // namespace kvcheck

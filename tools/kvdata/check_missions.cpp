@@ -18,7 +18,7 @@ constexpr size_t BRIEFING_LINE = 64;  // characters of bitmap text that fit the 
 }  // namespace
 
 void check_mission(const std::string& dir, int m, const MapData& map, const std::vector<Enemy>& enemies, float from[2],
-                   Problems& p) {
+                   Campaign& campaign, Problems& p) {
     const std::string name = "data/missions/" + std::to_string(m) + ".dat";
     std::string bytes;
     if (!read_file(dir + "/" + name, bytes)) {
@@ -35,8 +35,12 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         float sx = 0, sz = 0, dx = 0, dz = 0;
         int zip_n = 0;
         double wait = 0;
+        int subtract[5] = {};
     } obj[6];
-    struct Drop { bool objective = false; bool box = false; bool target = false; float x = 0, z = 0; bool pickup = false; };
+    struct Drop {
+        bool objective = false; bool box = false; bool target = false; float x = 0, z = 0; bool pickup = false;
+        int objective_n = 0; bool pickable = false; int marked_by = -1;
+    };
     struct Check { bool objective = false; int cls = -1; int box = -1; bool xz = false; float x = 0, z = 0; };
     std::vector<Drop> drops;
     std::vector<Check> checks;
@@ -124,9 +128,13 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                     if (ob.zip_n < 1 || ob.zip_n > 21) p.add(name, where(f) + "zipline team of " + parts[3] + " is outside 1-21");
                 }
             } else if (field == "SUBTRACT") {
-                static const std::set<std::string> kinds = {"USWSF", "ENG", "HACKERS", "SPIES", "FCPKIT"};
-                if (parts.size() < 4 || !kinds.count(parts[3])) p.add(name, where(f) + "unknown personnel kind to subtract");
-                else if (num(f, parts, 4, v) && v < 0) p.add(name, where(f) + "negative personnel count");
+                static const std::map<std::string, int> kinds = {{"USWSF", 0}, {"ENG", 1}, {"HACKERS", 2}, {"SPIES", 3}, {"FCPKIT", 4}};
+                const auto kind = parts.size() > 3 ? kinds.find(parts[3]) : kinds.end();
+                if (kind == kinds.end()) p.add(name, where(f) + "unknown personnel kind to subtract");
+                else if (num(f, parts, 4, v)) {
+                    if (v < 0) p.add(name, where(f) + "negative personnel count");
+                    else ob.subtract[kind->second] = whole(v);
+                }
             } else {
                 p.add(name, where(f) + "unknown objective field '" + field + "'");
             }
@@ -154,6 +162,8 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 if (field == "OBJECTIVE") {
                     if (d.pickup) p.add(name, where(f) + "air drop " + parts[1] + ": its PICKUP entry stands before OBJECTIVE and is lost");
                     d.objective = num(f, parts, 3, v);
+                    d.objective_n = whole(v);
+                    d.pickable = false;  // the game clears PICKUPABLE here
                 } else if (field == "CLASS") {
                     if (parts.size() < 4 || (parts[3] != "CCG" && parts[3] != "BOX" && parts[3] != "CCG_E"))
                         p.add(name, where(f) + "unknown air drop class");
@@ -167,6 +177,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 } else if (field == "PICKUP") {
                     if (parts.size() < 4 || (parts[3] != "YES" && parts[3] != "NO")) p.add(name, where(f) + "PICKUP is neither YES nor NO");
                     d.pickup = true;
+                    d.pickable = parts.size() > 3 && parts[3] == "YES";
                 } else if (field == "CHUTE_SIZE") {
                     if (parts.size() < 4 || (parts[3] != "SMALL" && parts[3] != "MEDIUM" && parts[3] != "BIG"))
                         p.add(name, where(f) + "unknown parachute size");
@@ -184,7 +195,14 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                         if (num(f, parts, 4, v)) {
                             if (v < 0 || v >= static_cast<double>(drops.size()) || v != std::floor(v))
                                 p.add(name, where(f) + "check point names air drop " + parts[4] + ", which is not declared");
-                            else c.box = static_cast<int>(v);
+                            else {
+                                c.box = static_cast<int>(v);
+                                // The drop keeps the last check point that named it; an earlier one never lights.
+                                if (drops[c.box].marked_by >= 0 && drops[c.box].marked_by != static_cast<int>(i))
+                                    p.add(name, where(f) + "air drop " + parts[4] + " is already marked by check point " +
+                                                    std::to_string(drops[c.box].marked_by));
+                                drops[c.box].marked_by = static_cast<int>(i);
+                            }
                         }
                     } else if (cls == "FUEL") {
                         c.cls = 1;
@@ -229,6 +247,20 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                     if (enemies[s].cls != 2 && enemies[s].cls != 3)
                         p.add(name, on + " kill range names slot " + std::to_string(s) + " of class " + std::to_string(enemies[s].cls) +
                                         ", which cannot be destroyed");
+                    else if (enemies[s].active != 1)
+                        p.add(name, on + " kill range names slot " + std::to_string(s) + ", which the layout places already destroyed");
+                // A slot an earlier objective already had destroyed counts for nothing here: an
+                // objective whose whole range was claimed before completes the moment it starts.
+                const std::string me = "mission " + std::to_string(m) + " objective " + std::to_string(o);
+                for (int s = ob.start; s <= ob.end; ++s) {
+                    if (static_cast<size_t>(s) >= campaign.claimed.size()) break;
+                    if (!campaign.claimed[s].empty()) {
+                        p.add(name, on + " kill range shares slot " + std::to_string(s) + " with " + campaign.claimed[s]);
+                        break;
+                    }
+                }
+                for (int s = ob.start; s <= ob.end && static_cast<size_t>(s) < campaign.claimed.size(); ++s)
+                    if (campaign.claimed[s].empty()) campaign.claimed[s] = me;
                 if (ob.zone_x && ob.zone_z)
                     for (int s = ob.start; s <= ob.end; ++s) {
                         const double d = std::hypot(enemies[s].x - ob.zx, enemies[s].z - ob.zz);
@@ -262,11 +294,25 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             if (ob.zip_n < 1) p.add(name, on + " lowers nobody (ZIPLINE_N missing)");
             if (ob.goal == 4 && (!ob.zone_x || !ob.zone_z)) p.add(name, on + " has no kill zone for its demolition blast");
         }
+        // The profile's counters are reduced by this list when the objective completes; nothing
+        // stops them going below zero, so the campaign must not ask for more than a pilot has.
+        static const char* kinds[5] = {"USWSF", "ENG", "HACKERS", "SPIES", "FCPKIT"};
+        for (int k = 0; k < 5; ++k) {
+            if (ob.subtract[k] == 0) continue;
+            campaign.subtracted[k] += ob.subtract[k];
+            if (campaign.subtracted[k] > START_PERSONNEL[k])
+                p.add(name, on + " subtracts " + kinds[k] + " to " + std::to_string(campaign.subtracted[k]) + " in all, more than the " +
+                                std::to_string(START_PERSONNEL[k]) + " a new profile has");
+        }
     }
     for (size_t i = 0; i < drops.size(); ++i) {
         const Drop& d = drops[i];
         const std::string dn = "air drop " + std::to_string(i);
         if (!d.objective) p.add(name, dn + " has no OBJECTIVE entry");
+        else if (d.objective_n < 0 || d.objective_n > last)
+            p.add(name, dn + " waits for objective " + std::to_string(d.objective_n) + ", which the mission never reaches");
+        if (d.box && d.pickable && d.marked_by < 0)
+            p.add(name, dn + " is a crate to pick up but no BOX check point marks it");
         if (!d.target) {
             p.add(name, dn + " has no TARGETXZ");
             continue;

@@ -153,6 +153,8 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
         p.add(name, "highest slot '" + f[0].text + "' is not a whole number in 0-999");
         return;
     }
+    number(f[1].text, ok);
+    if (!ok) p.add(name, "class count '" + f[1].text + "' on line 2 is not a number");
     const int slots = static_cast<int>(max_slot) + 1;
     if (f.size() < 2 + static_cast<size_t>(slots) * 9) {
         p.add(name, "is short: " + std::to_string(slots) + " slots need " + std::to_string(2 + slots * 9) + " fields, found " +
