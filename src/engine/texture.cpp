@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdio>
+
 namespace {
 
 int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint internal_format, bool nearest) {
@@ -30,7 +32,11 @@ int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint in
     uint32_t probe_w = 0, probe_h = 0;
     png_probe_size(filename, probe_w, probe_h);
     PngImage img = png_load(filename);
-    if (!img) return 0;
+    if (!img) {
+        // The name stays allocated and bound without an image; say which file was refused.
+        std::printf("cannot load texture %s: %s\n", filename.c_str(), img.reason);
+        return 0;
+    }
     // The decoded size is authoritative: a file whose header is not where the probe looks
     // must not make the upload read past the pixels.
     gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, static_cast<GLsizei>(img.width), static_cast<GLsizei>(img.height),
