@@ -337,3 +337,19 @@ TEST_F(PlantedFault, EnemyClassCountAndOverlongModelName) {
     ASSERT_TRUE(replace_in_file(at("models.dat"), "data/misc/box.obj", long_name));
     expect_reported("models.dat", "longer than the 64 characters");
 }
+
+TEST_F(PlantedFault, ZiplineTeamsAgainstThePersonnelCounts) {
+    // A one-way team must be used up by its objective, and a round trip must not be.
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "OBJECTIVE//1//ZIPLINE_N//6", "OBJECTIVE//1//ZIPLINE_N//5"));
+    expect_reported("data/missions/1.dat", "objective 1 leaves 5 people on the ground but subtracts 6");
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "OBJECTIVE//2//ZIPLINE_N//4", "OBJECTIVE//2//ZIPLINE_N//4\r\nOBJECTIVE//2//SUBTRACT//ENG//4"));
+    expect_reported("data/missions/2.dat", "objective 2 brings its team back on board but subtracts 4 people");
+    // Sixteen people at the start, six left in the relay yard: a team of eleven is one too many.
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "OBJECTIVE//2//ZIPLINE_N//4", "OBJECTIVE//2//ZIPLINE_N//11"));
+    expect_reported("data/missions/2.dat", "objective 2 lowers 11 people but a pilot has only 10 left");
+}
+
+TEST_F(PlantedFault, ResearchDescriptionTooTallForItsEntry) {
+    ASSERT_TRUE(replace_in_file(at("data/research.dat"), "Clears a square in a single pass.", "Clears a square.\\nIn a single pass.\\nEvery time."));
+    expect_reported("data/research.dat", "RSCH_TAILPOD6 description has 4 lines; a research list entry holds 3");
+}

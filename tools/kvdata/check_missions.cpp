@@ -297,6 +297,18 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         // The profile's counters are reduced by this list when the objective completes; nothing
         // stops them going below zero, so the campaign must not ask for more than a pilot has.
         static const char* kinds[5] = {"USWSF", "ENG", "HACKERS", "SPIES", "FCPKIT"};
+        if (ob.goal == 3 || ob.goal == 4) {
+            // People (not kits) the pilot still has when the team ropes down.
+            int left = 0, used_here = 0;
+            for (int k = 0; k < 4; ++k) left += START_PERSONNEL[k] - campaign.subtracted[k], used_here += ob.subtract[k];
+            if (ob.zip_n > left)
+                p.add(name, on + " lowers " + std::to_string(ob.zip_n) + " people but a pilot has only " + std::to_string(left) + " left");
+            // A one-way team stays on the ground, so the objective uses it up; a round trip brings it back.
+            if (ob.goal == 3 && ob.zip_n >= 1 && used_here != ob.zip_n)
+                p.add(name, on + " leaves " + std::to_string(ob.zip_n) + " people on the ground but subtracts " + std::to_string(used_here));
+            if (ob.goal == 4 && used_here > 0)
+                p.add(name, on + " brings its team back on board but subtracts " + std::to_string(used_here) + " people");
+        }
         for (int k = 0; k < 5; ++k) {
             if (ob.subtract[k] == 0) continue;
             campaign.subtracted[k] += ob.subtract[k];
@@ -425,6 +437,10 @@ void check_research(const std::string& dir, Problems& p) {
         if (t[5].empty()) p.add(name, where + t[0] + " has no title");
         for (const std::string& seg : explode(t[6], "\\n"))
             if (seg.size() > BRIEFING_LINE) p.add(name, where + t[0] + " description has a line wider than the research window");
+        // An entry of the research list is 62 pixels high: the title and three 15-pixel lines.
+        if (explode(t[6], "\\n").size() > 3)
+            p.add(name, where + t[0] + " description has " + std::to_string(explode(t[6], "\\n").size()) +
+                            " lines; a research list entry holds 3");
         if (t[1] == "MISSION") {
             const double m = number(t[2], ok);
             if (!ok || m < 0 || m >= MISSIONS || m != std::floor(m))
