@@ -353,3 +353,10 @@ TEST_F(PlantedFault, ResearchDescriptionTooTallForItsEntry) {
     ASSERT_TRUE(replace_in_file(at("data/research.dat"), "Clears a square in a single pass.", "Clears a square.\\nIn a single pass.\\nEvery time."));
     expect_reported("data/research.dat", "RSCH_TAILPOD6 description has 4 lines; a research list entry holds 3");
 }
+
+TEST_F(PlantedFault, SlashesThatCutATextShort) {
+    ASSERT_TRUE(replace_in_file(at("data/research.dat"), "Clears a square in a single pass.", "Clears a square // in a single pass."));
+    expect_reported("data/research.dat", "the description holds '//', which cuts it short");
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "NAME//Clear the holdouts in Kerrow square", "NAME//Clear the holdouts // Kerrow square"));
+    expect_reported("data/missions/2.dat", "objective name holds '//', which cuts it short");
+}

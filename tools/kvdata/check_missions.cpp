@@ -96,6 +96,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             const std::string field = parts.size() > 2 ? parts[2] : "";
             if (field == "NAME") {
                 ob.has_name = parts.size() > 3 && !parts[3].empty();
+                if (parts.size() > 4) p.add(name, where(f) + "objective name holds '//', which cuts it short");
             } else if (field == "GOAL") {
                 static const std::map<std::string, int> goals = {{"GT_KILL_RANGE", 0},
                                                                  {"GT_LAND_GUNSHIP", 1},
@@ -423,6 +424,7 @@ void check_research(const std::string& dir, Problems& p) {
             p.add(name, where + "has " + std::to_string(t.size()) + " of the 7 parts");
             continue;
         }
+        if (t.size() > 7) p.add(name, where + "the description holds '//', which cuts it short");
         const int i = index_of(t[0]);
         if (i < 0) {
             p.add(name, where + "unknown identifier '" + t[0] + "' (the game files it as technology 0)");
