@@ -360,3 +360,11 @@ TEST_F(PlantedFault, SlashesThatCutATextShort) {
     ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "NAME//Clear the holdouts in Kerrow square", "NAME//Clear the holdouts // Kerrow square"));
     expect_reported("data/missions/2.dat", "objective name holds '//', which cuts it short");
 }
+
+TEST_F(PlantedFault, IntegerFieldsRoundTiesToEvenAsTheGameDoes) {
+    // 56.5 is stored as 56 (an infantry slot of the next missions), not 57 (a turret).
+    ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "KILL_RANGE_END//19", "KILL_RANGE_END//56.5"));
+    const CommandResult r = check(dir.path);
+    EXPECT_TRUE(has_line(r, "data/missions/1.dat", "objective 0 kill range shares slot 20 with mission 0 objective 1")) << r.out;
+    EXPECT_FALSE(has_line(r, "data/missions/0.dat", "slot 57")) << r.out;
+}

@@ -110,12 +110,13 @@ inline double number(const std::string& s, bool& ok) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-// A number from a file as a whole number, rounded and held inside the int range (a plain cast
-// of a huge value would be undefined).
+// A number from a file as a whole number the way the game stores it in an integer field:
+// rounded to nearest with ties to even (6.5 gives 6, 7.5 gives 8), held inside the int range
+// (a plain cast of a huge value would be undefined).
 inline int whole(double v) {
     if (!(v > -2.0e9)) return -2000000000;
     if (v > 2.0e9) return 2000000000;
-    return static_cast<int>(std::lround(v));
+    return static_cast<int>(std::nearbyint(v));
 }
 
 // TEXT split at DELIM the way the game splits its entries (STR_EXPLODE).
