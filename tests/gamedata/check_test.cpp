@@ -368,3 +368,16 @@ TEST_F(PlantedFault, IntegerFieldsRoundTiesToEvenAsTheGameDoes) {
     EXPECT_TRUE(has_line(r, "data/missions/1.dat", "objective 0 kill range shares slot 20 with mission 0 objective 1")) << r.out;
     EXPECT_FALSE(has_line(r, "data/missions/0.dat", "slot 57")) << r.out;
 }
+
+TEST_F(PlantedFault, SettingsTheGameCannotUse) {
+    std::filesystem::copy_file(std::string(KV_GAME_DIR) + "/configVars.dat", at("configVars.dat"));
+    EXPECT_FALSE(has_line(check(dir.path), "configVars.dat", ""));
+    ASSERT_TRUE(replace_in_file(at("configVars.dat"), "\r\n 32\r\n", "\r\n 24\r\n"));
+    expect_reported("configVars.dat", "colour depth 24 is neither 16 nor 32");
+    ASSERT_TRUE(replace_in_file(at("configVars.dat"), "\r\n 87\r\n", "\r\n 86\r\n"));
+    expect_reported("configVars.dat", "controls 0 and 1 share code 86");
+    ASSERT_TRUE(replace_in_file(at("configVars.dat"), "\r\n 54\r\n", "\r\n 5\r\n"));
+    expect_reported("configVars.dat", "control 2 code 5 is of the other input type and never registers");
+    ASSERT_TRUE(replace_in_file(at("configVars.dat"), " 1024\r\n", ""));
+    expect_reported("configVars.dat", "has 54 values; the game reads 55");
+}

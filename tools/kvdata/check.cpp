@@ -3,8 +3,8 @@
 // map has its size and boundary frame and well-formed buildings, that the enemy layout and the
 // mission files agree with the map (kill ranges name infantry only, every coordinate is inside
 // the playable area, landing check points stand on landable cells), that research
-// prerequisites resolve, that the credits and version files are well formed, that every font
-// has its 95 glyphs and that every mesh named in models.dat loads.
+// prerequisites resolve, that the credits, version, settings and control-name files are well
+// formed, that every font has its 95 glyphs and that every mesh named in models.dat loads.
 #include "kvdata.h"
 
 #include "check_common.h"
@@ -34,6 +34,59 @@ void check_control_names(const std::string& dir, Problems& p) {
         if (field.text.empty()) p.add(name, "line " + std::to_string(field.line) + ": code " + std::to_string(field.line - 1) + " has no name");
     }
     if (f.size() != 100) p.add(name, "has " + std::to_string(f.size()) + " names; binding codes 0-99 need exactly 100");
+}
+
+// The settings the game reads first: 55 numbers in a fixed order (screen, input type, six axis
+// calibrations, controller, 13 control codes, 24 display options). The game has no defaults, so
+// a value it cannot use (a depth other than 16 or 32, a full-screen flag other than 0 or 1)
+// stops it from opening its window.
+void check_config_vars(const std::string& dir, Problems& p) {
+    const std::string name = "configVars.dat";
+    std::string bytes;
+    if (!read_file(dir + "/" + name, bytes)) {
+        p.add(name, "missing");
+        return;
+    }
+    const std::vector<Field> f = read_fields(bytes);
+    if (f.size() != 55) {
+        p.add(name, "has " + std::to_string(f.size()) + " values; the game reads 55");
+        if (f.size() < 55) return;
+    }
+    double v[55];
+    for (int i = 0; i < 55; ++i) {
+        bool ok = false;
+        v[i] = number(f[i].text, ok);
+        if (!ok || f[i].after_comma) {
+            p.add(name, "line " + std::to_string(f[i].line) + ": '" + f[i].text + "' is not a number on a line of its own");
+            return;
+        }
+    }
+    if (v[0] < 1 || v[1] < 1) p.add(name, "screen size " + f[0].text + " x " + f[1].text + " cannot open a window");
+    if (v[2] != 16 && v[2] != 32) p.add(name, "colour depth " + f[2].text + " is neither 16 nor 32");
+    if (v[3] != 0 && v[3] != 1) p.add(name, "full-screen flag " + f[3].text + " is neither 0 nor 1");
+    if (v[4] != 0 && v[4] != 1) p.add(name, "input type " + f[4].text + " is neither 0 (keyboard) nor 1 (controller)");
+    for (int a = 0; a < 6; ++a)
+        if (!(v[5 + 2 * a] < 0) || !(v[6 + 2 * a] > 0))
+            p.add(name, "axis " + std::to_string(a) + " calibration " + f[5 + 2 * a].text + " / " + f[6 + 2 * a].text +
+                            " is not a negative minimum and a positive maximum");
+    if (v[17] < 0 || v[17] > 15 || v[17] != std::floor(v[17])) p.add(name, "controller number " + f[17].text + " is outside 0-15");
+    // Controls 0-11 are read by the game; a code of the other input kind never registers.
+    const bool keys = v[4] == 0;
+    std::map<int, int> bound;
+    for (int c = 0; c < 12; ++c) {
+        const double code = v[18 + c];
+        if (code < 0 || code > 99 || code != std::floor(code)) {
+            p.add(name, "control " + std::to_string(c) + " has code " + f[18 + c].text + ", outside 0-99");
+            continue;
+        }
+        if (code == 0) p.add(name, "control " + std::to_string(c) + " is not bound");
+        else if (keys != (code >= 29)) p.add(name, "control " + std::to_string(c) + " code " + f[18 + c].text + " is of the other input type and never registers");
+        else if (bound.count(static_cast<int>(code)))
+            p.add(name, "controls " + std::to_string(bound[static_cast<int>(code)]) + " and " + std::to_string(c) + " share code " + f[18 + c].text);
+        else bound[static_cast<int>(code)] = c;
+    }
+    if (v[31 + 7] < 0 || v[31 + 7] > 3 || v[31 + 7] != std::floor(v[31 + 7]))
+        p.add(name, "anti-aliasing option " + f[31 + 7].text + " is outside 0-3");
 }
 
 }  // namespace kvcheck
@@ -95,7 +148,6 @@ void check_images_and_fonts(const std::string& dir, Problems& p) {
         if (!std::filesystem::exists(dir + "/" + pic)) p.add(pic, "missing");
         else if (!png_size(dir + "/" + pic, w, h)) p.add(pic, "is not a PNG image");
     }
-    if (!std::filesystem::exists(dir + "/configVars.dat")) p.add("configVars.dat", "missing");
 
     const std::string fonts = dir + "/data/fontimg";
     std::error_code ec;
@@ -167,6 +219,7 @@ int run_check(int argc, char** argv) {
     for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, from, campaign, p);
     check_research(dir, p);
     check_control_names(dir, p);
+    check_config_vars(dir, p);
     check_credits_and_version(dir, p);
     check_images_and_fonts(dir, p);
     std::vector<std::string> mesh_lines;
