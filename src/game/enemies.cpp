@@ -38,11 +38,11 @@ bool file_exists(const std::string& path) {
 
 // Reads the two counters and every slot; `profile` adds HEALTH and STANCE per slot.
 bool read_table(FieldReader& r, bool profile, const std::string& path) {
-    auto refuse = [&](const char* what, int32_t slot, long long value) {
+    auto refuse = [&](const char* what, int32_t slot, double value) {
         if (slot >= 0)
-            std::printf("enemy file %s: slot %d: %s (%lld); table kept\n", path.c_str(), slot, what, value);
+            std::printf("enemy file %s: slot %d: %s (%g); table kept\n", path.c_str(), slot, what, value);
         else
-            std::printf("enemy file %s: %s (%lld); table kept\n", path.c_str(), what, value);
+            std::printf("enemy file %s: %s (%g); table kept\n", path.c_str(), what, value);
         return false;
     };
     if (field_eof(r)) return refuse("empty file", -1, 0);
@@ -64,17 +64,17 @@ bool read_table(FieldReader& r, bool profile, const std::string& path) {
         }
         auto whole = [](float x) { return x == std::nearbyint(x); };
         e.POSITION = {v[0], v[1], v[2]};
-        if (!whole(v[3]) || (v[3] != 0.0f && v[3] != 1.0f)) return refuse("active flag not 0 or 1", i, static_cast<long long>(v[3]));
+        if (!whole(v[3]) || (v[3] != 0.0f && v[3] != 1.0f)) return refuse("active flag not 0 or 1", i, v[3]);
         e.ACTIVE = static_cast<int8_t>(v[3]);
         e.ANGLE = {v[4], v[5], v[6]};
-        if (std::fabs(v[7]) > 2.0e9f) return refuse("hit points out of range", i, static_cast<long long>(v[7]));
+        if (std::fabs(v[7]) > 2.0e9f) return refuse("hit points out of range", i, v[7]);
         e.MAXHP = static_cast<int32_t>(std::nearbyint(v[7]));
         if (!whole(v[8]) || v[8] < 0.0f || v[8] >= static_cast<float>(ENEMYCLASS_SLOTS))
-            return refuse("class out of range 0-99", i, static_cast<long long>(v[8]));
+            return refuse("class out of range 0-99", i, v[8]);
         e.CLASS = static_cast<int32_t>(v[8]);
         if (profile) {
             e.HEALTH = v[9];
-            if (!whole(v[10]) || v[10] < 0.0f || v[10] > 2.0f) return refuse("stance not 0, 1 or 2", i, static_cast<long long>(v[10]));
+            if (!whole(v[10]) || v[10] < 0.0f || v[10] > 2.0f) return refuse("stance not 0, 1 or 2", i, v[10]);
             e.STANCE = static_cast<int32_t>(v[10]);
         }
         g_stage.slots[i] = e;
@@ -134,6 +134,9 @@ VECTOR3D normalised(float x, float y, float z) {
     if (len <= 0.0f) return {0.0f, 0.0f, 0.0f};
     return {x / len, y / len, z / len};
 }
+
+// now + ms with the 32-bit clock's wrap-around, never a signed overflow.
+int32_t later(int32_t now, int32_t ms) { return static_cast<int32_t>(static_cast<uint32_t>(now) + static_cast<uint32_t>(ms)); }
 
 bool valid_slot(int32_t i) { return i >= 0 && i < ENEMY_SLOTS; }
 
@@ -280,7 +283,7 @@ void KV_ENEMIES_UPDATE_EC_TURRET_0(int32_t i) {
         origin.Z += j;
         launch(origin, dir, 140.0f, 0);
     }
-    e.NEXTROUND = now + 200;
+    e.NEXTROUND = later(now, 200);
 }
 
 void KV_ENEMIES_UPDATE_EC_RPG_M16(int32_t i) {
@@ -304,10 +307,10 @@ void KV_ENEMIES_UPDATE_EC_RPG_M16(int32_t i) {
     origin.Z += j;
     if (e.CLASS == ENEMYCLASS_M16) {
         launch(origin, dir, 30.0f, 0);
-        e.NEXTROUND = now + 200;
+        e.NEXTROUND = later(now, 200);
     } else {
         launch(origin, dir, 0.0f, 1);
-        e.NEXTROUND = now + 2000;
+        e.NEXTROUND = later(now, 2000);
     }
 }
 
