@@ -201,6 +201,15 @@ TEST_F(Projectiles, EnemyRocketHomesOnTheGunship) {
     KV_PROJECTILES_UPDATE();
     EXPECT_GT(slot(0).VECTOR.Z, 0.0f);
     EXPECT_EQ(slot(0).LOCKEDON, -1);
+    // Right on top of its target the direction stays finite (no division by a zero distance).
+    reset_world(2.0f);
+    KVGLOBALS.PLAYERX = 100;
+    KVGLOBALS.PLAYERY = 20;
+    KVGLOBALS.PLAYERZ = 100;
+    add_rocket(100, 20, 100, -1, 0, 0, 1);
+    KV_PROJECTILES_UPDATE();
+    EXPECT_FLOAT_EQ(slot(0).VECTOR.X, -1.0f);
+    EXPECT_TRUE(std::isfinite(slot(0).POSITION.X));
 }
 
 // --- hits --------------------------------------------------------------------------------------

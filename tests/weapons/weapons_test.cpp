@@ -90,6 +90,17 @@ TEST_F(Weapons, CycleStartingOnLastBarrelSpendsTheLastUnitAfterOneRound) {
     EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[0]), 0);
 }
 
+TEST_F(Weapons, CorruptBarrelIndexRestartsAtBarrelZero) {
+    PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
+    prof.VT90S = 4;
+    KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL = 57;
+    KV_GUNSHIP_FIREWEAPON();
+    ASSERT_EQ(count_active(false), 3);
+    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[0]), 0);
+    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[2]), 2);
+    EXPECT_EQ(prof.VT90S, 3);
+}
+
 TEST_F(Weapons, EmptyCannonLaunchesNothingButTimerRunsAndRefiresOnlyAfterDelay) {
     PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
     prof.VT90S = 0;
