@@ -254,7 +254,7 @@ void KV_PROJECTILES_ADD_RPG(VECTOR3D& position, VECTOR3D& direction, float gravi
     PROJECTILETYPE& p = KVGLOBALS.PROJECTILES[slot];
     launch_common(p, slot, position, direction, 8.0f, gravity, owner);
     p.CLASS = 1;
-    p.DEADTIME = now_ms() + 2200;
+    p.DEADTIME = static_cast<int32_t>(static_cast<uint32_t>(now_ms()) + 2200u);  // wraps with the clock
     p.LOCKEDON = -1;
     p.LOCKEDONHEALTH = 0;
     projectiles_recount();

@@ -32,6 +32,11 @@ constexpr float kBarrelRear[kBarrels][3] = {
 constexpr float kBarrelFront[kBarrels][3] = {
     {-1.804f, 0.479f, 0.0f}, {-1.6092f, 0.3258f, 0.247f}, {-1.6092f, 0.3258f, -0.247f}};
 
+// Time stamp `ms` after `now`, wrapping like the clock itself instead of overflowing.
+int32_t stamp_after(int32_t now, int32_t ms) {
+    return static_cast<int32_t>(static_cast<uint32_t>(now) + static_cast<uint32_t>(ms));
+}
+
 PROFILETYPE* current_profile() {
     const int32_t p = KVGLOBALS.CURPROFILE;
     if (p < 0 || p >= PROFILE_SLOTS) return nullptr;
@@ -48,7 +53,7 @@ VECTOR4D to_world(float x, float y, float z) {
 void fire_cannon(PROFILETYPE& profile, int32_t now, float hover) {
     GUNSHIPWEAPONTYPE& w = KVGLOBALS.GUNSHIPWEAPONS;
     if (!(w.NEXTROUND < now)) return;
-    w.NEXTROUND = now + kRoundDelayMs;
+    w.NEXTROUND = stamp_after(now, kRoundDelayMs);
     for (int32_t shot = 0; shot < 3; ++shot) {
         if (profile.VT90S <= 0) continue;
         w.NEXTBARREL += 1;
@@ -71,7 +76,7 @@ void fire_cannon(PROFILETYPE& profile, int32_t now, float hover) {
 void fire_rocket(PROFILETYPE& profile, int32_t now, float hover) {
     GUNSHIPWEAPONTYPE& w = KVGLOBALS.GUNSHIPWEAPONS;
     if (!(w.NEXTROCKET < now)) return;
-    w.NEXTROCKET = now + kRocketDelayMs;
+    w.NEXTROCKET = stamp_after(now, kRocketDelayMs);
     if (profile.ROCKETS <= 0) return;
     profile.ROCKETS -= 1;
     const float y = KVGLOBALS.PLAYERY + 1.64f + hover;
