@@ -14,6 +14,7 @@
 #include "engine/objfile.h"
 #include "engine/textfile.h"
 #include "game/kv_globals.h"
+#include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "world/ground.h"
@@ -122,11 +123,14 @@ void set_class_mesh(int32_t cls, int32_t slot, const std::string& name, bool sca
     c.MODELDL[slot] = compile_mesh(c.MODELMID[slot]);
 }
 
-// A round leaving an enemy. The projectile pool takes it once its launch call is available;
-// until then the round is counted and remembered only.
+// A round leaving an enemy into the projectile pool (enemy marker 1, gravity 0.012): a bullet
+// or shell at `speed`, or a rocket. Counted and remembered for diagnostics.
 void launch(const VECTOR3D& origin, const VECTOR3D& direction, float speed, int32_t rocket) {
     ++g_rounds_fired;
     g_last_shot = {origin, direction, speed, rocket};
+    VECTOR3D o = origin, d = direction;
+    if (rocket) KV_PROJECTILES_ADD_RPG(o, d, 0.012f, 1);
+    else KV_PROJECTILES_ADD(o, d, speed, 0.012f, 1);
 }
 
 VECTOR3D normalised(float x, float y, float z) {
@@ -309,7 +313,7 @@ void KV_ENEMIES_UPDATE_EC_RPG_M16(int32_t i) {
         launch(origin, dir, 30.0f, 0);
         e.NEXTROUND = later(now, 200);
     } else {
-        launch(origin, dir, 0.0f, 1);
+        launch(origin, dir, 8.0f, 1);
         e.NEXTROUND = later(now, 2000);
     }
 }

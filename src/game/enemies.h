@@ -63,7 +63,7 @@ EnemyAim enemies_aim_turn(ENEMYTYPE& e, float a, float b, float rate, float fpsr
                           const VECTOR3D& velocity);
 
 // Rounds the enemies have launched since start-up (shells, bullets and rockets), and the last
-// one's origin and direction: what a projectile pool receives.
+// one's origin, direction and speed as handed to the projectile pool.
 struct EnemyShot {
     VECTOR3D origin = {};
     VECTOR3D direction = {};

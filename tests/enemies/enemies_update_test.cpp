@@ -15,6 +15,16 @@ protected:
         KVGLOBALS.GUNSHIPPO.LINEARVELOCITY = {};
         KVGLOBALS.PLAYERX = 0.0f;
         KVGLOBALS.PLAYERZ = 0.0f;
+        for (PROJECTILETYPE& p : KVGLOBALS.PROJECTILES) p = PROJECTILETYPE{};
+        KVGLOBALS.MAXPROJECTILES = PROJECTILE_SLOTS - 1;
+        KVGLOBALS.LASTPROJECTILE = 0;
+    }
+    // Live enemy rounds in the projectile pool of the given class.
+    static int pooled(int32_t cls, float speed) {
+        int n = 0;
+        for (const PROJECTILETYPE& p : KVGLOBALS.PROJECTILES)
+            if (p.ACTIVE == 1 && p.ENEMY == 1 && p.CLASS == cls && p.VELOCITY == speed) ++n;
+        return n;
     }
     void TearDown() override { platform_clock_use_live(); }
 
@@ -42,6 +52,7 @@ TEST_F(EnemyUpdate, TurretFiresInsideThirtyUnitsOfTheLeadPoint) {
     const int64_t before = enemies_rounds_fired();
     KV_ENEMIES_UPDATE();
     EXPECT_EQ(enemies_rounds_fired() - before, 19);
+    EXPECT_EQ(pooled(0, 140.0f), 19) << "the burst is in the projectile pool";
     EXPECT_EQ(t.NEXTROUND, platform_clock_ms() + 200);
     const EnemyShot shot = enemies_last_shot();
     EXPECT_FLOAT_EQ(shot.speed, 140.0f);
@@ -112,6 +123,7 @@ TEST_F(EnemyUpdate, InfantryCrouchesAimsAndFiresInsideTwentyUnits) {
     EnemyShot shot = enemies_last_shot();
     EXPECT_FLOAT_EQ(shot.speed, 30.0f);
     EXPECT_EQ(shot.rocket, 0);
+    EXPECT_EQ(pooled(0, 30.0f), 1);
     EXPECT_NEAR(shot.origin.Y, 5.98f, 0.061f);
     EXPECT_GT(shot.direction.Z, 0.85f);
     EXPECT_NEAR(shot.direction.Y, 0.211451f / std::sqrt(0.4218f * 0.4218f + 0.211451f * 0.211451f), 1e-4f);
@@ -124,6 +136,7 @@ TEST_F(EnemyUpdate, InfantryCrouchesAimsAndFiresInsideTwentyUnits) {
     EXPECT_EQ(rpg.STANCE, 2);
     shot = enemies_last_shot();
     EXPECT_EQ(shot.rocket, 1);
+    EXPECT_EQ(pooled(1, 8.0f), 1) << "one rocket in the pool";
     EXPECT_EQ(rpg.NEXTROUND, platform_clock_ms() + 2000);
 }
 
