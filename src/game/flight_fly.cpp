@@ -9,6 +9,7 @@
 #include "engine/texture.h"
 #include "game/flight.h"
 #include "game/kv.h"
+#include "game/enemies.h"
 #include "game/kv_globals.h"
 #include "game/mission.h"
 #include "world/ground.h"
@@ -101,6 +102,8 @@ void flight_start_fly_run() {
     load_world_once();
     if (g.INITIALIZED == 0) KV_INITIALIZE();
     KV_MISSION_LOADMISSIONDATA();
+    // A fresh pilot meets the island's garrisons as the campaign lays them out.
+    KV_ENEMIES_LAYOUTLOAD();
 
     g.CURPROFILE = PROFILE_SLOTS - 1;
     PROFILETYPE& p = g.PROFILES[g.CURPROFILE];
