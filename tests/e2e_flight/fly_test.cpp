@@ -14,10 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "config/config.h"
-#include "config/control_codes.h"
 #include "engine/png.h"
-#include "support/files.h"
+#include "support/fly_run.h"
 
 namespace fs = std::filesystem;
 
@@ -27,19 +25,10 @@ const fs::path kGame = KV_GAME_DIR;
 const fs::path kOut = fs::path(KV_BUILD_DIR) / "e2e_flight";
 const fs::path kShots = fs::path(KV_BUILD_DIR) / "screenshots";
 
-struct Frame {
-    long frame = 0;
-    int exit = 0;
-    double x = 0, y = 0, z = 0, heading = 0;
-    int landed = 0;
-    double fuel = 0;
-    long ammo = 0, rockets = 0;
-};
+using Frame = TraceFrame;
 
-struct FlyRun {
-    int status = -1;
-    std::vector<Frame> frames;
-    std::string log;
+// A flight's result with a frame looked up by number.
+struct FlyRun : FlyResult {
     const Frame& at(long f) const {
         for (const Frame& r : frames)
             if (r.frame == f) return r;
@@ -49,77 +38,16 @@ struct FlyRun {
     }
 };
 
-std::vector<Frame> parse_trace(const std::string& text) {
-    std::vector<Frame> out;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kv;
-        std::map<std::string, std::string> m;
-        while (fields >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) m[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (!m.count("frame")) continue;
-        Frame f;
-        f.frame = std::atol(m["frame"].c_str());
-        f.exit = std::atoi(m["exit"].c_str());
-        f.x = std::atof(m["x"].c_str());
-        f.y = std::atof(m["y"].c_str());
-        f.z = std::atof(m["z"].c_str());
-        f.heading = std::atof(m["heading"].c_str());
-        f.landed = std::atoi(m["landed"].c_str());
-        f.fuel = std::atof(m["fuel"].c_str());
-        f.ammo = std::atol(m["ammo"].c_str());
-        f.rockets = std::atol(m["rockets"].c_str());
-        out.push_back(f);
-    }
-    return out;
-}
-
-// The key bound to a flight control in the shipped settings ("" when it is not a key).
-std::string key_of(int32_t control) {
-    CONFIGVARTYPE cfg;
-    config_read(cfg, (kGame / "configVars.dat").string());
-    if (cfg.INPUTTYPE != 0) return "";
-    return control_code_info(cfg.CONTROL[control]).KEYNAME;
-}
+std::string key_of(int32_t control) { return shipped_key_of(kGame, control); }
 
 // Runs core --fly with the virtual clock and the script; screenshots are (frame, file name in
 // the build tree's screenshots folder).
 FlyRun fly(const std::string& name, const std::string& script,
-        const std::vector<std::pair<int, std::string>>& shots = {}) {
-    fs::create_directories(kOut);
-    fs::create_directories(kShots);
-    const fs::path input = kOut / (name + ".input");
-    const fs::path trace = kOut / (name + ".trace");
-    const fs::path log = kOut / (name + ".log");
-    std::ofstream(input) << script;
-    fs::remove(trace);
-    std::string cmd = "\"";
-    cmd += (kGame / "core").string();
-    cmd += "\" --dir \"";
-    cmd += kGame.string();
-    cmd += "\" --fly --fixed-step 16 --seed 1 --frames 3000 --input \"";
-    cmd += input.string();
-    cmd += "\" --trace \"";
-    cmd += trace.string();
-    cmd += "\"";
-    for (const auto& [frame, file] : shots) {
-        fs::remove(kShots / file);
-        cmd += " --screenshot ";
-        cmd += std::to_string(frame);
-        cmd += ":\"";
-        cmd += (kShots / file).string();
-        cmd += "\"";
-    }
-    cmd += " >\"" + log.string() + "\" 2>&1";
+           const std::vector<std::pair<int, std::string>>& shots = {}) {
+    std::vector<std::pair<int, fs::path>> files;
+    for (const auto& [frame, file] : shots) files.emplace_back(frame, kShots / file);
     FlyRun r;
-    const int rc = std::system(cmd.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.frames = parse_trace(read_file_text(trace));
-    r.log = read_file_text(log);
+    static_cast<FlyResult&>(r) = fly_run(kGame, kOut, name, script, 3000, files);
     return r;
 }
 

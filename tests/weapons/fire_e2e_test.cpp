@@ -5,15 +5,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
-#include "config/config.h"
-#include "config/control_codes.h"
 #include "engine/png.h"
-#include "support/files.h"
+#include "support/fly_run.h"
 
 namespace fs = std::filesystem;
 
@@ -23,32 +20,7 @@ const fs::path kGame = KV_GAME_DIR;
 const fs::path kOut = fs::path(KV_BUILD_DIR) / "e2e_weapons";
 const fs::path kShots = fs::path(KV_BUILD_DIR) / "screenshots";
 
-std::string key_of(int32_t control) {
-    CONFIGVARTYPE cfg;
-    config_read(cfg, (kGame / "configVars.dat").string());
-    if (cfg.INPUTTYPE != 0) return "";
-    return control_code_info(cfg.CONTROL[control]).KEYNAME;
-}
-
-// frame -> (ammo, rockets) from the trace.
-std::map<long, std::pair<long, long>> parse(const std::string& text) {
-    std::map<long, std::pair<long, long>> out;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kv;
-        std::map<std::string, std::string> m;
-        while (fields >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) m[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (m.count("frame") && m.count("ammo") && m.count("rockets")) {
-            out[std::atol(m["frame"].c_str())] = {std::atol(m["ammo"].c_str()), std::atol(m["rockets"].c_str())};
-        }
-    }
-    return out;
-}
+std::string key_of(int32_t control) { return shipped_key_of(kGame, control); }
 
 }  // namespace
 
@@ -57,31 +29,15 @@ TEST(FireRun, CannonThenRocketsFromTheRealGame) {
     if (!fs::exists(kGame / "core") || !fs::exists(kGame / "0.map")) GTEST_SKIP() << "no game directory";
     const std::string fire = key_of(11), next = key_of(10);
     if (fire.empty() || next.empty()) GTEST_SKIP() << "the shipped settings do not use keys";
-    fs::create_directories(kOut);
-    fs::create_directories(kShots);
-    const fs::path input = kOut / "fire.input", trace = kOut / "fire.trace", log = kOut / "fire.log";
     const fs::path shot = kShots / "weapons_cannon_fire.png";
-    std::ofstream(input) << "10 key " << fire << " 1\n200 key " << next << " 1\n202 key " << next
-                         << " 0\n300 key ESCAPE 1\n";
-    fs::remove(trace);
-    fs::remove(shot);
-    std::string cmd = "\"";
-    cmd += (kGame / "core").string();
-    cmd += "\" --dir \"";
-    cmd += kGame.string();
-    cmd += "\" --fly --fixed-step 16 --seed 1 --frames 400 --input \"";
-    cmd += input.string();
-    cmd += "\" --trace \"";
-    cmd += trace.string();
-    cmd += "\" --screenshot 80:\"";
-    cmd += shot.string();
-    cmd += "\" >\"";
-    cmd += log.string();
-    cmd += "\" 2>&1";
-    const int rc = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << read_file_text(log);
-    const auto frames = parse(read_file_text(trace));
-    ASSERT_TRUE(frames.count(5) && frames.count(190) && frames.count(299)) << read_file_text(log);
+    std::ostringstream script;
+    script << "10 key " << fire << " 1\n200 key " << next << " 1\n202 key " << next << " 0\n300 key ESCAPE 1\n";
+    const FlyResult run = fly_run(kGame, kOut, "fire", script.str(), 400, {{80, shot}});
+    ASSERT_EQ(run.status, 0) << run.log;
+    // frame -> (ammunition, rockets)
+    std::map<long, std::pair<long, long>> frames;
+    for (const TraceFrame& f : run.frames) frames[f.frame] = {f.ammo, f.rockets};
+    ASSERT_TRUE(frames.count(5) && frames.count(190) && frames.count(299)) << run.log;
 
     // Before the trigger nothing is spent; with a 16 ms frame and a 20 ms cycle the cannon fires
     // every second frame, one unit per cycle of three rounds.
