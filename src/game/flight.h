@@ -67,4 +67,15 @@ void flight_place_gunship(float x, float z, float angle);
 // Prepares the quick flight run: the island and the mission assets (each only if not loaded
 // yet), mission 0's data, a fresh pilot in the last profile slot (memory only), the clocks and
 // the gunship at the start position. The caller then runs the mission loop.
-void flight_start_fly_run();
+// What a quick flight may change about its start (all optional): the pilot's mission (bounded to
+// the loaded missions), the start position (clamped as flight clamps it) and heading, the fuel.
+struct QuickFlightSetup {
+    int32_t mission = 0;
+    bool has_position = false;
+    float x = 0.0f, z = 0.0f;
+    bool has_heading = false;
+    float heading = 0.0f;
+    bool has_fuel = false;
+    float fuel = 1.0f;
+};
+void flight_start_fly_run(const QuickFlightSetup& setup = {});

@@ -97,7 +97,7 @@ void flight_place_gunship(float x, float z, float angle) {
     for (int i = 0; i < 16; ++i) po.MATRIXBACKUP[i] = po.MATRIX[i];
 }
 
-void flight_start_fly_run() {
+void flight_start_fly_run(const QuickFlightSetup& setup) {
     KVGLOBALSTYPE& g = KVGLOBALS;
     load_world_once();
     if (g.INITIALIZED == 0) KV_INITIALIZE();
@@ -113,7 +113,15 @@ void flight_start_fly_run() {
     g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
     g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
 
-    IO_CLOCK_SET(p.MISSIONCLOCK, 0, 0, static_cast<double>(g.MISSIONDATA[0].TIMELIMIT));
+    p.MISSIONNUM = setup.mission < 0 ? 0 : (setup.mission >= MISSION_SLOTS ? MISSION_SLOTS - 1 : setup.mission);
+    if (setup.has_position) {
+        // The flight's own map clamps, so a start outside them is where the first step would put it.
+        p.PLAYERX = setup.x < 27.0f ? 29.0f : (setup.x > 478.0f ? 476.0f : setup.x);
+        p.PLAYERZ = setup.z < 37.0f ? 39.0f : (setup.z > 497.0f ? 495.0f : setup.z);
+    }
+    if (setup.has_heading) p.GUNSHIPANGLE = setup.heading;
+    if (setup.has_fuel) p.FUEL = setup.fuel < 0.0f ? 0.0f : (setup.fuel > 1.0f ? 1.0f : setup.fuel);
+    IO_CLOCK_SET(p.MISSIONCLOCK, 0, 0, static_cast<double>(g.MISSIONDATA[p.MISSIONNUM].TIMELIMIT));
     IO_CLOCK_START(p.MISSIONCLOCK, 0);
     p.MISSIONCLOCK.ALARM = 0.0;
     IO_CLOCK_START(p.GAMECLOCK, 1);

@@ -7,3 +7,7 @@ void KV_RENDER_CHECKPOINTRING() { }
 void KV_MISSION_PROCESS_AIRDROPS() { }
 void KV_REFUEL() { }
 void KV_USWRUNNER_UPDATE() { }
+void KV_MISSION_PROCESS_CHECKPOINTS() { }
+void KV_MISSION_PROCESS_ZIPLINES() { }
+int32_t KV_INSIDECHECKPOINT(int32_t) { return 0; }
+bool kv_zipline_objective_finished() { return false; }

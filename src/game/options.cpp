@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 KV_RUNOPTIONS KV_OPTIONS;
@@ -15,6 +16,41 @@ bool parse_whole(const char* text, int64_t lo, int64_t hi, int64_t& out) {
     long long v = std::strtoll(text, &end, 10);
     if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
     out = v;
+    return true;
+}
+
+bool parse_real(const char* text, double lo, double hi, double& out) {
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    double v = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(v) || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+// X,Z[,HEADING]: the position is clamped as the flight clamps it; the heading is in degrees.
+bool parse_fly_at(const std::string& text, KV_RUNOPTIONS& out) {
+    std::string parts[3];
+    int n = 0;
+    size_t start = 0;
+    while (n < 3) {
+        size_t comma = text.find(',', start);
+        parts[n++] = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+        if (n == 3) return false;  // a fourth field
+    }
+    if (n < 2) return false;
+    double x = 0, z = 0, h = 0;
+    if (!parse_real(parts[0].c_str(), 0.0, 513.0, x) || !parse_real(parts[1].c_str(), 0.0, 513.0, z))
+        return false;
+    if (n == 3 && !parse_real(parts[2].c_str(), -360.0, 360.0, h)) return false;
+    out.HAS_FLY_AT = true;
+    out.FLY_X = static_cast<float>(x);
+    out.FLY_Z = static_cast<float>(z);
+    out.HAS_FLY_HEADING = n == 3;
+    out.FLY_HEADING = static_cast<float>(h);
     return true;
 }
 }  // namespace
@@ -40,6 +76,30 @@ bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std
             out.VERSION = true;
         } else if (opt == "--fly") {
             out.FLY = true;
+        } else if (opt == "--fly-mission") {
+            if (!value(v)) return false;
+            if (!parse_whole(v, 0, 99, n)) {
+                error = "--fly-mission " + std::string(v) + ": expected a mission number from 0 to 99";
+                return false;
+            }
+            out.FLY_MISSION = static_cast<int32_t>(n);
+        } else if (opt == "--fly-at") {
+            if (!value(v)) return false;
+            if (!parse_fly_at(v, out)) {
+                error = "--fly-at " + std::string(v) +
+                        ": expected X,Z or X,Z,HEADING with X and Z from 0 to 513 and a heading "
+                        "from -360 to 360 degrees";
+                return false;
+            }
+        } else if (opt == "--fly-fuel") {
+            if (!value(v)) return false;
+            double f = 0;
+            if (!parse_real(v, 0.0, 1.0, f)) {
+                error = "--fly-fuel " + std::string(v) + ": expected a tank fraction from 0 to 1";
+                return false;
+            }
+            out.HAS_FLY_FUEL = true;
+            out.FLY_FUEL = static_cast<float>(f);
         } else if (opt == "--dir") {
             if (!value(v)) return false;
             if (!*v) { error = "--dir needs a directory"; return false; }
@@ -109,8 +169,14 @@ std::string kv_usage_text() {
         "                      heading= landed= fuel= ammo= rockets= mission= objective=\n"
         "  --screenshot N:FILE write frame N (numbered from 1) as a PNG; may be repeated\n"
         "  --fly               skip the menu: run mission 0 for a fresh profile at once\n"
+        "  --fly-mission M     with --fly: the pilot's mission (0 to 99) and that mission's clock\n"
+        "  --fly-at X,Z[,H]    with --fly: start position (0 to 513, clamped as in flight) and\n"
+        "                      heading in degrees (-360 to 360)\n"
+        "  --fly-fuel F        with --fly: starting fuel as a tank fraction from 0 to 1\n"
         "\n"
         "Frames are numbered from 1. Input-script events of frame F apply before frame F is\n"
         "processed. Exit status: 0 after a normal quit, 1 when the window cannot be opened,\n"
-        "2 for a refused option.\n";
+        "2 for a refused option.\n"
+        "Trace text values are percent-encoded: a blank is %20; %, = and bytes outside 33-126\n"
+        "are written as %XX, so every line stays blank-separated key=value pairs.\n";
 }

@@ -19,6 +19,15 @@ struct KV_RUNOPTIONS {
     std::string TRACE;                // trace file
     std::vector<std::pair<int64_t, std::string>> SCREENSHOTS;  // frame, PNG path
     bool FLY = false;                 // skip the menu, run mission 0 at once
+    // Quick-flight scenario settings (only with --fly): the pilot's mission, the start position
+    // and heading, and the starting fuel. HAS_ flags say which were given.
+    int32_t FLY_MISSION = 0;
+    bool HAS_FLY_AT = false;
+    float FLY_X = 0.0f, FLY_Z = 0.0f;
+    bool HAS_FLY_HEADING = false;
+    float FLY_HEADING = 0.0f;
+    bool HAS_FLY_FUEL = false;
+    float FLY_FUEL = 1.0f;
 };
 
 // The options of this run (set by main before start-up).

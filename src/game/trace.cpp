@@ -61,3 +61,19 @@ std::string trace_line(int64_t frame) {
                   static_cast<int>(KVGLOBALS.GUNSHIPLANDED), fuel, ammo, rockets, mission, objective);
     return buf;
 }
+
+std::string trace_encode_text(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c >= 33 && c <= 126 && c != '%' && c != '=') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}

@@ -16,3 +16,7 @@ void trace_set_menu_source(int32_t (*current_menu)());
 
 // The line of one frame (without the line end), built from the global records.
 std::string trace_line(int64_t frame);
+
+// A text value for a trace line: a blank becomes %20; '%', '=' and bytes outside 33-126 become
+// %XX (upper-case hex), so a line stays blank-separated key=value pairs.
+std::string trace_encode_text(const std::string& text);

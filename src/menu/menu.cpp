@@ -48,7 +48,16 @@ void KV_MENU_LAUNCHAPP() {
     if (KV_OPTIONS.FLY) {
         // Straight into mission 0 for a fresh profile; leaving the mission leaves the game.
         KV_MENU_STARTMISSION();
-        flight_start_fly_run();
+        QuickFlightSetup setup;
+        setup.mission = KV_OPTIONS.FLY_MISSION;
+        setup.has_position = KV_OPTIONS.HAS_FLY_AT;
+        setup.x = KV_OPTIONS.FLY_X;
+        setup.z = KV_OPTIONS.FLY_Z;
+        setup.has_heading = KV_OPTIONS.HAS_FLY_HEADING;
+        setup.heading = KV_OPTIONS.FLY_HEADING;
+        setup.has_fuel = KV_OPTIONS.HAS_FLY_FUEL;
+        setup.fuel = KV_OPTIONS.FLY_FUEL;
+        flight_start_fly_run(setup);
         KV_LAUNCHAPP();
         KV_MENU_PROCESS_JUMPBACK();
         KV_MENUGLOBALS.EXITCODE = 7;

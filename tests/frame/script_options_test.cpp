@@ -136,6 +136,10 @@ TEST(CoreOptions, RefusedValuesSayWhichOption) {
         {"--frames", "ten"},       {"--screenshot", "5"},    {"--screenshot", "0:a.png"},
         {"--screenshot", "x:a.png"}, {"--screenshot", "3:"}, {"--dir"},
         {"--trace"},               {"--bogus"},              {"--dir", ""},
+        {"--fly-mission", "100"},  {"--fly-mission", "-1"},  {"--fly-at", "10"},
+        {"--fly-at", "1,2,3,4"},   {"--fly-at", "600,2"},    {"--fly-at", "1,nan"},
+        {"--fly-at", "1,2,400"},   {"--fly-fuel", "1.5"},    {"--fly-fuel", "-0.1"},
+        {"--fly-fuel", "inf"},
     };
     for (const auto& args : bad) {
         KV_RUNOPTIONS o;
@@ -145,11 +149,29 @@ TEST(CoreOptions, RefusedValuesSayWhichOption) {
     }
 }
 
+TEST(CoreOptions, QuickFlightScenarioSettings) {
+    KV_RUNOPTIONS o;
+    std::string err;
+    ASSERT_TRUE(parse({"--fly", "--fly-mission", "2", "--fly-at", "100.5,200", "--fly-fuel", "0.25"},
+                      o, err))
+        << err;
+    EXPECT_EQ(o.FLY_MISSION, 2);
+    EXPECT_TRUE(o.HAS_FLY_AT);
+    EXPECT_FLOAT_EQ(o.FLY_X, 100.5f);
+    EXPECT_FLOAT_EQ(o.FLY_Z, 200.0f);
+    EXPECT_FALSE(o.HAS_FLY_HEADING);
+    EXPECT_TRUE(o.HAS_FLY_FUEL);
+    EXPECT_FLOAT_EQ(o.FLY_FUEL, 0.25f);
+    ASSERT_TRUE(parse({"--fly-at", "1,2,-90"}, o, err)) << err;
+    EXPECT_TRUE(o.HAS_FLY_HEADING);
+    EXPECT_FLOAT_EQ(o.FLY_HEADING, -90.0f);
+}
+
 TEST(CoreOptions, UsageDocumentsEveryOption) {
     const std::string usage = kv_usage_text();
     for (const char* opt : {"--help", "--version", "--dir DIR", "--seed N", "--fixed-step MS",
                             "--frames N", "--input FILE", "--trace FILE", "--screenshot N:FILE",
-                            "--fly"})
+                            "--fly", "--fly-mission M", "--fly-at X,Z", "--fly-fuel F"})
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
     for (const char* key : {"frame=", "ms=", "menu=", "exit=", "x=", "y=", "z=", "heading=",
                             "landed=", "fuel=", "ammo=", "rockets=", "mission=", "objective="})
