@@ -57,16 +57,10 @@ bool flight_cell_solid(float x, float z);
 
 struct PROFILETYPE;
 
-// The starting values of a new pilot (name "Pilot", call sign "Kestrel").
-void flight_fresh_profile(PROFILETYPE& profile);
-
 // Puts the gunship at rest at (x, z) with heading `angle`, flying at its hover height above the
 // ground there.
 void flight_place_gunship(float x, float z, float angle);
 
-// Prepares the quick flight run: the island and the mission assets (each only if not loaded
-// yet), mission 0's data, a fresh pilot in the last profile slot (memory only), the clocks and
-// the gunship at the start position. The caller then runs the mission loop.
 // What a quick flight may change about its start (all optional): the pilot's mission (bounded to
 // the loaded missions), the start position (clamped as flight clamps it) and heading, the fuel.
 struct QuickFlightSetup {
@@ -78,4 +72,3 @@ struct QuickFlightSetup {
     bool has_fuel = false;
     float fuel = 1.0f;
 };
-void flight_start_fly_run(const QuickFlightSetup& setup = {});

@@ -10,6 +10,7 @@
 namespace {
 std::FILE* g_file = nullptr;
 int32_t (*g_menu_source)() = nullptr;
+void (*g_menu_fields)(TraceMenuFields&) = nullptr;
 
 void on_frame_end(int64_t frame) {
     if (!g_file) return;
@@ -38,10 +39,12 @@ void trace_close() {
 }
 
 void trace_set_menu_source(int32_t (*current_menu)()) { g_menu_source = current_menu; }
+void trace_set_menu_fields_source(void (*fill)(TraceMenuFields&)) { g_menu_fields = fill; }
 
 std::string trace_line(int64_t frame) {
     float fuel = 0.0f;
-    int32_t ammo = 0, rockets = 0, mission = 0, objective = 0;
+    int32_t ammo = 0, rockets = 0, mission = 0, objective = 0, research = -1, rstart = 0;
+    unsigned long long techs = 0;
     const int32_t p = KVGLOBALS.CURPROFILE;
     if (p >= 0 && p < PROFILE_SLOTS) {
         const PROFILETYPE& prof = KVGLOBALS.PROFILES[p];
@@ -50,7 +53,13 @@ std::string trace_line(int64_t frame) {
         rockets = prof.ROCKETS;
         mission = prof.MISSIONNUM;
         objective = prof.OBJECTIVENUM;
+        research = prof.RESEARCHINGTECHNOLOGY;
+        rstart = prof.RESEARCHINGTECHNOLOGYSTARTMISSION;
+        for (int32_t k = 0; k < TECHNOLOGY_SLOTS - 1; ++k)
+            if (prof.COMPLETEDTECHNOLOGY[k] != 0) techs |= 1ULL << k;
     }
+    TraceMenuFields mf;
+    if (g_menu_fields) g_menu_fields(mf);
     char buf[512];
     std::snprintf(buf, sizeof buf,
                   "frame=%lld ms=%d menu=%d exit=%d x=%.4f y=%.4f z=%.4f heading=%.4f landed=%d "
@@ -59,7 +68,15 @@ std::string trace_line(int64_t frame) {
                   static_cast<int>(KVGLOBALS.EXITCODE), KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERY,
                   KVGLOBALS.PLAYERZ, KVGLOBALS.GUNSHIPPO.ANGLE,
                   static_cast<int>(KVGLOBALS.GUNSHIPLANDED), fuel, ammo, rockets, mission, objective);
-    return buf;
+    std::string line = buf;
+    std::snprintf(buf, sizeof buf,
+                  " profile=%d sel=%d nprof=%d selmain=%d selitem=%d init=%d loaded=%d lastfile=%d tiles=%d "
+                  "research=%d rstart=%d techs=%llx nnew=%d alerttech=%d",
+                  p, mf.sel, mf.nprof, mf.selmain, mf.selitem, static_cast<int>(KVGLOBALS.INITIALIZED), mf.loaded,
+                  mf.lastfile, KVGLOBALS.TOTALLOADEDTILES, research, rstart, techs, mf.nnew,
+                  KVGLOBALS.ALERTTECHNOLOGY);
+    line += buf;
+    return line;
 }
 
 std::string trace_encode_text(const std::string& text) {

@@ -1,6 +1,8 @@
 // The --trace writer: one line per frame of space-separated key=value pairs (frame, ms, menu
 // screen, exit code, gunship position, heading, landed flag, the current profile's fuel,
-// ammunition, rockets, mission and objective).
+// ammunition, rockets, mission and objective), then the menu's and the research state: profile,
+// sel, nprof, selmain, selitem, init, loaded, lastfile, tiles, research, rstart, techs (installed
+// technologies as hex bits, bit k for technology k), nnew, alerttech.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,18 @@ void trace_close();
 
 // The menu layer tells the trace where the current menu screen number comes from.
 void trace_set_menu_source(int32_t (*current_menu)());
+
+// What the menu adds to each line (the menu layer fills it through the source it registers).
+struct TraceMenuFields {
+    int32_t sel = 0;       // selected profile
+    int32_t nprof = 0;     // profiles in the list
+    int32_t selmain = 0;   // main-menu item
+    int32_t selitem = 0;   // cursor of the current screen
+    int32_t loaded = 0;    // model loading completed
+    int32_t lastfile = 0;  // last model-list entry reached
+    int32_t nnew = 0;      // research fields offered
+};
+void trace_set_menu_fields_source(void (*fill)(TraceMenuFields& fields));
 
 // The line of one frame (without the line end), built from the global records.
 std::string trace_line(int64_t frame);

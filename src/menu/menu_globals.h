@@ -65,3 +65,9 @@ struct KV_MENUGLOBALSTYPE {
 };
 
 extern KV_MENUGLOBALSTYPE KV_MENUGLOBALS;
+
+// Opens the OK box with these texts (a backslash-n pair in the message breaks the line).
+void kv_menu_open_okbox(const std::string& title, const std::string& message);
+// Opens the confirm box asking `key`'s question, with `selection` highlighted.
+void kv_menu_open_confirmbox(const std::string& title, const std::string& message, int32_t selection,
+                             int32_t key);

@@ -1,10 +1,202 @@
-// Mission start, preload and completion: the loading and preloading screens, starting a mission
-// for the selected profile and the mission-complete processing.
-// Bodies are filled in by the subsystem that owns this file; until then each is empty.
+// Mission start, preload and completion (see mission_flow.h).
 #include "menu/mission_flow.h"
 
-void KV_MENU_RENDER_LOADING() { }
-void KV_MENU_RENDER_PRELOADING() { }
-void KV_MENU_STARTMISSION() { }
-void KV_MENU_PRELOADMAP() { }
-void KV_MENU_PROCESS_MISSIONCOMPLETE() { }
+#include <cmath>
+#include <cstdio>
+
+#include "engine/gameclock.h"
+#include "engine/objfile.h"
+#include "engine/textfile.h"
+#include "game/enemies.h"
+#include "game/flight.h"
+#include "game/kv.h"
+#include "game/kv_globals.h"
+#include "game/mission.h"
+#include "menu/menu_globals.h"
+#include "menu/profiles.h"
+#include "menu/research.h"
+#include "world/world_game.h"
+#include "world/world_globals.h"
+
+namespace {
+
+bool boxes_quiet() {
+    const KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    return m.CONFIRMBOX == 0 && m.OKBOX == 0 && m.CONFIRMFADE == 0.0f && m.OKFADE == 0.0f;
+}
+
+PROFILETYPE* current_profile() {
+    const int32_t c = KVGLOBALS.CURPROFILE;
+    return (c >= 0 && c < PROFILE_SLOTS) ? &KVGLOBALS.PROFILES[c] : nullptr;
+}
+
+// The campaign's records for a start from the saved state: a profile that has flown keeps its
+// own block (the campaign's records with their state); a new one gets the campaign's records.
+// Either way the mission table (names, objectives, time limits) is read again.
+void load_campaign_for(int32_t profile) {
+    if (kv_profiles_tables_fresh(profile)) {
+        kv_profiles_restore_tables(profile);
+        mission_forget_last_load();
+        KV_MISSION_LOADMISSIONDATA();
+    } else {
+        KV_MISSION_LOADMISSIONDATA();
+        kv_profiles_restore_tables(profile);
+        mission_forget_last_load();
+    }
+}
+
+}  // namespace
+
+int32_t kv_campaign_missions() { return MISSION_CAMPAIGN_FILES; }
+
+bool KV_MENU_STARTMISSION(EnemyStart enemies) {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    const int32_t s = m.SELPROFILE;
+    if (s < 0 || s >= m.NUMPROFILES || s >= PROFILE_SLOTS) {
+        std::printf("menu: no profile %d to start a mission for\n", s);
+        return false;
+    }
+    PROFILETYPE& p = g.PROFILES[s];
+    if (p.MISSIONNUM < 0) p.MISSIONNUM = 0;
+    if (p.MISSIONNUM >= kv_campaign_missions()) {
+        kv_menu_open_okbox("CAMPAIGN COMPLETE!", "Every mission of the campaign has been flown.");
+        return false;
+    }
+    g.CURPROFILE = s;
+    IO_CLOCK_SET(p.MISSIONCLOCK, 0, 0, static_cast<double>(g.MISSIONDATA[p.MISSIONNUM].TIMELIMIT));
+    IO_CLOCK_START(p.MISSIONCLOCK, 0);
+    p.MISSIONCLOCK.ALARM = 0.0;
+
+    if (enemies == EnemyStart::IMPORT && !enemies_import_file(enemies_profile_path(s))) {
+        std::printf("menu: no enemy state for profile %d; the island's layout is used\n", s);
+        KV_ENEMIES_LAYOUTLOAD();
+    }
+    kv_set_enemy_table_owner(s);
+
+    // The game clock is set here and counts only while the mission loop runs.
+    double h = 0, mi = 0, sec = 0;
+    profile_clock_parts(p.GAMECLOCKSTRING, h, mi, sec);
+    IO_CLOCK_SET(p.GAMECLOCK, h, mi, sec);
+    IO_CLOCK_STOP(p.GAMECLOCK);
+    p.GAMECLOCK.CURR = p.GAMECLOCK.VALUE;
+    p.OBJECTIVENUM = 0;
+
+    // At rest at the profile's position: no velocity carried over from an earlier flight.
+    flight_place_gunship(p.PLAYERX, p.PLAYERZ, p.GUNSHIPANGLE);
+
+    m.CURMENU = 2;
+    m.INGAMESELECTION = 0;
+    m.INGAMEMENU = 2;
+    g.MISSIONSTARTED = 1;
+    kv_research_offer(p, g.TECHNOLOGYDATA);
+    return true;
+}
+
+void KV_MENU_PROCESS_MISSIONCOMPLETE() {
+    KV_MENUGLOBALS.CURMENU = 200;
+    KV_MENUGLOBALS.SELMISSIONCOMPLETE = 0;
+    PROFILETYPE* p = current_profile();
+    if (!p) return;
+    if (p->MISSIONNUM < MISSION_SLOTS) p->MISSIONNUM += 1;
+    p->OBJECTIVENUM = 0;
+    p->PLAYERX = KVGLOBALS.PLAYERX;
+    p->PLAYERZ = KVGLOBALS.PLAYERZ;
+    p->GUNSHIPANGLE = KVGLOBALS.GUNSHIPPO.ANGLE;
+    kv_research_check_completed(*p, KVGLOBALS.TECHNOLOGYDATA);
+}
+
+void kv_menu_loading_step() {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    if (m.CURMENU != 4 || !boxes_quiet()) return;
+    if (m.LASTFILELOADED >= 0 && m.LASTFILELOADED <= m.NFILESTOLOAD && !m.FILENAMETOLOAD.empty())
+        OBJFILE_LOAD(m.FILENAMETOLOAD);
+    if (m.LOADINGCOMPLETED == 0) {
+        FieldReader r;
+        field_reader_open(r, "models.dat");
+        int32_t n = 0;
+        while (!field_eof(r)) {
+            std::string name = field_read(r);
+            if (n > m.LASTFILELOADED) {
+                m.LASTFILELOADED = n;
+                m.FILENAMETOLOAD = name;
+                break;
+            }
+            ++n;
+        }
+    }
+    float progress = m.NFILESTOLOAD > 0 ? static_cast<float>(m.LASTFILELOADED + 1) / static_cast<float>(m.NFILESTOLOAD)
+                                        : 1.0f;
+    progress = progress < 0.0f ? 0.0f : (progress > 1.0f ? 1.0f : progress);
+    KVGLOBALS.LOADINGTEXT = "Loading..." + m.FILENAMETOLOAD;
+    KVGLOBALS.LOADINGPROGRESS = progress;
+    if (progress >= 1.0f || m.NFILESTOLOAD == 0 || m.LOADINGCOMPLETED == 1) {
+        m.CURMENU = 10;
+        m.LOADINGCOMPLETED = 1;
+        m.FILENAMETOLOAD.clear();
+        if (KVGLOBALS.INITIALIZED == 0) KV_INITIALIZE();
+    }
+}
+
+void kv_menu_preloading_step() {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    if (m.CURMENU != 10 || !boxes_quiet()) return;
+    float c = 0.0f;
+    bool compiled = false;
+    for (int32_t a = 0; a < MAP_TILE_SLOTS && !compiled; ++a) {
+        for (int32_t b = 0; b < MAP_TILE_SLOTS; ++b) {
+            if ((a + b) % 4 == 0 && KVMAPCOMPILED[a][b] == 0 && kv_compile_tile(a, b)) {
+                compiled = true;
+                break;
+            }
+            c += 1.0f;
+        }
+    }
+    float progress = c / 2048.0f;
+    if (progress > 1.0f) progress = 1.0f;
+    KVGLOBALS.LOADINGTEXT = "Preloading Map..." + std::to_string(static_cast<int>(std::lround(100.0f * progress))) + "%";
+    KVGLOBALS.LOADINGPROGRESS = progress;
+    if (progress < 1.0f) return;
+    KV_MENU_LOADPROFILES();
+    load_campaign_for(m.SELPROFILE);
+    if (!KV_MENU_STARTMISSION(EnemyStart::IMPORT)) m.CURMENU = 120;
+}
+
+void kv_menu_run_mission() {
+    PROFILETYPE* p = current_profile();
+    if (p) IO_CLOCK_START(p->GAMECLOCK, 1);
+    KV_LAUNCHAPP();
+    p = current_profile();
+    if (p) {
+        IO_CLOCK_UPDATE(p->GAMECLOCK);
+        IO_CLOCK_STOP(p->GAMECLOCK);
+        p->GAMECLOCKSTRING = IO_TIME_HMS(p->GAMECLOCK.CURR);
+    }
+}
+
+bool kv_menu_quick_flight_start(const QuickFlightSetup& setup) {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    if (g.INITIALIZED == 0) KV_INITIALIZE();
+    int32_t i = m.NUMPROFILES < 0 ? 0 : m.NUMPROFILES;
+    if (i >= PROFILE_SLOTS) i = PROFILE_SLOTS - 1;
+    m.NUMPROFILES = i + 1;
+    m.SELPROFILE = i;
+    kv_profiles_new_in_memory(i, "Pilot", "Kestrel");
+    PROFILETYPE& p = g.PROFILES[i];
+    p.MISSIONNUM = setup.mission < 0 ? 0 : (setup.mission >= MISSION_SLOTS ? MISSION_SLOTS - 1 : setup.mission);
+    if (setup.has_position) {
+        // The flight's own map clamps, so a start outside them is where the first step would put it.
+        p.PLAYERX = setup.x < 27.0f ? 29.0f : (setup.x > 478.0f ? 476.0f : setup.x);
+        p.PLAYERZ = setup.z < 37.0f ? 39.0f : (setup.z > 497.0f ? 495.0f : setup.z);
+    }
+    if (setup.has_heading) p.GUNSHIPANGLE = setup.heading;
+    if (setup.has_fuel) p.FUEL = setup.fuel < 0.0f ? 0.0f : (setup.fuel > 1.0f ? 1.0f : setup.fuel);
+    load_campaign_for(i);
+    KV_ENEMIES_LAYOUTLOAD();
+    if (!KV_MENU_STARTMISSION(EnemyStart::KEEP)) {
+        std::printf("quick flight: mission %d is past the last mission of the campaign\n", p.MISSIONNUM + 1);
+        return false;
+    }
+    return true;
+}

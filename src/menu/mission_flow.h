@@ -1,11 +1,34 @@
-// Mission start, preload and completion: the loading and preloading screens, starting a mission
-// for the selected profile and the mission-complete processing.
+// Mission start, preload and completion: the work of the loading screen (4, one model file per
+// frame) and the preloading screen (10, one terrain tile per frame), starting a mission for the
+// selected profile, running it, and the bookkeeping of a completed mission. The screens draw
+// KVGLOBALS.LOADINGTEXT and LOADINGPROGRESS, which the steps here fill in.
 #pragma once
 
 #include <cstdint>
 
-void KV_MENU_RENDER_LOADING();
-void KV_MENU_RENDER_PRELOADING();
-void KV_MENU_STARTMISSION();
-void KV_MENU_PRELOADMAP();
+struct QuickFlightSetup;
+
+// How a mission start finds its enemies: imported from the profile's file (a start from the
+// saved state) or kept as they are in memory (next mission, quick flight).
+enum class EnemyStart : int8_t { IMPORT, KEEP };
+
+// Prepares the selected profile's mission and shows the briefing. A mission number past the
+// campaign opens "CAMPAIGN COMPLETE!" instead and starts nothing. True when a mission was set up.
+bool KV_MENU_STARTMISSION(EnemyStart enemies = EnemyStart::IMPORT);
 void KV_MENU_PROCESS_MISSIONCOMPLETE();
+
+// One frame of the loading screen (only while it is the current screen and no box is open).
+void kv_menu_loading_step();
+// One frame of the preloading screen; starts the mission once the tiles it needs are compiled.
+void kv_menu_preloading_step();
+
+// Runs the current profile's mission until it exits (the game clock counts only meanwhile).
+// The caller runs the jump back afterwards.
+void kv_menu_run_mission();
+
+// The missions of the campaign: a mission number at or past this is beyond the last mission.
+int32_t kv_campaign_missions();
+
+// Quick flight: a fresh pilot in memory (never saved), the island's enemy layout, the setup's
+// mission, position, heading and fuel, then the real mission start. True when a mission is ready.
+bool kv_menu_quick_flight_start(const QuickFlightSetup& setup);
