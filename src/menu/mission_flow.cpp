@@ -60,6 +60,7 @@ bool KV_MENU_STARTMISSION(EnemyStart enemies) {
     PROFILETYPE& p = g.PROFILES[s];
     if (p.MISSIONNUM < 0) p.MISSIONNUM = 0;
     if (p.MISSIONNUM >= kv_campaign_missions()) {
+        std::printf("menu: profile %d has flown every mission: CAMPAIGN COMPLETE\n", s);
         kv_menu_open_okbox("CAMPAIGN COMPLETE!", "Every mission of the campaign has been flown.");
         return false;
     }
