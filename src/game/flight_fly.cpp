@@ -12,6 +12,7 @@
 #include "game/enemies.h"
 #include "game/kv_globals.h"
 #include "game/mission.h"
+#include "game/missionobjects.h"
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
@@ -101,6 +102,11 @@ void flight_start_fly_run(const QuickFlightSetup& setup) {
     KVGLOBALSTYPE& g = KVGLOBALS;
     load_world_once();
     if (g.INITIALIZED == 0) KV_INITIALIZE();
+    // A fresh pilot has no saved mission objects: reset the tables, then load the missions.
+    g.AIRDROPCOUNT = 0;
+    g.CHECKPOINTCOUNT = 1;
+    g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
+    g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
     KV_MISSION_LOADMISSIONDATA();
     // A fresh pilot meets the island's garrisons as the campaign lays them out.
     KV_ENEMIES_LAYOUTLOAD();
@@ -108,10 +114,6 @@ void flight_start_fly_run(const QuickFlightSetup& setup) {
     g.CURPROFILE = PROFILE_SLOTS - 1;
     PROFILETYPE& p = g.PROFILES[g.CURPROFILE];
     flight_fresh_profile(p);
-    g.AIRDROPCOUNT = 0;
-    g.CHECKPOINTCOUNT = 1;
-    g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
-    g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
 
     p.MISSIONNUM = setup.mission < 0 ? 0 : (setup.mission >= MISSION_SLOTS ? MISSION_SLOTS - 1 : setup.mission);
     if (setup.has_position) {
@@ -127,6 +129,7 @@ void flight_start_fly_run(const QuickFlightSetup& setup) {
     IO_CLOCK_START(p.GAMECLOCK, 1);
     p.GAMECLOCKSTRING = IO_TIME_HMS(0.0);
     p.OBJECTIVENUM = 0;
+    kv_mission_objects_start(p.MISSIONNUM);
     flight_place_gunship(p.PLAYERX, p.PLAYERZ, p.GUNSHIPANGLE);
     g.MISSIONSTARTED = 1;
 }

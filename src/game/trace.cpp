@@ -6,6 +6,7 @@
 #include "engine/engine_globals.h"
 #include "engine/system.h"
 #include "game/kv_globals.h"
+#include "game/missionobjects.h"
 
 namespace {
 std::FILE* g_file = nullptr;
@@ -59,7 +60,9 @@ std::string trace_line(int64_t frame) {
                   static_cast<int>(KVGLOBALS.EXITCODE), KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERY,
                   KVGLOBALS.PLAYERZ, KVGLOBALS.GUNSHIPPO.ANGLE,
                   static_cast<int>(KVGLOBALS.GUNSHIPLANDED), fuel, ammo, rockets, mission, objective);
-    return buf;
+    std::string line = buf;
+    line += kv_mission_objects_trace();
+    return line;
 }
 
 std::string trace_encode_text(const std::string& text) {
