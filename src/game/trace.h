@@ -1,6 +1,9 @@
 // The --trace writer: one line per frame of space-separated key=value pairs (frame, ms, menu
 // screen, exit code, gunship position, heading, landed flag, the current profile's fuel,
-// ammunition, rockets, mission and objective).
+// ammunition, rockets, mission and objective; then armour, selected weapon, mission running,
+// mission and game clock readings, the alert banner text, the menu's message box, the enemies
+// left in the current kill range, burning fireballs, the pick-up animation and the progress
+// panel).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,15 @@ void trace_close();
 
 // The menu layer tells the trace where the current menu screen number comes from.
 void trace_set_menu_source(int32_t (*current_menu)());
+
+// The menu layer tells the trace about its message boxes: which one shows ("none", "confirm"
+// or "ok"), its title and its message.
+struct TraceBox {
+    std::string kind = "none";
+    std::string title;
+    std::string message;
+};
+void trace_set_box_source(TraceBox (*current_box)());
 
 // The line of one frame (without the line end), built from the global records.
 std::string trace_line(int64_t frame);

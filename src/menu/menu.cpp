@@ -7,6 +7,7 @@
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
+#include "game/objectives.h"
 #include "game/options.h"
 #include "game/trace.h"
 #include "menu/menu_globals.h"
@@ -19,6 +20,27 @@
 
 namespace {
 int32_t current_menu() { return KV_MENUGLOBALS.CURMENU; }
+
+TraceBox current_box() {
+    TraceBox b;
+    if (KV_MENUGLOBALS.OKBOX == 1) {
+        b.kind = "ok";
+        b.title = KV_MENUGLOBALS.OKTITLE;
+        b.message = KV_MENUGLOBALS.OKMESSAGE;
+    } else if (KV_MENUGLOBALS.CONFIRMBOX == 1) {
+        b.kind = "confirm";
+        b.title = KV_MENUGLOBALS.CONFIRMTITLE;
+        b.message = KV_MENUGLOBALS.CONFIRMMESSAGE;
+    }
+    return b;
+}
+
+// The game's message box request becomes the menu's OK box.
+void raise_ok_box(const std::string& title, const std::string& message) {
+    KV_MENUGLOBALS.OKBOX = 1;
+    KV_MENUGLOBALS.OKTITLE = title;
+    KV_MENUGLOBALS.OKMESSAGE = message;
+}
 
 const KV_MENUFRAME kMenuFrame = {
     KV_MENU_PROCESSINPUTS, KV_MENU_RENDER, KV_WINDOW_RESIZE, system_swap_buffers, SYSTEM_UPD_FPSR,
@@ -43,6 +65,8 @@ void kv_run_menu_loop(const KV_MENUFRAME& f) {
 void KV_MENU_LAUNCHAPP() {
     kv_set_menu_resize_step(kv_menu_window_resize);
     trace_set_menu_source(current_menu);
+    trace_set_box_source(current_box);
+    kv_set_message_box_hook(raise_ok_box);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
     KV_MENU_LOADPROFILES();
     if (KV_OPTIONS.FLY) {
