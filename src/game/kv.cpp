@@ -118,11 +118,18 @@ void kv_run_mission_loop(const KV_MISSIONFRAME& f) {
 }
 
 void KV_MAINLOOP() {
+    // The mission clock counts down and the game clock counts up only while the mission runs.
     PROFILETYPE* profile = current_profile();
-    if (profile) IO_CLOCK_START(profile->MISSIONCLOCK, 0);
+    if (profile) {
+        IO_CLOCK_START(profile->MISSIONCLOCK, 0);
+        IO_CLOCK_START(profile->GAMECLOCK, 1);
+    }
     kv_run_mission_loop(kGameFrame);
     profile = current_profile();
-    if (profile) IO_CLOCK_STOP(profile->MISSIONCLOCK);
+    if (profile) {
+        IO_CLOCK_STOP(profile->MISSIONCLOCK);
+        IO_CLOCK_STOP(profile->GAMECLOCK);
+    }
 }
 
 void KV_PROCESSINPUTS() {

@@ -3,6 +3,7 @@
 // on refused entries and on reloading.
 #include "game/mission.h"
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -15,41 +16,62 @@
 
 namespace {
 
-// The records the previous campaign load appended, as it left them.
-struct LASTLOAD {
-    bool valid = false;
-    int32_t airdrop_base = 0;
-    int32_t checkpoint_base = 0;
-    std::vector<AIRDROPTYPE> airdrops;
-    std::vector<CHECKPOINTTYPE> checkpoints;
-};
-LASTLOAD g_last;
+// Run-time state a saved table may carry over into the freshly built one: a record keeps the
+// saved state only where the saved record is of the same kind (class, mission, objective) and
+// its values are in range.
+bool finite(float v) { return std::isfinite(v); }
+bool finite(const VECTOR3D& v) { return finite(v.X) && finite(v.Y) && finite(v.Z); }
 
-bool same_vector(const VECTOR3D& a, const VECTOR3D& b) { return a.X == b.X && a.Y == b.Y && a.Z == b.Z; }
+bool same_kind(const AIRDROPTYPE& a, const AIRDROPTYPE& b) {
+    return a.CLASS == b.CLASS && a.MISSION == b.MISSION && a.OBJECTIVE == b.OBJECTIVE && a.PAYLOAD == b.PAYLOAD;
+}
 
-bool same_zipline(const ZIPLINETYPE& a, const ZIPLINETYPE& b) {
-    if (a.SRC_X != b.SRC_X || a.SRC_Z != b.SRC_Z || a.DEST_X != b.DEST_X || a.DEST_Z != b.DEST_Z || a.N != b.N ||
-        a.STATUS != b.STATUS || a.STARTDOWN != b.STARTDOWN || a.TIMER_START != b.TIMER_START || a.WAIT != b.WAIT)
+bool same_kind(const CHECKPOINTTYPE& a, const CHECKPOINTTYPE& b) {
+    return a.CLASS == b.CLASS && a.MISSION == b.MISSION && a.OBJECTIVE == b.OBJECTIVE;
+}
+
+bool apply_saved(AIRDROPTYPE& fresh, const AIRDROPTYPE& saved) {
+    if (!same_kind(fresh, saved)) return false;
+    if (saved.ACTIVE < 0 || saved.ACTIVE > 2 || saved.PICKUPFLAG < 0 || saved.PICKUPFLAG > 4) return false;
+    if (saved.VISIBLE < 0 || saved.VISIBLE > 1 || !finite(saved.POSITION) || !finite(saved.ANGLE) ||
+        !finite(saved.CHUTEFADE))
         return false;
-    for (int32_t i = 0; i < ZIPLINE_PERSON_SLOTS; ++i)
-        if (a.STARTUP[i] != b.STARTUP[i]) return false;
+    // A crate that is not pickable under the current files cannot carry a pick-up state.
+    if (saved.PICKUPFLAG != 0 && fresh.PICKUPABLE != 1) return false;
+    fresh.ACTIVE = saved.ACTIVE;
+    fresh.VISIBLE = saved.VISIBLE;
+    fresh.POSITION = saved.ACTIVE == 0 ? saved.POSITION : fresh.TARGET;
+    fresh.ANGLE = saved.ANGLE;
+    fresh.PICKUPFLAG = saved.PICKUPFLAG;
+    fresh.CHUTEFADE = saved.CHUTEFADE < 0.0f ? 0.0f : (saved.CHUTEFADE > 1.0f ? 1.0f : saved.CHUTEFADE);
+    // The winch time is not saved: a crate saved mid-winch finishes its lift at once.
+    fresh.ZIPLINEDATA.STARTDOWN = 0;
     return true;
 }
 
-bool same_airdrop(const AIRDROPTYPE& a, const AIRDROPTYPE& b) {
-    return a.ACTIVE == b.ACTIVE && a.VISIBLE == b.VISIBLE && same_vector(a.POSITION, b.POSITION) &&
-           same_vector(a.TARGET, b.TARGET) && same_vector(a.ANGLE, b.ANGLE) && a.CLASS == b.CLASS &&
-           a.PAYLOAD == b.PAYLOAD && a.PICKUPFLAG == b.PICKUPFLAG && a.PICKUPABLE == b.PICKUPABLE &&
-           a.CHUTEFADE == b.CHUTEFADE && a.PICKUPFADE == b.PICKUPFADE && a.CHUTESIZE == b.CHUTESIZE &&
-           a.CHECKPOINTFLAG == b.CHECKPOINTFLAG && a.MISSION == b.MISSION && a.OBJECTIVE == b.OBJECTIVE &&
-           a.CHECKPOINTID == b.CHECKPOINTID && same_zipline(a.ZIPLINEDATA, b.ZIPLINEDATA) &&
-           a.MODPOSITIONY == b.MODPOSITIONY;
+bool apply_saved(CHECKPOINTTYPE& fresh, const CHECKPOINTTYPE& saved) {
+    if (!same_kind(fresh, saved)) return false;
+    if (saved.ACTIVE < 0 || saved.ACTIVE > 1 || saved.VISIBLE < 0 || saved.VISIBLE > 1) return false;
+    if (!finite(saved.ANGLE) || !finite(saved.FADE) || !finite(saved.POINTERFADE)) return false;
+    fresh.ACTIVE = saved.ACTIVE;
+    fresh.VISIBLE = saved.VISIBLE;
+    fresh.ANGLE = saved.ANGLE;
+    fresh.FADE = saved.FADE < 0.0f ? 0.0f : (saved.FADE > 1.0f ? 1.0f : saved.FADE);
+    return true;
 }
 
-bool same_checkpoint(const CHECKPOINTTYPE& a, const CHECKPOINTTYPE& b) {
-    return a.ACTIVE == b.ACTIVE && a.ANGLE == b.ANGLE && same_vector(a.POSITION, b.POSITION) && a.FADE == b.FADE &&
-           a.POINTERFADE == b.POINTERFADE && a.CLASS == b.CLASS && a.OBJECTIVE == b.OBJECTIVE &&
-           a.MISSION == b.MISSION && a.VISIBLE == b.VISIBLE;
+// Applies a saved table to a fresh one record by record when both hold the same number of
+// records; first is the first record that may take saved state. Returns the records taken.
+template <typename T>
+int32_t apply_saved_table(std::vector<T>& fresh, int32_t fresh_count, const std::vector<T>& saved, int32_t saved_count,
+                          int32_t first) {
+    if (saved_count != fresh_count || saved_count < 0 || static_cast<size_t>(saved_count) > saved.size() ||
+        static_cast<size_t>(fresh_count) > fresh.size())
+        return 0;
+    int32_t taken = 0;
+    for (int32_t i = first; i < fresh_count; ++i)
+        taken += apply_saved(fresh[static_cast<size_t>(i)], saved[static_cast<size_t>(i)]) ? 1 : 0;
+    return taken;
 }
 
 // Brings a count and its table into agreement before records are appended: the count within
@@ -85,6 +107,7 @@ struct FILESTATE {
     int32_t airdrop_base = 0;
     int32_t checkpoint_base = 0;
     MISSION_LOAD_RESULT* result = nullptr;
+    bool texts_only = false;  // briefing texts and objective names only; nothing else changes
 };
 
 void refuse(FILESTATE& f, const std::string& entry, const char* why) {
@@ -269,9 +292,18 @@ bool is_mission_key(const std::string& key) {
            key == "THREAT_ACCESS" || key == "SIEGE_ACCESS" || key == "RESISTANCE";
 }
 
-}  // namespace
+// The briefing's reload: mission texts and objective names, nothing else.
+void read_text_entry(MISSIONDATATYPE& m, const std::string& key, int32_t last) {
+    if (key == "OBJECTIVE") {
+        if (last < 3 || part(2) != "NAME") return;
+        const int32_t n = index_in(part(1), OBJECTIVE_SLOTS);
+        if (n >= 0) m.OBJECTIVE[n].NAME = part(3);
+    } else if (key != "TIME_LIMIT" && is_mission_key(key) && last >= 1) {
+        read_mission_entry(m, key, part(1));
+    }
+}
 
-MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::string& name) {
+MISSION_LOAD_RESULT read_entries(int32_t M, FieldReader& r, const std::string& name, bool texts_only) {
     MISSION_LOAD_RESULT result;
     result.file_read = true;
     if (M < 0 || M >= MISSION_SLOTS) {
@@ -280,9 +312,11 @@ MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::st
         return result;
     }
     KVGLOBALSTYPE& g = KVGLOBALS;
-    // Check point record 0 is the objective marker; a file's check points always come after it.
-    settle_table(g.AIRDROPDATA, g.AIRDROPCOUNT, 0, "air drop");
-    settle_table(g.CHECKPOINTDATA, g.CHECKPOINTCOUNT, 1, "check point");
+    if (!texts_only) {
+        // Check point record 0 is the objective marker; a file's check points always come after it.
+        settle_table(g.AIRDROPDATA, g.AIRDROPCOUNT, 0, "air drop");
+        settle_table(g.CHECKPOINTDATA, g.CHECKPOINTCOUNT, 1, "check point");
+    }
 
     FILESTATE f;
     f.M = M;
@@ -290,6 +324,7 @@ MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::st
     f.airdrop_base = g.AIRDROPCOUNT;
     f.checkpoint_base = g.CHECKPOINTCOUNT;
     f.result = &result;
+    f.texts_only = texts_only;
     MISSIONDATATYPE& m = g.MISSIONDATA[M];
     std::size_t counted = 0;  // bytes already scanned for line breaks
     while (!field_eof(r)) {
@@ -300,7 +335,8 @@ MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::st
         ++result.entries;
         const int32_t last = STR_EXPLODE("//", entry);
         const std::string& key = part(0);
-        if (key == "OBJECTIVE") read_objective_entry(f, m, entry, last);
+        if (texts_only) read_text_entry(m, key, last);
+        else if (key == "OBJECTIVE") read_objective_entry(f, m, entry, last);
         else if (key == "AIR_DROP") read_airdrop_entry(f, entry, last);
         else if (key == "CHECKPOINT") read_checkpoint_entry(f, entry, last);
         else if (is_mission_key(key)) {
@@ -312,54 +348,63 @@ MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::st
     return result;
 }
 
-MISSION_LOAD_RESULT mission_load_file(int32_t M, const std::string& path) {
+MISSION_LOAD_RESULT read_file_entries(int32_t M, const std::string& path, bool texts_only) {
     FieldReader r;
     // A missing file reads as an empty one: the mission keeps what its record held.
     const bool ok = field_reader_open(r, path);
     if (!ok) r = FieldReader{};
-    MISSION_LOAD_RESULT result = mission_load_reader(M, r, path);
+    MISSION_LOAD_RESULT result = read_entries(M, r, path, texts_only);
     if (!ok) result.file_read = false;
     return result;
 }
 
-int32_t mission_load_campaign(const std::string& dir) {
-    KVGLOBALSTYPE& g = KVGLOBALS;
-    if (g_last.valid) {
-        // The tables still end with exactly what the previous load appended: take those
-        // records back so this load replaces them instead of adding a second copy.
-        const int32_t a_end = g_last.airdrop_base + static_cast<int32_t>(g_last.airdrops.size());
-        const int32_t c_end = g_last.checkpoint_base + static_cast<int32_t>(g_last.checkpoints.size());
-        bool same = g.AIRDROPCOUNT == a_end && g.CHECKPOINTCOUNT == c_end &&
-                    g.AIRDROPDATA.size() >= static_cast<std::size_t>(a_end) &&
-                    g.CHECKPOINTDATA.size() >= static_cast<std::size_t>(c_end);
-        for (std::size_t i = 0; same && i < g_last.airdrops.size(); ++i)
-            same = same_airdrop(g.AIRDROPDATA[static_cast<std::size_t>(g_last.airdrop_base) + i], g_last.airdrops[i]);
-        for (std::size_t i = 0; same && i < g_last.checkpoints.size(); ++i)
-            same = same_checkpoint(g.CHECKPOINTDATA[static_cast<std::size_t>(g_last.checkpoint_base) + i],
-                                   g_last.checkpoints[i]);
-        if (same) {
-            g.AIRDROPCOUNT = g_last.airdrop_base;
-            g.CHECKPOINTCOUNT = g_last.checkpoint_base;
-            g.AIRDROPDATA.resize(static_cast<std::size_t>(g.AIRDROPCOUNT < 1 ? 1 : g.AIRDROPCOUNT));
-            g.CHECKPOINTDATA.resize(static_cast<std::size_t>(g.CHECKPOINTCOUNT < 1 ? 1 : g.CHECKPOINTCOUNT));
-        }
-    }
-    settle_table(g.AIRDROPDATA, g.AIRDROPCOUNT, 0, "air drop");
-    settle_table(g.CHECKPOINTDATA, g.CHECKPOINTCOUNT, 1, "check point");
-    const int32_t a_base = g.AIRDROPCOUNT, c_base = g.CHECKPOINTCOUNT;
+}  // namespace
 
-    int32_t refused = 0;
-    for (int32_t M = 0; M < MISSION_CAMPAIGN_FILES; ++M)
-        refused += mission_load_file(M, dir + std::to_string(M) + ".dat").refused;
-
-    g_last.valid = true;
-    g_last.airdrop_base = a_base;
-    g_last.checkpoint_base = c_base;
-    g_last.airdrops.assign(g.AIRDROPDATA.begin() + a_base, g.AIRDROPDATA.begin() + g.AIRDROPCOUNT);
-    g_last.checkpoints.assign(g.CHECKPOINTDATA.begin() + c_base, g.CHECKPOINTDATA.begin() + g.CHECKPOINTCOUNT);
-    return refused;
+MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::string& name) {
+    return read_entries(M, r, name, false);
 }
 
-void mission_forget_last_load() { g_last = LASTLOAD{}; }
+MISSION_LOAD_RESULT mission_load_file(int32_t M, const std::string& path) {
+    return read_file_entries(M, path, false);
+}
+
+MISSION_TABLES_RESULT mission_load_campaign(const std::string& dir) {
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    // What the tables hold now (a profile's restored state, or a previous load) is only a
+    // source of run-time state; the records themselves come from the files every time.
+    std::vector<AIRDROPTYPE> saved_airdrops;
+    std::vector<CHECKPOINTTYPE> saved_checkpoints;
+    saved_airdrops.swap(g.AIRDROPDATA);
+    saved_checkpoints.swap(g.CHECKPOINTDATA);
+    const int32_t saved_airdrop_count = g.AIRDROPCOUNT, saved_checkpoint_count = g.CHECKPOINTCOUNT;
+    g.AIRDROPCOUNT = 0;
+    g.CHECKPOINTCOUNT = 1;
+    g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
+    g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
+
+    MISSION_TABLES_RESULT result;
+    for (int32_t M = 0; M < MISSION_CAMPAIGN_FILES; ++M)
+        result.refused += mission_load_file(M, dir + std::to_string(M) + ".dat").refused;
+    result.airdrops_restored =
+        apply_saved_table(g.AIRDROPDATA, g.AIRDROPCOUNT, saved_airdrops, saved_airdrop_count, 0);
+    // Record 0, the objective marker, is placed by the objectives every frame.
+    result.checkpoints_restored =
+        apply_saved_table(g.CHECKPOINTDATA, g.CHECKPOINTCOUNT, saved_checkpoints, saved_checkpoint_count, 1);
+    const bool had_state = saved_airdrop_count > 0 || saved_checkpoint_count > 1;
+    if (had_state && (saved_airdrop_count != g.AIRDROPCOUNT || saved_checkpoint_count != g.CHECKPOINTCOUNT))
+        std::printf("saved mission objects (%d air drops, %d check points) do not match the mission files "
+                    "(%d, %d): they start afresh\n",
+                    saved_airdrop_count, saved_checkpoint_count, g.AIRDROPCOUNT, g.CHECKPOINTCOUNT);
+    return result;
+}
+
+int32_t mission_reload_texts(const std::string& dir) {
+    int32_t read = 0;
+    for (int32_t M = 0; M < MISSION_CAMPAIGN_FILES; ++M)
+        read += read_file_entries(M, dir + std::to_string(M) + ".dat", true).file_read ? 1 : 0;
+    return read;
+}
 
 void KV_MISSION_LOADMISSIONDATA() { mission_load_campaign("data/missions/"); }
+
+void KV_MISSION_RELOADMISSIONTEXTS() { mission_reload_texts("data/missions/"); }

@@ -9,11 +9,12 @@
 // console line naming the file and line. Keys the loader does not know (REM comment lines,
 // any other text) are ignored silently.
 //
-// Reloading: the records appended by the previous campaign load are replaced, not appended
-// again, as long as the tables still end with exactly those records (the briefing reloads the
-// campaign on every frame the L key is held). Records in front of them, such as those restored
-// with a profile, are always kept; if the tables were replaced or changed since (a profile
-// restore), the new records go after everything present.
+// The campaign load builds the air-drop and check-point tables fresh from the files every time
+// (record 0 of the check points is the objective marker), so loading twice gives the same
+// tables. Whatever the tables held before (a profile's restored block) only supplies run-time
+// state: crate states, positions and activations are taken over record by record when the saved
+// table has exactly as many records as the fresh one and the record is of the same kind (class,
+// mission, objective) with values in range. The briefing's reload reads the texts only.
 #pragma once
 
 #include <cstdint>
@@ -34,12 +35,26 @@ struct MISSION_LOAD_RESULT {
     int32_t refused = 0;
 };
 
-// Reads missions 0, 1 and 2 from "data/missions/<M>.dat" (relative to the game directory).
+// What a campaign load did.
+struct MISSION_TABLES_RESULT {
+    int32_t refused = 0;               // entries refused over all files
+    int32_t airdrops_restored = 0;     // records that took saved run-time state
+    int32_t checkpoints_restored = 0;
+};
+
+// Reads missions 0, 1 and 2 from "data/missions/<M>.dat" (relative to the game directory) into
+// fresh tables, taking saved run-time state from the tables present as described above.
 void KV_MISSION_LOADMISSIONDATA();
 
-// The campaign load from another directory (ending in '/'); the reload rule above applies.
-// Returns the number of refused entries over all files.
-int32_t mission_load_campaign(const std::string& dir);
+// The briefing's reload (one call per press of L): the briefing texts and objective names of
+// missions 0-2 again, leaving the tables, numbers and run-time state alone.
+void KV_MISSION_RELOADMISSIONTEXTS();
+
+// The campaign load from another directory (ending in '/').
+MISSION_TABLES_RESULT mission_load_campaign(const std::string& dir);
+
+// The texts-only reload from another directory; returns how many of the files could be read.
+int32_t mission_reload_texts(const std::string& dir);
 
 // One mission file M (0-99) from path, appended after the current tables. A mission number
 // outside 0-99 is refused with a console line and nothing is read.
@@ -47,7 +62,3 @@ MISSION_LOAD_RESULT mission_load_file(int32_t M, const std::string& path);
 
 // The same from a reader; name is used in console lines.
 MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::string& name);
-
-// Forgets which records the previous campaign load appended (the next load appends after
-// everything present).
-void mission_forget_last_load();

@@ -5,11 +5,16 @@
 
 #include "engine/engine_globals.h"
 #include "engine/system.h"
+#include "game/explosions.h"
 #include "game/kv_globals.h"
+#include "game/missionobjects.h"
+#include "game/objectives.h"
+#include "platform/clock.h"
 
 namespace {
 std::FILE* g_file = nullptr;
 int32_t (*g_menu_source)() = nullptr;
+TraceBox (*g_box_source)() = nullptr;
 void (*g_menu_fields)(TraceMenuFields&) = nullptr;
 
 void on_frame_end(int64_t frame) {
@@ -41,6 +46,8 @@ void trace_close() {
 void trace_set_menu_source(int32_t (*current_menu)()) { g_menu_source = current_menu; }
 void trace_set_menu_fields_source(void (*fill)(TraceMenuFields&)) { g_menu_fields = fill; }
 
+void trace_set_box_source(TraceBox (*current_box)()) { g_box_source = current_box; }
+
 std::string trace_line(int64_t frame) {
     float fuel = 0.0f;
     int32_t ammo = 0, rockets = 0, mission = 0, objective = 0, research = -1, rstart = 0;
@@ -69,6 +76,37 @@ std::string trace_line(int64_t frame) {
                   KVGLOBALS.PLAYERZ, KVGLOBALS.GUNSHIPPO.ANGLE,
                   static_cast<int>(KVGLOBALS.GUNSHIPLANDED), fuel, ammo, rockets, mission, objective);
     std::string line = buf;
+
+    // Mission state after the first keys; text values are encoded so the line stays
+    // blank-separated.
+    const KVGLOBALSTYPE& g = KVGLOBALS;
+    float armour = 0.0f;
+    int32_t weapon = 0;
+    double mclock = 0.0, gclock = 0.0;
+    if (p >= 0 && p < PROFILE_SLOTS) {
+        const PROFILETYPE& prof = g.PROFILES[p];
+        armour = prof.ARMOUR;
+        weapon = prof.SELECTEDWEAPON;
+        mclock = prof.MISSIONCLOCK.CURR;
+        gclock = prof.GAMECLOCK.CURR;
+    }
+    const TraceBox box = g_box_source ? g_box_source() : TraceBox{};
+    const int32_t powerup = g.POWERUPFADE > 0.0f ? g.POWERUP : 0;
+    std::snprintf(buf, sizeof buf,
+                  " armour=%.4f wpn=%d started=%d mclock=%.3f gclock=%.3f", armour, weapon,
+                  g.MISSIONSTARTED, mclock, gclock);
+    line += buf;
+    line += " alert=" + trace_encode_text(kv_alert_showing(platform_clock_ms()));
+    line += " box=" + trace_encode_text(box.kind);
+    line += " boxtitle=" + trace_encode_text(box.title);
+    line += " boxmsg=" + trace_encode_text(box.message);
+    std::snprintf(buf, sizeof buf, " alive=%d blast=%d powerup=%d loading=%d", kv_objective_alive(),
+                  kv_explosion_burning(), powerup, g.LOADINGACTIVE);
+    line += buf;
+    line += " loadtext=" + trace_encode_text(g.LOADINGTEXT);
+    std::snprintf(buf, sizeof buf, " progress=%.3f", g.LOADINGPROGRESS);
+    line += buf;
+    line += kv_mission_objects_trace();
     std::snprintf(buf, sizeof buf,
                   " profile=%d sel=%d nprof=%d selmain=%d selitem=%d init=%d loaded=%d lastfile=%d tiles=%d "
                   "research=%d rstart=%d techs=%llx nnew=%d alerttech=%d",

@@ -1,8 +1,11 @@
 // The --trace writer: one line per frame of space-separated key=value pairs (frame, ms, menu
 // screen, exit code, gunship position, heading, landed flag, the current profile's fuel,
-// ammunition, rockets, mission and objective), then the menu's and the research state: profile,
-// sel, nprof, selmain, selitem, init, loaded, lastfile, tiles, research, rstart, techs (installed
-// technologies as hex bits, bit k for technology k), nnew, alerttech.
+// ammunition, rockets, mission and objective; then armour, selected weapon, mission running,
+// mission and game clock readings, the alert banner text, the menu's message box, the enemies
+// left in the current kill range, burning fireballs, the pick-up animation and the progress
+// panel, the mission objects; last the menu's and the research state: profile, sel, nprof,
+// selmain, selitem, init, loaded, lastfile, tiles, research, rstart, techs (installed
+// technologies as hex bits, bit k for technology k), nnew, alerttech).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +18,15 @@ void trace_close();
 
 // The menu layer tells the trace where the current menu screen number comes from.
 void trace_set_menu_source(int32_t (*current_menu)());
+
+// The menu layer tells the trace about its message boxes: which one shows ("none", "confirm"
+// or "ok"), its title and its message.
+struct TraceBox {
+    std::string kind = "none";
+    std::string title;
+    std::string message;
+};
+void trace_set_box_source(TraceBox (*current_box)());
 
 // What the menu adds to each line (the menu layer fills it through the source it registers).
 struct TraceMenuFields {

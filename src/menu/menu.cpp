@@ -16,6 +16,8 @@
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/mission.h"
+#include "game/missionobjects.h"
+#include "game/objectives.h"
 #include "game/options.h"
 #include "game/technology.h"
 #include "game/trace.h"
@@ -67,6 +69,25 @@ void menu_frame_inputs() {
     kv_menu_preloading_step();
 }
 
+TraceBox current_box() {
+    TraceBox b;
+    if (KV_MENUGLOBALS.OKBOX == 1) {
+        b.kind = "ok";
+        b.title = KV_MENUGLOBALS.OKTITLE;
+        b.message = KV_MENUGLOBALS.OKMESSAGE;
+    } else if (KV_MENUGLOBALS.CONFIRMBOX == 1) {
+        b.kind = "confirm";
+        b.title = KV_MENUGLOBALS.CONFIRMTITLE;
+        b.message = KV_MENUGLOBALS.CONFIRMMESSAGE;
+    }
+    return b;
+}
+
+// The game's message box request becomes the menu's OK box.
+int32_t new_research_count() { return KV_MENUGLOBALS.NUMNEWRESEARCH; }
+
+void raise_ok_box(const std::string& title, const std::string& message) { kv_menu_open_okbox(title, message); }
+
 const KV_MENUFRAME kMenuFrame = {
     menu_frame_inputs, KV_MENU_RENDER, KV_WINDOW_RESIZE, system_swap_buffers, SYSTEM_UPD_FPSR,
 };
@@ -111,6 +132,9 @@ void KV_MENU_LAUNCHAPP() {
     kv_set_menu_resize_step(kv_menu_window_resize);
     trace_set_menu_source(current_menu);
     trace_set_menu_fields_source(trace_fields);
+    trace_set_box_source(current_box);
+    kv_set_message_box_hook(raise_ok_box);
+    kv_set_new_research_count_source(new_research_count);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
     KV_MENU_LOADPROFILES();
     if (KV_OPTIONS.FLY) run_quick_flight();

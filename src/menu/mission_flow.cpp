@@ -12,6 +12,7 @@
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/mission.h"
+#include "game/missionobjects.h"
 #include "menu/menu_globals.h"
 #include "menu/profiles.h"
 #include "menu/research.h"
@@ -30,19 +31,11 @@ PROFILETYPE* current_profile() {
     return (c >= 0 && c < PROFILE_SLOTS) ? &KVGLOBALS.PROFILES[c] : nullptr;
 }
 
-// The campaign's records for a start from the saved state: a profile that has flown keeps its
-// own block (the campaign's records with their state); a new one gets the campaign's records.
-// Either way the mission table (names, objectives, time limits) is read again.
+// The campaign for a start from the saved state: the mission files build the tables afresh and
+// take the run-time state (crates picked up, pads used) from the profile's own saved block.
 void load_campaign_for(int32_t profile) {
-    if (kv_profiles_tables_fresh(profile)) {
-        kv_profiles_restore_tables(profile);
-        mission_forget_last_load();
-        KV_MISSION_LOADMISSIONDATA();
-    } else {
-        KV_MISSION_LOADMISSIONDATA();
-        kv_profiles_restore_tables(profile);
-        mission_forget_last_load();
-    }
+    kv_profiles_restore_tables(profile);
+    KV_MISSION_LOADMISSIONDATA();
 }
 
 }  // namespace
@@ -82,6 +75,7 @@ bool KV_MENU_STARTMISSION(EnemyStart enemies) {
     IO_CLOCK_STOP(p.GAMECLOCK);
     p.GAMECLOCK.CURR = p.GAMECLOCK.VALUE;
     p.OBJECTIVENUM = 0;
+    kv_mission_objects_start(p.MISSIONNUM);
 
     // At rest at the profile's position: no velocity carried over from an earlier flight.
     flight_place_gunship(p.PLAYERX, p.PLAYERZ, p.GUNSHIPANGLE);
@@ -164,10 +158,9 @@ void kv_menu_preloading_step() {
 }
 
 void kv_menu_run_mission() {
-    PROFILETYPE* p = current_profile();
-    if (p) IO_CLOCK_START(p->GAMECLOCK, 1);
+    // The mission loop runs the game clock while it runs; the profile's clock text follows it.
     KV_LAUNCHAPP();
-    p = current_profile();
+    PROFILETYPE* p = current_profile();
     if (p) {
         IO_CLOCK_UPDATE(p->GAMECLOCK);
         IO_CLOCK_STOP(p->GAMECLOCK);

@@ -22,8 +22,8 @@ void kv_menu_loading_step();
 // One frame of the preloading screen; starts the mission once the tiles it needs are compiled.
 void kv_menu_preloading_step();
 
-// Runs the current profile's mission until it exits (the game clock counts only meanwhile).
-// The caller runs the jump back afterwards.
+// Runs the current profile's mission until it exits (the game clock counts only meanwhile) and
+// brings the profile's clock text up to date. The caller runs the jump back afterwards.
 void kv_menu_run_mission();
 
 // The missions of the campaign: a mission number at or past this is beyond the last mission.

@@ -498,11 +498,6 @@ void kv_profiles_restore_tables(int32_t index) {
     set_global_tables(g_images[index]);
 }
 
-bool kv_profiles_tables_fresh(int32_t index) {
-    if (!valid_index(index)) return true;
-    return g_images[index].airdrops.empty() && g_images[index].checkpoints.size() <= 1;
-}
-
 int32_t kv_enemy_table_owner() { return g_enemy_owner; }
 void kv_set_enemy_table_owner(int32_t profile) { g_enemy_owner = profile; }
 

@@ -60,8 +60,6 @@ bool kv_profiles_remove_selected();
 void kv_profiles_restore_live(int32_t index);
 // The global air-drop and check-point tables take profile `index`'s saved block.
 void kv_profiles_restore_tables(int32_t index);
-// True when profile `index`'s saved block holds no mission records yet (a new profile).
-bool kv_profiles_tables_fresh(int32_t index);
 
 // The starting values of a new pilot on a zeroed record.
 void kv_profile_starting_values(PROFILETYPE& p, const std::string& name, const std::string& callsign);

@@ -266,8 +266,8 @@ TEST_F(MenuDir, EachProfileKeepsItsOwnClockAndBlock) {
     KV_MENUGLOBALS.SELPROFILE = 0;
     ASSERT_TRUE(KV_MENU_LOADPROFILES());
     EXPECT_EQ(KVGLOBALS.CHECKPOINTCOUNT, 1);
-    EXPECT_TRUE(kv_profiles_tables_fresh(0));
-    EXPECT_FALSE(kv_profiles_tables_fresh(1));
+    kv_profiles_restore_tables(1);
+    EXPECT_EQ(KVGLOBALS.CHECKPOINTCOUNT, 3);
 }
 
 TEST_F(MenuDir, SaveGameExportsEnemiesOnlyForTheirOwnProfile) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -20,7 +22,6 @@ void fresh_tables() {
     g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
     g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
     for (auto& m : g.MISSIONDATA) m = MISSIONDATATYPE{};
-    mission_forget_last_load();
     platform_random_seed(7);
 }
 
@@ -36,7 +37,7 @@ protected:
 };
 
 TEST_F(Missions, ShippedCampaignLoadsTheBriefingsAndObjectives) {
-    EXPECT_EQ(mission_load_campaign(kMissions), 0);
+    EXPECT_EQ(mission_load_campaign(kMissions).refused, 0);
     const KVGLOBALSTYPE& g = KVGLOBALS;
 
     const MISSIONDATATYPE& m0 = g.MISSIONDATA[0];
@@ -139,55 +140,108 @@ TEST_F(Missions, ShippedCampaignDeclaresItsCratesAndCheckPoints) {
     EXPECT_EQ(g.CHECKPOINTDATA[13].CLASS, 2);
 }
 
-TEST_F(Missions, ReloadingReplacesItsOwnRecordsAndKeepsRestoredOnes) {
-    KVGLOBALSTYPE& g = KVGLOBALS;
-    // Two crates and a pad restored with a profile sit in front of anything loaded.
-    g.AIRDROPCOUNT = 2;
-    g.AIRDROPDATA.assign(2, AIRDROPTYPE{});
-    g.AIRDROPDATA[1].PICKUPFLAG = 4;
-    g.AIRDROPDATA[1].MISSION = 0;
-    g.CHECKPOINTCOUNT = 2;
-    g.CHECKPOINTDATA.assign(2, CHECKPOINTTYPE{});
-    g.CHECKPOINTDATA[1].ACTIVE = 1;
-
-    mission_load_campaign(kMissions);
-    ASSERT_EQ(g.AIRDROPCOUNT, 6);
-    ASSERT_EQ(g.CHECKPOINTCOUNT, 15);
-    for (int i = 0; i < 5; ++i) mission_load_campaign(kMissions);  // the briefing's L key, held
-    EXPECT_EQ(g.AIRDROPCOUNT, 6);
-    EXPECT_EQ(g.CHECKPOINTCOUNT, 15);
-    EXPECT_EQ(g.AIRDROPDATA[1].PICKUPFLAG, 4);
-    EXPECT_EQ(g.CHECKPOINTDATA[1].ACTIVE, 1);
-    EXPECT_EQ(g.AIRDROPDATA[2].MISSION, 0);
-    EXPECT_EQ(g.AIRDROPDATA[2].CHECKPOINTID, 2);
-    EXPECT_EQ(g.AIRDROPDATA[5].MISSION, 2);
-    EXPECT_EQ(g.CHECKPOINTDATA[14].CLASS, 2);
-
-    // Names and numbers are overwritten in place, not added to.
-    EXPECT_EQ(g.MISSIONDATA[1].NAME, "Operation Quiet Wire");
-    EXPECT_EQ(g.MISSIONDATA[1].OBJECTIVE[1].SUBTRACT[0], 6);
+// Snapshot of the tables to compare two loads field by field where it matters.
+struct TableShape {
+    std::vector<std::tuple<int, int, int, int, int, float, float>> drops;  // class, mission, objective, flag, cp, x, z
+    std::vector<std::tuple<int, int, int, int, float, float>> cps;         // class, mission, objective, active, x, z
+};
+TableShape shape() {
+    TableShape t;
+    const KVGLOBALSTYPE& g = KVGLOBALS;
+    for (int i = 0; i < g.AIRDROPCOUNT; ++i) {
+        const AIRDROPTYPE& a = g.AIRDROPDATA[static_cast<size_t>(i)];
+        t.drops.emplace_back(a.CLASS, a.MISSION, a.OBJECTIVE, a.PICKUPFLAG, a.CHECKPOINTID, a.TARGET.X, a.TARGET.Z);
+    }
+    for (int i = 0; i < g.CHECKPOINTCOUNT; ++i) {
+        const CHECKPOINTTYPE& c = g.CHECKPOINTDATA[static_cast<size_t>(i)];
+        t.cps.emplace_back(c.CLASS, c.MISSION, c.OBJECTIVE, c.ACTIVE, c.POSITION.X, c.POSITION.Z);
+    }
+    return t;
 }
 
-TEST_F(Missions, TablesReplacedSinceTheLastLoadAreKeptWhole) {
+TEST_F(Missions, EveryLoadBuildsTheSameTablesFromTheFiles) {
     KVGLOBALSTYPE& g = KVGLOBALS;
     mission_load_campaign(kMissions);
-    // A profile restore puts back a saved state of the same size whose crate was picked up.
-    g.AIRDROPDATA[0].PICKUPFLAG = 4;
-    mission_load_campaign(kMissions);
-    EXPECT_EQ(g.AIRDROPCOUNT, 8);
-    EXPECT_EQ(g.CHECKPOINTCOUNT, 27);
-    EXPECT_EQ(g.AIRDROPDATA[0].PICKUPFLAG, 4);
-    EXPECT_EQ(g.AIRDROPDATA[4].PICKUPFLAG, 0);
-    EXPECT_EQ(g.AIRDROPDATA[4].CHECKPOINTID, 14);  // the new copy links to its own check point
-
-    // A table emptied by a new profile starts again after the marker.
-    g.AIRDROPCOUNT = 0;
-    g.CHECKPOINTCOUNT = 1;
-    g.AIRDROPDATA.assign(1, AIRDROPTYPE{});
-    g.CHECKPOINTDATA.assign(1, CHECKPOINTTYPE{});
-    mission_load_campaign(kMissions);
+    const TableShape first = shape();
+    ASSERT_EQ(g.AIRDROPCOUNT, 4);
+    ASSERT_EQ(g.CHECKPOINTCOUNT, 14);
+    for (int i = 0; i < 5; ++i) mission_load_campaign(kMissions);  // a save and a load, repeated
     EXPECT_EQ(g.AIRDROPCOUNT, 4);
     EXPECT_EQ(g.CHECKPOINTCOUNT, 14);
+    const TableShape again = shape();
+    EXPECT_EQ(first.drops, again.drops);
+    EXPECT_EQ(first.cps, again.cps);
+
+    // A foreign table (another campaign's save, a table grown by the old appending loads) of a
+    // different size is not kept in front: the files alone decide the records.
+    g.AIRDROPCOUNT = 9;
+    g.AIRDROPDATA.assign(9, AIRDROPTYPE{});
+    g.AIRDROPDATA[0].PICKUPFLAG = 4;
+    g.CHECKPOINTCOUNT = 27;
+    g.CHECKPOINTDATA.assign(27, CHECKPOINTTYPE{});
+    testing::internal::CaptureStdout();
+    const MISSION_TABLES_RESULT r = mission_load_campaign(kMissions);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("start afresh"), std::string::npos);
+    EXPECT_EQ(r.airdrops_restored, 0);
+    EXPECT_EQ(g.AIRDROPCOUNT, 4);
+    EXPECT_EQ(g.CHECKPOINTCOUNT, 14);
+    EXPECT_EQ(g.AIRDROPDATA[0].PICKUPFLAG, 0);
+    EXPECT_EQ(g.AIRDROPDATA[0].CHECKPOINTID, 1);
+}
+
+TEST_F(Missions, SavedRunTimeStateIsTakenOverWhereTheRecordsAgree) {
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    mission_load_campaign(kMissions);
+    // A saved game: crate 0 was picked up, crate 1 lies on the ground waiting, its marker lit;
+    // crate 2's record is of another kind than the files now say; crate 3 holds a damaged state.
+    g.AIRDROPDATA[0].ACTIVE = 2;
+    g.AIRDROPDATA[0].PICKUPFLAG = 4;
+    g.AIRDROPDATA[1].ACTIVE = 2;
+    g.AIRDROPDATA[1].PICKUPFLAG = 1;
+    g.AIRDROPDATA[1].POSITION = VECTOR3D{1.0f, 2.0f, 3.0f};  // landed crates sit on their target
+    g.CHECKPOINTDATA[2].ACTIVE = 1;
+    g.CHECKPOINTDATA[2].FADE = 0.5f;
+    g.AIRDROPDATA[2].ACTIVE = 2;
+    g.AIRDROPDATA[2].PAYLOAD = 1;
+    g.AIRDROPDATA[3].ACTIVE = 2;
+    g.AIRDROPDATA[3].PICKUPFLAG = 9;
+    g.CHECKPOINTDATA[0].ACTIVE = 1;
+    g.CHECKPOINTDATA[0].POSITION.X = 77.0f;
+    const MISSION_TABLES_RESULT r = mission_load_campaign(kMissions);
+    EXPECT_EQ(r.airdrops_restored, 2);
+    EXPECT_EQ(r.checkpoints_restored, 13);
+    EXPECT_EQ(g.AIRDROPDATA[0].PICKUPFLAG, 4);
+    EXPECT_EQ(g.AIRDROPDATA[1].PICKUPFLAG, 1);
+    EXPECT_EQ(g.AIRDROPDATA[1].ACTIVE, 2);
+    EXPECT_FLOAT_EQ(g.AIRDROPDATA[1].POSITION.X, g.AIRDROPDATA[1].TARGET.X);
+    EXPECT_EQ(g.CHECKPOINTDATA[2].ACTIVE, 1);
+    EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[2].FADE, 0.5f);
+    EXPECT_EQ(g.AIRDROPDATA[2].ACTIVE, 0);  // other kind: fresh
+    EXPECT_EQ(g.AIRDROPDATA[2].PAYLOAD, 4);
+    EXPECT_EQ(g.AIRDROPDATA[3].ACTIVE, 0);  // out of range: fresh
+    EXPECT_EQ(g.AIRDROPDATA[3].PICKUPFLAG, 0);
+    EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[0].POSITION.X, 0.0f);  // the marker is never restored
+    EXPECT_EQ(g.CHECKPOINTDATA[0].ACTIVE, 0);
+}
+
+TEST_F(Missions, BriefingReloadChangesTheTextsOnly) {
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    mission_load_campaign(kMissions);
+    g.AIRDROPDATA[0].PICKUPFLAG = 4;
+    g.MISSIONDATA[1].OBJECTIVE[1].ZIPLINE_STATUS = 1;
+    g.MISSIONDATA[1].OBJECTIVE[1].ZIPLINE_N = 3;
+    g.MISSIONDATA[0].TIMELIMIT = 5;
+    g.MISSIONDATA[0].NAME = "stale";
+    g.MISSIONDATA[2].OBJECTIVE[2].NAME = "stale";
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(mission_reload_texts(kMissions), 3);
+    EXPECT_EQ(g.AIRDROPCOUNT, 4);
+    EXPECT_EQ(g.CHECKPOINTCOUNT, 14);
+    EXPECT_EQ(g.AIRDROPDATA[0].PICKUPFLAG, 4);
+    EXPECT_EQ(g.MISSIONDATA[1].OBJECTIVE[1].ZIPLINE_STATUS, 1);
+    EXPECT_EQ(g.MISSIONDATA[1].OBJECTIVE[1].ZIPLINE_N, 3);
+    EXPECT_EQ(g.MISSIONDATA[0].TIMELIMIT, 5);
+    EXPECT_EQ(g.MISSIONDATA[0].NAME, "Operation Lantern");
+    EXPECT_EQ(g.MISSIONDATA[2].OBJECTIVE[2].NAME, "Demolish the keep of Fort Dunmar");
 }
 
 TEST_F(Missions, EntryRules) {
