@@ -12,6 +12,7 @@
 #include "game/enemies.h"
 #include "game/kv_globals.h"
 #include "game/mission.h"
+#include "game/objectives.h"
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
@@ -128,5 +129,6 @@ void flight_start_fly_run(const QuickFlightSetup& setup) {
     p.GAMECLOCKSTRING = IO_TIME_HMS(0.0);
     p.OBJECTIVENUM = 0;
     flight_place_gunship(p.PLAYERX, p.PLAYERZ, p.GUNSHIPANGLE);
+    kv_request_blast_at_frame(setup.blast_frame);
     g.MISSIONSTARTED = 1;
 }
