@@ -104,6 +104,7 @@ void run_quick_flight() {
     setup.heading = KV_OPTIONS.FLY_HEADING;
     setup.has_fuel = KV_OPTIONS.HAS_FLY_FUEL;
     setup.fuel = KV_OPTIONS.FLY_FUEL;
+    setup.blast_frame = KV_OPTIONS.FLY_BLAST;
     if (kv_menu_quick_flight_start(setup)) {
         kv_menu_run_mission();
         KV_MENU_PROCESS_JUMPBACK();

@@ -13,6 +13,7 @@
 #include "game/kv_globals.h"
 #include "game/mission.h"
 #include "game/missionobjects.h"
+#include "game/objectives.h"
 #include "menu/menu_globals.h"
 #include "menu/profiles.h"
 #include "menu/research.h"
@@ -192,5 +193,6 @@ bool kv_menu_quick_flight_start(const QuickFlightSetup& setup) {
         std::printf("quick flight: mission %d is past the last mission of the campaign\n", p.MISSIONNUM + 1);
         return false;
     }
+    kv_request_blast_at_frame(setup.blast_frame);
     return true;
 }
