@@ -73,7 +73,8 @@ bool KV_MENU_STARTMISSION(EnemyStart enemies) {
     double h = 0, mi = 0, sec = 0;
     profile_clock_parts(p.GAMECLOCKSTRING, h, mi, sec);
     IO_CLOCK_SET(p.GAMECLOCK, h, mi, sec);
-    IO_CLOCK_STOP(p.GAMECLOCK);
+    p.GAMECLOCK.FLAGS &= ~CLOCK_FLAG_RUNNING;
+    p.GAMECLOCK.LAPSE = 0.0;
     p.GAMECLOCK.CURR = p.GAMECLOCK.VALUE;
     p.OBJECTIVENUM = 0;
     kv_mission_objects_start(p.MISSIONNUM);
