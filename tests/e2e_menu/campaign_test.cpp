@@ -165,3 +165,37 @@ TEST(Campaign, LandingOnTheBaseChoosesResearchAndLaterInstallsIt) {
     EXPECT_EQ(num(*installed, "research"), -1);
     EXPECT_EQ(num(*installed, "alerttech"), 0);
 }
+
+TEST(Campaign, AFailedMissionDoesNotRuinTheProfile) {
+    REQUIRE_GAME();
+    const fs::path dir = make_game_dir("failure");
+    ProfileImage img = pilot_at(360.0f, 287.0f, 0);
+    img.record.FUEL = 0.005f;  // runs dry a few seconds into the flight
+    write_profile(dir, img);
+    Script s;
+    s.press(5, "ENTER").press(25, "ENTER").press(45, "ENTER").press(760, "ENTER");
+    s.press(1300, "ENTER");                    // close "Out of fuel!"
+    s.press(1330, "RIGHT").press(1350, "ENTER");  // Update
+    s.press(1380, "ESCAPE").press(1400, "ESCAPE");
+    s.press(1430, "UP").press(1450, "ENTER");  // no "resume game": one step up is "quit game"
+    const MenuRun r = run_core(dir, "failure", s, 1700);
+    ASSERT_EQ(r.status, 0) << r.log;
+    const TraceLine* failed = r.first("exit", 4);
+    ASSERT_NE(failed, nullptr) << "the mission did not fail";
+    EXPECT_LT(num(*failed, "frame"), 1250);
+    EXPECT_NEAR(real(*failed, "fuel"), 0.0, 1e-6);
+    const TraceLine* props = r.first("menu", 120, num(*failed, "frame"));
+    ASSERT_NE(props, nullptr);
+    EXPECT_EQ(text(*props, "boxtitle").empty(), false);
+    EXPECT_EQ(num(*props, "started"), 0);
+    EXPECT_NEAR(real(*props, "fuel"), 0.005, 1e-6);  // back to what is saved
+    // Update wrote the saved fuel, not the empty tank.
+    const ProfilesParse saved = profiles_parse(read_file_text(dir / "data/profiles.dat"));
+    ASSERT_EQ(saved.profiles.size(), 1u);
+    EXPECT_NEAR(saved.profiles[0].record.FUEL, 0.005f, 1e-6);
+    const TraceLine* main = r.first("menu", 7, num(*props, "frame"));
+    ASSERT_NE(main, nullptr);
+    const TraceLine* quit = r.first("selmain", 3, num(*main, "frame"));
+    ASSERT_NE(quit, nullptr);
+    EXPECT_EQ(num(*quit, "menu"), 7);
+}
