@@ -137,8 +137,9 @@ void KV_MENU_LAUNCHAPP() {
     kv_set_message_box_hook(raise_ok_box);
     kv_set_new_research_count_source(new_research_count);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
-    KV_MENU_LOADPROFILES();
+    // The quick flight's pilot lives in memory only: the player's profile list is not even read.
     if (KV_OPTIONS.FLY) run_quick_flight();
+    else KV_MENU_LOADPROFILES();
     KV_MENU_MAINLOOP();
     KV_MENU_SHUTDOWN();
 }

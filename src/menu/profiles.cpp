@@ -470,8 +470,10 @@ bool kv_profiles_remove_selected() {
     profiles_renumber_enemy_files("data/profiles", k, n);
     if (g_enemy_owner == k) g_enemy_owner = -1;
     else if (g_enemy_owner > k) g_enemy_owner -= 1;
-    if (KVGLOBALS.CURPROFILE == k) KVGLOBALS.MISSIONSTARTED = 0;
-    else if (KVGLOBALS.CURPROFILE > k) KVGLOBALS.CURPROFILE -= 1;
+    // The reload below replaces every live record with what is saved: a started mission can no
+    // longer be resumed.
+    KVGLOBALS.MISSIONSTARTED = 0;
+    if (KVGLOBALS.CURPROFILE > k) KVGLOBALS.CURPROFILE -= 1;
     // The list closes up; the record after the removed one inherited its mark.
     for (int32_t i = k; i + 1 < n; ++i) KVGLOBALS.PROFILES[i] = KVGLOBALS.PROFILES[i + 1];
     KVGLOBALS.PROFILES[n - 1] = PROFILETYPE{};

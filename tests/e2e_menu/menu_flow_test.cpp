@@ -181,6 +181,29 @@ TEST(MenuFlow, ADamagedProfileListIsKeptAsBad) {
     EXPECT_FALSE(fs::exists(dir / "data/profiles.dat"));
 }
 
+TEST(MenuFlow, TheQuickFlightLeavesThePlayersProfilesAlone) {
+    REQUIRE_GAME();
+    const fs::path dir = make_game_dir("quick_flight");
+    const std::string junk = "not a list\r\n";
+    write_file_text(dir / "data/profiles.dat", junk);
+    std::string cmd = "\"";
+    cmd += (kGame / "core").string();
+    cmd += "\" --dir \"";
+    cmd += dir.string();
+    cmd += "\" --fly --fixed-step 16 --frames 40 --trace \"";
+    cmd += (kOut / "quick_flight.trace").string();
+    cmd += "\"";
+    const CommandResult r = run_command(cmd);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(read_file_text(dir / "data/profiles.dat"), junk);
+    EXPECT_FALSE(fs::exists(dir / "data/profiles.dat.bad"));
+    const std::vector<TraceLine> t = parse(read_file_text(kOut / "quick_flight.trace"));
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(num(t.back(), "menu"), 2);  // flying mission 0 from the briefing page's state
+    EXPECT_NEAR(real(t.back(), "fuel"), 1.0, 0.01);
+    EXPECT_EQ(num(t.back(), "mission"), 0);
+}
+
 TEST(MenuFlow, AKillDuringSavingLeavesAWholeProfileList) {
     REQUIRE_GAME();
     const fs::path dir = make_game_dir("sigkill");
