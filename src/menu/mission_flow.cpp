@@ -11,6 +11,7 @@
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
+#include "game/hud.h"
 #include "game/mission.h"
 #include "game/missionobjects.h"
 #include "game/objectives.h"
@@ -22,9 +23,20 @@
 
 namespace {
 
+MenuProgress g_loading;
+MenuProgress g_preloading;
+
 bool boxes_quiet() {
     const KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
     return m.CONFIRMBOX == 0 && m.OKBOX == 0 && m.CONFIRMFADE == 0.0f && m.OKFADE == 0.0f;
+}
+
+// The tile column of a map coordinate; a position far off the map (or not a number) counts as
+// just beside it.
+int32_t tile_of(float v) {
+    const double t = std::floor(static_cast<double>(v) / 8.0);
+    if (!(t >= -1.0)) return -1;
+    return t > MAP_TILE_SLOTS ? MAP_TILE_SLOTS : static_cast<int32_t>(t);
 }
 
 PROFILETYPE* current_profile() {
@@ -125,8 +137,8 @@ void kv_menu_loading_step() {
     float progress = m.NFILESTOLOAD > 0 ? static_cast<float>(m.LASTFILELOADED + 1) / static_cast<float>(m.NFILESTOLOAD)
                                         : 1.0f;
     progress = progress < 0.0f ? 0.0f : (progress > 1.0f ? 1.0f : progress);
-    KVGLOBALS.LOADINGTEXT = "Loading..." + m.FILENAMETOLOAD;
-    KVGLOBALS.LOADINGPROGRESS = progress;
+    g_loading.text = "Loading..." + m.FILENAMETOLOAD;
+    g_loading.progress = progress;
     if (progress >= 1.0f || m.NFILESTOLOAD == 0 || m.LOADINGCOMPLETED == 1) {
         m.CURMENU = 10;
         m.LOADINGCOMPLETED = 1;
@@ -151,12 +163,51 @@ void kv_menu_preloading_step() {
     }
     float progress = c / 2048.0f;
     if (progress > 1.0f) progress = 1.0f;
-    KVGLOBALS.LOADINGTEXT = "Preloading Map..." + std::to_string(static_cast<int>(std::lround(100.0f * progress))) + "%";
-    KVGLOBALS.LOADINGPROGRESS = progress;
+    g_preloading.text = "Preloading Map..." + std::to_string(static_cast<int>(std::lround(100.0f * progress))) + "%";
+    g_preloading.progress = progress;
     if (progress < 1.0f) return;
     KV_MENU_LOADPROFILES();
     load_campaign_for(m.SELPROFILE);
     if (!KV_MENU_STARTMISSION(EnemyStart::IMPORT)) m.CURMENU = 120;
+}
+
+const MenuProgress& kv_menu_loading_progress() { return g_loading; }
+const MenuProgress& kv_menu_preloading_progress() { return g_preloading; }
+
+void KV_MENU_RENDER_LOADING() {
+    if (KV_MENUGLOBALS.MENUFADE[4] > 0.0f) KV_RENDER_LOADING(g_loading.text, g_loading.progress);
+}
+
+void KV_MENU_RENDER_PRELOADING() {
+    if (KV_MENUGLOBALS.MENUFADE[10] > 0.0f) KV_RENDER_LOADING(g_preloading.text, g_preloading.progress);
+}
+
+bool kv_menu_next_background_tile(int32_t cx, int32_t cz, int32_t& tx, int32_t& tz) {
+    for (int32_t r = 0; r <= 32; ++r)
+        for (int32_t i = -r; i <= r; ++i)
+            for (int32_t j = -r - 1; j <= r; ++j) {
+                const int32_t x = cx + i, z = cz + j;
+                if (x < 0 || z < 0 || x >= MAP_TILE_SLOTS || z >= MAP_TILE_SLOTS) continue;
+                if (KVMAPCOMPILED[x][z] != 0) continue;
+                tx = x;
+                tz = z;
+                return true;
+            }
+    return false;
+}
+
+void KV_MENU_PRELOADMAP() {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    if (m.LOADINGCOMPLETED != 1) return;
+    if (m.PRELOADCHECK <= 10) {
+        m.PRELOADCHECK += 1;
+        return;
+    }
+    const int32_t cx = tile_of(KVGLOBALS.PLAYERX);
+    const int32_t cz = tile_of(KVGLOBALS.PLAYERZ);
+    int32_t tx = 0, tz = 0;
+    if (kv_menu_next_background_tile(cx, cz, tx, tz)) kv_compile_tile(tx, tz);
+    m.PRELOADCHECK = 1;
 }
 
 void kv_menu_run_mission() {

@@ -18,6 +18,7 @@
 #include "menu/mission_flow.h"
 #include "menu/profiles.h"
 #include "menu_fixture.h"
+#include "world/world_globals.h"
 
 namespace {
 
@@ -187,4 +188,38 @@ TEST_F(MenuDir, CreditsAreCappedAtAHundredLines) {
     write_file_text("models.dat", "a.obj\r\nb.obj\r\nc.obj\r\n");
     EXPECT_EQ(kv_menu_count_model_entries("models.dat"), 3);
     EXPECT_EQ(kv_menu_count_model_entries("missing.dat"), 0);
+}
+
+TEST_F(MenuDir, BackgroundTilesAreChosenNearestFirstAndOnlyOnTheMap) {
+    for (auto& row : KVMAPCOMPILED)
+        for (int32_t& t : row) t = 1;
+    int32_t tx = -5, tz = -5;
+    EXPECT_FALSE(kv_menu_next_background_tile(10, 10, tx, tz));
+    KVMAPCOMPILED[40][40] = 0;
+    KVMAPCOMPILED[12][9] = 0;
+    ASSERT_TRUE(kv_menu_next_background_tile(10, 10, tx, tz));
+    EXPECT_EQ(tx, 12);
+    EXPECT_EQ(tz, 9);
+    // A gunship in the corner: the rings reach 32 tiles out without leaving the map.
+    KVMAPCOMPILED[12][9] = 1;
+    EXPECT_FALSE(kv_menu_next_background_tile(0, 0, tx, tz));
+    KVMAPCOMPILED[30][31] = 0;
+    ASSERT_TRUE(kv_menu_next_background_tile(0, 0, tx, tz));
+    EXPECT_EQ(tx, 30);
+    EXPECT_EQ(tz, 31);
+    KVMAPCOMPILED[30][31] = 1;
+    KVMAPCOMPILED[40][40] = 1;
+
+    // Nothing happens before the model loading has finished; then work on every 11th call.
+    KV_MENUGLOBALS.LOADINGCOMPLETED = 0;
+    for (int i = 0; i < 30; ++i) KV_MENU_PRELOADMAP();
+    EXPECT_EQ(KV_MENUGLOBALS.PRELOADCHECK, 0);
+    KV_MENUGLOBALS.LOADINGCOMPLETED = 1;
+    KVGLOBALS.PLAYERX = std::numeric_limits<float>::quiet_NaN();
+    for (int i = 0; i < 11; ++i) KV_MENU_PRELOADMAP();
+    EXPECT_EQ(KV_MENUGLOBALS.PRELOADCHECK, 11);
+    KV_MENU_PRELOADMAP();  // every tile compiled: nothing to do, the count starts again
+    EXPECT_EQ(KV_MENUGLOBALS.PRELOADCHECK, 1);
+    for (auto& row : KVMAPCOMPILED)
+        for (int32_t& t : row) t = 0;
 }
