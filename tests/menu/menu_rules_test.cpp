@@ -223,3 +223,25 @@ TEST_F(MenuDir, BackgroundTilesAreChosenNearestFirstAndOnlyOnTheMap) {
     for (auto& row : KVMAPCOMPILED)
         for (int32_t& t : row) t = 0;
 }
+
+TEST_F(MenuDir, NextMissionKeepsTheEnemiesInMemoryWhileALoadReadsTheSavedOnes) {
+    KVGLOBALS.MAXENEMIES = 1;
+    KVGLOBALS.ENEMIES[0].ACTIVE = 1;
+    KVGLOBALS.ENEMIES[1].ACTIVE = 1;
+    ASSERT_TRUE(KV_MENU_NEWPROFILE("ACE", "HAWK"));  // 0.dat: both alive
+    KVGLOBALS.ENEMIES[0].ACTIVE = 0;                  // killed in the mission just flown
+    ASSERT_TRUE(KV_MENU_STARTMISSION(EnemyStart::KEEP));
+    EXPECT_EQ(KVGLOBALS.ENEMIES[0].ACTIVE, 0);
+    EXPECT_EQ(kv_enemy_table_owner(), 0);
+    EXPECT_EQ(KV_MENUGLOBALS.CURMENU, 2);
+    EXPECT_EQ(KV_MENUGLOBALS.INGAMEMENU, 2);
+    EXPECT_EQ(KVGLOBALS.MISSIONSTARTED, 1);
+    ASSERT_TRUE(KV_MENU_STARTMISSION(EnemyStart::IMPORT));
+    EXPECT_EQ(KVGLOBALS.ENEMIES[0].ACTIVE, 1);
+    // The gunship starts at rest where the profile stands.
+    KVGLOBALS.GUNSHIPPO.LINEARVELOCITY = {3.0f, 0.0f, 4.0f};
+    ASSERT_TRUE(KV_MENU_STARTMISSION(EnemyStart::KEEP));
+    EXPECT_FLOAT_EQ(KVGLOBALS.GUNSHIPPO.LINEARVELOCITY.X, 0.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.PLAYERX, 360.0f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.GUNSHIPPO.ANGLE, 45.0f);
+}
