@@ -207,3 +207,35 @@ TEST(MissionRules, DemolitionBlastBurnsAndBurnsOut) {
               300)
         << "orange fireballs ahead of the gunship";
 }
+
+TEST(MissionRules, PickUpAnimationShowsKnownPayloadsOnly) {
+    REQUIRE_GAME();
+    // The tuning keys set TEMPX (0.1 a frame with F held), the O key turns it into a pick-up:
+    // 30 frames give payload 3 (cannon ammunition); 40 more give 7, which has no icon.
+    const std::string script = press(5, "F", 1) + press(35, "F", 0) + press(40, "O", 1) + press(42, "O", 0) +
+                               press(150, "F", 1) + press(190, "F", 0) + press(200, "O", 1) + press(202, "O", 0) +
+                               press(300, "ESCAPE", 1);
+    const fs::path game = private_game("pickup", {});
+    const GameRun r = fly(game, "pickup", script, 320, "", {{60, "rules_pickup.png"}, {230, "rules_pickup_unknown.png"}});
+    ASSERT_EQ(r.status, 0) << r.log;
+    ASSERT_GT(r.lines.size(), 290u) << r.log;
+    EXPECT_EQ(r.num(r.index_of(39), "powerup"), 0);
+    EXPECT_EQ(r.num(r.index_of(41), "powerup"), 3);
+    // The animation lasts about 1 / 0.015 frames.
+    int frames = 0;
+    for (long f = 41; f < 150; ++f) frames += r.num(r.index_of(f), "powerup") == 3 ? 1 : 0;
+    EXPECT_NEAR(frames, 67, 3);
+    EXPECT_EQ(r.num(r.index_of(201), "powerup"), 7);
+    EXPECT_EQ(r.num(r.index_of(299), "exit"), 0) << "an unknown payload ends nothing";
+    EXPECT_EQ(r.num(static_cast<long>(r.lines.size()) - 1, "exit"), 1);
+
+    // The icon rises in blue tones below the middle of the view; payload 7 draws nothing there.
+    auto blue = [](uint8_t r, uint8_t, uint8_t b) { return b > r + 50 && b > 150; };
+    const PngImage known = png_load((kShots / "rules_pickup.png").string());
+    const PngImage unknown = png_load((kShots / "rules_pickup_unknown.png").string());
+    ASSERT_TRUE(known) << known.reason;
+    ASSERT_TRUE(unknown) << unknown.reason;
+    const uint32_t w = known.width, h = known.height;
+    EXPECT_GT(count_pixels(known, w / 3, h / 3, w * 2 / 3, h * 3 / 4, blue), 100);
+    EXPECT_EQ(count_pixels(unknown, w / 3, h / 3, w * 2 / 3, h * 3 / 4, blue), 0);
+}
