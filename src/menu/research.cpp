@@ -2,4 +2,3 @@
 // Bodies are filled in by the subsystem that owns this file; until then each is empty.
 #include "menu/research.h"
 
-void KV_MENU_RENDER_NEW_RESEARCH() { }
