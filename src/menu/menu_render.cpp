@@ -38,7 +38,7 @@ void box_window_and_text(const MenuFrame& f, const std::string& title, const std
     const float top = box_top(f);
     // A shade behind the box keeps its text readable over the window beneath.
     menu_quad(mid - kBoxHalfWidth, top, mid + kBoxHalfWidth, top + kBoxHeight, {0.0f, 0.0f, 0.0f},
-              0.45f * opacity);
+              0.65f * opacity);
     menu_panel(static_cast<int32_t>(std::nearbyint(mid - kBoxHalfWidth)), static_cast<int32_t>(top),
                static_cast<int32_t>(std::nearbyint(mid + kBoxHalfWidth)),
                static_cast<int32_t>(top + kBoxHeight), opacity);

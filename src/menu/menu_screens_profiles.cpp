@@ -67,9 +67,12 @@ void KV_MENU_RENDER_PROFILELIST() {
         }
         menu_button(left, y, entry_w, kEntryHeight, "", selected, a);
         const float block_h = MENU_INFO_ROW * 7.0f;
+        // Texts from the profile file keep inside their entry however long they are.
+        menu_clip(left + 2.0f, y + 2.0f, left + entry_w - 2.0f, y + kEntryHeight - 2.0f);
         menu_draw_profile_info(KVGLOBALS.PROFILES[row], left + 12.0f,
                                std::nearbyint(y + (kEntryHeight - block_h) / 2.0f), entry_w - 24.0f,
                                selected ? a : 0.75f * a);
+        menu_unclip();
     }
     const float bar_top = top + kEntryTop;
     const float bar_bottom = bar_top + 2.0f * kEntryHeight + kEntryGap;
@@ -104,9 +107,12 @@ void KV_MENU_RENDER_PROFILEPROPERTIES() {
     const float left = menu_content_left(f);
     const float right = menu_content_right(f);
     menu_text_centred(f.w / 2.0f, top, "PROFILE PROPERTIES");
-    if (m.SELPROFILE >= 0 && m.SELPROFILE < PROFILE_SLOTS)
+    if (m.SELPROFILE >= 0 && m.SELPROFILE < PROFILE_SLOTS) {
+        menu_clip(left, top + 20.0f, right, top + 120.0f);
         menu_draw_profile_info(KVGLOBALS.PROFILES[m.SELPROFILE], left + 12.0f, top + 24.0f,
                                right - left - 24.0f, a);
+        menu_unclip();
+    }
     menu_text_field(f, top + 140.0f, "Profile Name:", m.VIEWPROFILENAME, m.SELPROPERTIES == 4, a);
     menu_text_field(f, top + 170.0f, "Gunship Call Sign:", m.VIEWPROFILECALLSIGN,
                     m.SELPROPERTIES == 5, a);

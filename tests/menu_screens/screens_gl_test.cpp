@@ -393,3 +393,81 @@ TEST_F(MenuGl, ResearchScreensListFieldsAndTheRunningResearch) {
     EXPECT_LT(short_list.bright(win_left() + 8, f0 + 124 + 4, win_right() - 20, f0 + 124 + 50), 5)
         << "the slot of the refused index stays empty";
 }
+
+// The menu frame hands the OpenGL state back as the mission view expects it: culling, depth
+// test and lighting on, the ordinary blend function, no clip, and both matrix stacks as deep
+// as before; a whole run of menu frames therefore never overflows a stack.
+TEST_F(MenuGl, AMenuFrameLeavesTheOpenGlStateAsItFoundIt) {
+    two_pilots();
+    research_catalogue();
+    GLint proj_depth = 0, model_depth = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &proj_depth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &model_depth);
+    for (int32_t screen : {7, 9, 0, 110, 120, 2, 3, 1, 200, 5, 6}) {
+        SCOPED_TRACE(screen);
+        for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
+        show(screen);
+        KV_MENUGLOBALS.CONFIRMFADE = 0.5f;
+        KV_MENUGLOBALS.OKFADE = 0.5f;
+        KV_MENUGLOBALS.NUMNEWRESEARCH = 5;
+        render();
+        EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        GLint src = 0, dst = 0, depth = 0, mode = 0;
+        glGetIntegerv(GL_BLEND_SRC, &src);
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        EXPECT_EQ(src, GL_SRC_ALPHA);
+        EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, proj_depth);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, model_depth);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+// Names from a damaged profile file (bytes outside printable ASCII, far too long) and records
+// pointing past every table draw without harm.
+TEST_F(MenuGl, DamagedRecordsDrawWithoutHarm) {
+    PROFILETYPE p = sample_pilot(std::string("\x01\xff\x80 BAD") + std::string(500, 'W'), "\t\n");
+    p.MISSIONNUM = 5000;
+    p.ARMOURCLASS = -7;
+    p.OBJECTIVENUM = 99;
+    p.RESEARCHINGTECHNOLOGY = 300;
+    KVGLOBALS.PROFILES[0] = p;
+    KVGLOBALS.CURPROFILE = 4000;
+    KV_MENUGLOBALS.NUMPROFILES = 1000;
+    KV_MENUGLOBALS.SELPROFILE = -20;
+    KV_MENUGLOBALS.TOPPROFILE = 500;
+    KV_MENUGLOBALS.NUMNEWRESEARCH = -3;
+    KV_MENUGLOBALS.CREDITLINES = 100000;
+    KV_MENUGLOBALS.VIEWPROFILENAME = std::string(3, '\x7f');
+    for (int32_t screen : {9, 0, 120, 2, 3, 1, 200, 5, 6}) {
+        for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
+        show(screen);
+        render();
+    }
+    KVGLOBALS.CURPROFILE = -1;
+    for (int32_t screen : {2, 3, 1, 200, 5}) {
+        for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
+        show(screen);
+        render();
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    KVGLOBALS.PROFILES[0] = PROFILETYPE{};
+}
+
+TEST_F(MenuGl, LongTitlesAreShortenedToTheirRoom) {
+    const std::string title = "Extended Pod Magazine With Extras";
+    const std::string fit = menu_fit_text(title, 108);
+    EXPECT_LE(menu_text_width(fit), 108);
+    EXPECT_EQ(fit.substr(fit.size() - 3), "...");
+    EXPECT_EQ(title.rfind(fit.substr(0, fit.size() - 3), 0), 0u) << "a prefix of the title";
+    EXPECT_EQ(menu_fit_text("Tail Pod", 108), "Tail Pod");
+    EXPECT_EQ(menu_fit_text("Anything", 2), "");
+}
