@@ -41,7 +41,7 @@ void KV_MENU_RENDER_BUTTON(float x, float y, float width, float height, const st
 void kv_menu_advance_fades();
 
 // The menu's own pictures: the backdrop, the world map and the gunship picture into
-// MISSIONTEX, WORLDMAPTEX and GUNSHIPTEX (paths relative to the game directory). Part of the
+// MISSIONTEX, WORLDMAPTEX and GUNSHIPTEX (paths relative to the game directory). Belongs to the
 // menu's one-time initialisation; a missing picture leaves its texture without an image and
 // gets a console line from the texture loader.
 void kv_menu_load_screen_assets();
