@@ -1,8 +1,55 @@
-// Menu screens: drawing the current menu screen and its boxes.
+// Menu screens: one frame of the menu (KV_MENU_RENDER) and the renderer of every screen and
+// box. Each screen draws only while its visibility MENUFADE[screen] is above 0 and uses it as
+// its opacity, so screens cross-fade; drawing changes no menu state except the fades, the
+// credits scroll and the main menu's highlight strengths.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+// One menu frame: clear, title screen and credits (3D), then in the 2D overlay the backdrop,
+// the fades, every window screen in a fixed order, the two boxes and the alert line; then the
+// background tile compilation.
 void KV_MENU_RENDER();
+
+// Screen renderers (screen numbers in brackets).
+void KV_MENU_RENDER_MAIN();                // 7, the title screen
+void KV_MENU_RENDER_CREDITS();             // 9
+void KV_MENU_RENDER_BACKDROP();            // the shared window backdrop, fade slot 900
+void KV_MENU_RENDER_PROFILELIST();         // 0
+void KV_MENU_RENDER_NEW_PROFILE();         // 110
+void KV_MENU_RENDER_PROFILEPROPERTIES();   // 120
+void KV_MENU_RENDER_MISSION();             // 2, briefing, page 1 of 3
+void KV_MENU_RENDER_OBJECTIVEMAP();        // 3, page 2 of 3
+void KV_MENU_RENDER_GUNSHIPDATA();         // 1, page 3 of 3
+void KV_MENU_RENDER_MISSION_COMPLETE();    // 200
+void KV_MENU_RENDER_TECHNOLOGY();          // 5
+void KV_MENU_RENDER_NEW_RESEARCH();        // 6
 void KV_MENU_RENDER_CONFIRMBOX(const std::string& title, const std::string& message);
+void KV_MENU_RENDER_OKBOX(const std::string& title, const std::string& message);
+
+// The menu window every window screen is drawn in; leaves the colour white at `opacity`.
+void KV_MENU_RENDER_WINDOW(float opacity);
+// A button of the menu style (selected style when `selected` is non-zero).
+void KV_MENU_RENDER_BUTTON(float x, float y, float width, float height, const std::string& text,
+                           int32_t selected, float opacity);
+
+// The fades of one rendered frame, scaled by FPSR: every screen other than the current one
+// fades out (the backdrop only while the title screen is current), the current one fades in,
+// the backdrop fades in behind every window screen, and the two box fades follow their open
+// flags.
+void kv_menu_advance_fades();
+
+// The menu's own pictures: the backdrop, the world map and the gunship picture into
+// MISSIONTEX, WORLDMAPTEX and GUNSHIPTEX (paths relative to the game directory). Belongs to the
+// menu's one-time initialisation; a missing picture leaves its texture without an image and
+// gets a console line from the texture loader.
+void kv_menu_load_screen_assets();
+
+// Research progress of a profile's running research in percent, 0 to 100: floor(100 x
+// (mission - start + 1) / (time + 1)); 0 when no valid research runs.
+int32_t kv_menu_research_percent(int32_t mission, int32_t start, int32_t time);
+
+// One step of the credits scroll: the scroll position and fade advance by FPSR, and the list
+// starts again from the middle of the window once its last line has passed the top.
+void kv_menu_credits_step(float& scroll, float& fade, int32_t lines, float fpsr, float height);
