@@ -59,7 +59,10 @@ std::string trace_line(int64_t frame) {
                   static_cast<int>(KVGLOBALS.EXITCODE), KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERY,
                   KVGLOBALS.PLAYERZ, KVGLOBALS.GUNSHIPPO.ANGLE,
                   static_cast<int>(KVGLOBALS.GUNSHIPLANDED), fuel, ammo, rockets, mission, objective);
-    return buf;
+    std::string line = buf;
+    line += " online=" + trace_encode_text(KVGLOBALS.ONLINEVERSION);
+    line += " allowcheck=" + std::to_string(KVGLOBALS.ALLOWCHECKVERSION);
+    return line;
 }
 
 std::string trace_encode_text(const std::string& text) {
