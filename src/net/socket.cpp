@@ -475,15 +475,12 @@ int32_t SOCKET::PUT_DATA(const void* data, int32_t bytes) {
     if (bytes <= 0 || !data) return 0;
     std::lock_guard<std::mutex> lock(P_SEND_LOCK);
     if (P_SEND_SIZE + bytes > SOCKET_BUFFER_BYTES) return 0;
-    // A limited window may refuse; a partial grant is handed back so nothing is half queued.
+    // Under a send limit the put is cut to what the current window still allows.
     const int32_t allowed = limit_allow(bytes, P_SEND_LIMIT, P_SEND_ACCUM, P_SEND_TIMER);
-    if (allowed < bytes) {
-        P_SEND_ACCUM -= allowed;
-        return 0;
-    }
-    std::memcpy(P_SEND_DATA + P_SEND_SIZE, data, static_cast<size_t>(bytes));
-    P_SEND_SIZE += bytes;
-    return bytes;
+    if (allowed <= 0) return 0;
+    std::memcpy(P_SEND_DATA + P_SEND_SIZE, data, static_cast<size_t>(allowed));
+    P_SEND_SIZE += allowed;
+    return allowed;
 }
 
 bool SOCKET::PUT_LINE(const std::string& text) {
@@ -633,9 +630,7 @@ std::string SOCKET::GET_UNTIL(const std::string& delimiter, const UntilLimits& l
                 why = UntilStop::TOO_LONG;
                 break;
             }
-            continue;
-        }
-        if (P_SOCKET.load() < 0 && LENGTH() == 0) {
+        } else if (P_SOCKET.load() < 0 && LENGTH() == 0) {
             why = UntilStop::CLOSED;
             break;
         }

@@ -93,7 +93,8 @@ public:
     // Accepts one connection from another object's listener into this object.
     bool LISTEN_TO_NEW(SOCKET& other, double timeout);
 
-    // Appends bytes to the send queue if they all fit (under the send limit); bytes queued.
+    // Appends bytes to the send queue if they all fit (0 otherwise); under a send limit only
+    // what the current window allows is taken. Bytes queued.
     int32_t PUT_DATA(const void* data, int32_t bytes);
     bool PUT_LINE(const std::string& text);
     bool PUT_STRING(const std::string& text);

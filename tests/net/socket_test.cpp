@@ -408,8 +408,9 @@ TEST(SocketServer, SendLimitCutsWhatOneWindowTakes) {
     EXPECT_DOUBLE_EQ(s.RECV_LIMIT(), 0.5);
     const std::string block(600, 'x');
     EXPECT_EQ(s.PUT_DATA(block.data(), 600), 600);
-    EXPECT_EQ(s.PUT_DATA(block.data(), 600), 0);  // over the remaining 424 bytes
-    EXPECT_EQ(s.PUT_DATA(block.data(), 400), 400);
+    EXPECT_EQ(s.PUT_DATA(block.data(), 600), 424);  // cut to what the window has left
+    EXPECT_EQ(s.PUT_DATA(block.data(), 10), 0);     // nothing left in this window
+    EXPECT_EQ(s.P_SEND_SIZE, 1024);
     s.SEND_LIMIT(0.0);
     EXPECT_EQ(s.PUT_DATA(block.data(), 600), 600);  // no limit: only the queue size counts
     const std::string big(NET::SOCKET_BUFFER_BYTES, 'y');
