@@ -54,7 +54,8 @@ void open_new_version_box() {
                                g_setup.web + "\\n\\nThank You.";
     // The menu's own hold-off, so the key that was down when the answer came cannot close the
     // box before it is seen.
-    KV_MENUGLOBALS.WAITKEY = platform_clock_ms() + 500;
+    KV_MENUGLOBALS.WAITKEY =
+        static_cast<int32_t>(static_cast<uint32_t>(platform_clock_ms()) + 500u);  // wraps with the clock
 }
 
 }  // namespace

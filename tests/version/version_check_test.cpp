@@ -351,3 +351,14 @@ TEST(VersionTrace, OnlineAndAllowCheckCloseTheLine) {
     KVGLOBALS.ALLOWCHECKVERSION = 0;
     EXPECT_NE(trace_line(4).find(" online= allowcheck=0"), std::string::npos);
 }
+
+TEST(VersionServerOption, TheGameRefusesABadServerAndDocumentsTheOption) {
+    const std::string core = std::string(KV_GAME_DIR) + "/core";
+    const CommandResult bad = run_command("'" + core + "' --version-server 127.0.0.1:99999");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.out.find("--version-server 127.0.0.1:99999: expected HOST or HOST:PORT"), std::string::npos)
+        << bad.out;
+    const CommandResult help = run_command("'" + core + "' --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--version-server HOST[:PORT]"), std::string::npos);
+}
