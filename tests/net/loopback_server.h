@@ -32,8 +32,9 @@ inline double now_seconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// How a scripted connection ends after the reply is sent.
-enum class End { CLOSE, RESET, HANG };
+// How a scripted connection ends after the reply is sent: close, reset, keep it open reading
+// what comes, or keep it open without reading anything more.
+enum class End { CLOSE, RESET, HANG, STALL };
 
 struct Script {
     bool read_request = true;   // wait for a blank line (CR LF CR LF) before replying
@@ -122,6 +123,8 @@ private:
         }
         if (script_.end == End::HANG) {
             while (!stopped()) take(fd, 10);
+        } else if (script_.end == End::STALL) {
+            while (!stopped()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         } else if (script_.end == End::RESET) {
             linger l{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -245,6 +246,40 @@ TEST(SocketClose, AQueueThatCannotDrainIsDropped) {
     EXPECT_EQ(s.CLOSE(), 0);
     EXPECT_LT(now_seconds() - t0, 0.2);
     EXPECT_EQ(s.P_SEND_SIZE, 0);
+}
+
+TEST(SocketClose, APeerThatStopsReadingCannotHoldCloseBack) {
+    ScriptedServer server(Script{false, "", 0, End::STALL});
+    NET::SOCKET s;
+    ASSERT_EQ(s.CLIENT("127.0.0.1", server.port(), 2000), NET::ERR_NONE);
+    // Fill the system's buffers until the queue stops draining.
+    const std::string block(4096, 'z');
+    const double until = now_seconds() + 10.0;
+    auto queue = [&] {
+        std::lock_guard<std::mutex> lock(s.P_SEND_LOCK);
+        return std::make_pair(s.P_SEND_CARET, s.P_SEND_SIZE);
+    };
+    bool stuck = false;
+    auto last = queue();
+    double last_move = now_seconds();
+    while (!stuck && now_seconds() < until) {
+        s.PUT_DATA(block.data(), static_cast<int32_t>(block.size()));
+        const auto now_queue = queue();
+        if (now_queue != last) {
+            last = now_queue;
+            last_move = now_seconds();
+        }
+        stuck = now_seconds() - last_move > 0.3 && last.second > last.first;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ASSERT_TRUE(stuck) << "the peer kept reading";
+    const double t0 = now_seconds();
+    s.CLOSE();
+    const double took = now_seconds() - t0;
+    EXPECT_GE(took, NET::SOCKET::CLOSE_LINGER_MS / 1000.0 - 0.05);  // it gave the queue a chance
+    EXPECT_LT(took, NET::SOCKET::CLOSE_LINGER_MS / 1000.0 + 0.5);
+    EXPECT_TRUE(s.IS_CLOSED());
+    EXPECT_EQ(s.P_SEND_SIZE, 0);  // what could not leave was dropped
 }
 
 // --- Connecting ---------------------------------------------------------------------------------

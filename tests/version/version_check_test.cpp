@@ -146,6 +146,16 @@ TEST_F(VersionCheck, TheStoredVersionLineIsKeptByteForByte) {
     EXPECT_EQ(others, 0);  // no temporary left beside it
 }
 
+TEST_F(VersionCheck, AnUnwritableVerDatKeepsTheChoiceForThisRun) {
+    kv_version_set_file((dir_ / "no-such-folder" / "ver.dat").string());
+    testing::internal::CaptureStderr();
+    kv_version_answer(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cannot be rewritten"), std::string::npos) << err;
+    EXPECT_EQ(KVGLOBALS.ALLOWCHECKVERSION, 0);
+    EXPECT_FALSE(fs::exists(dir_ / "no-such-folder"));
+}
+
 TEST_F(VersionCheck, UnusableVerDatIsLeftAloneWithAConsoleLine) {
     write_ver("0.1.0\r\n7\r\n");
     testing::internal::CaptureStderr();
