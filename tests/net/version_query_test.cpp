@@ -1,7 +1,7 @@
 // The version exchange: which replies count as a version, and the whole check against a real
-// HTTP server and against hostile loopback servers (wrong status, garbage, a huge body, silence,
-// a dripping reply, a closed port, a name that does not resolve), each ending within its
-// deadline; the worker-thread job polled as the menu polls it.
+// HTTP server and against loopback servers that drip, are closed or cannot be resolved, each
+// ending within its deadline; the worker-thread job polled as the menu polls it. (The menu
+// tests run the other hostile servers through the whole path.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,53 +106,15 @@ TEST(VersionQuery, RealHttpServerWithoutTheFileIsA404) {
     EXPECT_NE(a.why.find("404"), std::string::npos) << a.why;
 }
 
-TEST(VersionQuery, HostileServersGiveNoVersionAndAReason) {
-    struct Case {
-        Script script;
-        const char* why_part;
-    };
-    const Case cases[] = {
-        {{true, "HTTP/1.0 404 Not Found\r\n\r\nnope", 0, End::CLOSE}, "404"},
-        {{true, "\x13\x37 binary garbage \xfe\xff", 0, End::CLOSE}, "not HTTP"},
-        {{true, ok_reply(std::string(1 << 20, '7')), 0, End::HANG}, "longer than 4096"},
-        {{true, "", 0, End::CLOSE}, "without a reply"},
-        {{true, "HTTP/1.0 200 OK\r\n\r\n0.2", 0, End::RESET}, ""},
-    };
-    for (const Case& c : cases) {
-        ScriptedServer server(c.script);
-        const double t0 = now_seconds();
-        const auto a = NET::version_query("127.0.0.1", server.port(), quick(3.0), nullptr);
-        EXPECT_LT(now_seconds() - t0, 3.5);
-        if (c.script.end == End::RESET) {
-            // A reset may take the body with it; either way nothing but "0.2" may come out.
-            if (a.ok) {
-                EXPECT_EQ(a.version, "0.2");
-            }
-            continue;
-        }
-        EXPECT_FALSE(a.ok);
-        EXPECT_NE(a.why.find(c.why_part), std::string::npos) << a.why;
-    }
-}
-
-TEST(VersionQuery, SilentAndDrippingServersAreCutOffAtTheDeadline) {
-    {
-        ScriptedServer server(Script{true, "", 0, End::HANG});
-        const double t0 = now_seconds();
-        const auto a = NET::version_query("127.0.0.1", server.port(), NET::VersionLimits{}, nullptr);
-        const double took = now_seconds() - t0;
-        EXPECT_FALSE(a.ok);
-        EXPECT_NE(a.why.find("within 5 s"), std::string::npos) << a.why;
-        EXPECT_GE(took, 4.9);
-        EXPECT_LT(took, 5.5);  // the whole check, not a wait per step
-    }
-    {
-        ScriptedServer server(Script{true, "HTTP/1.0 200 OK\r\n\r\n", 30, End::HANG});
-        const double t0 = now_seconds();
-        const auto a = NET::version_query("127.0.0.1", server.port(), quick(0.8), nullptr);
-        EXPECT_FALSE(a.ok);
-        EXPECT_NEAR(now_seconds() - t0, 0.8, 0.3);
-    }
+TEST(VersionQuery, ADrippingServerIsCutOffAtTheDeadline) {
+    // Each byte arrives long before any per-read wait would expire; only a deadline on the
+    // whole check ends it.
+    ScriptedServer server(Script{true, "HTTP/1.0 200 OK\r\n\r\n", 30, End::HANG});
+    const double t0 = now_seconds();
+    const auto a = NET::version_query("127.0.0.1", server.port(), quick(0.8), nullptr);
+    EXPECT_FALSE(a.ok);
+    EXPECT_NE(a.why.find("within 0.8 s"), std::string::npos) << a.why;
+    EXPECT_NEAR(now_seconds() - t0, 0.8, 0.3);
 }
 
 TEST(VersionQuery, UnreachableAndUnresolvableServers) {
