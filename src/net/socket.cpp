@@ -154,7 +154,7 @@ void SOCKET::RECV_PROC() {
     while (P_DEAD.load() == 0) {
         sleep_1ms();
         {
-            std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+            SOCKET_LOCK lock(P_RECV_LOCK);
             rate_sample(P_RECV_LIMIT, P_RECV_ACCUM, P_RECV_DISP_TIMER, P_RECV_RATE);
         }
         recv_busy_.store(true);
@@ -165,7 +165,7 @@ void SOCKET::RECV_PROC() {
         }
         int32_t at = 0, space = 0;
         {
-            std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+            SOCKET_LOCK lock(P_RECV_LOCK);
             if (P_RECV_SIZE == P_RECV_CARET && P_RECV_SIZE > 0) P_RECV_SIZE = P_RECV_CARET = 0;
             at = P_RECV_SIZE;
             space = SOCKET_BUFFER_BYTES - P_RECV_SIZE;
@@ -185,7 +185,7 @@ void SOCKET::RECV_PROC() {
             continue;
         }
         recv_busy_.store(false);
-        std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+        SOCKET_LOCK lock(P_RECV_LOCK);
         P_RECV_SIZE += static_cast<int32_t>(got);
         if (P_RECV_SIZE >= SOCKET_BUFFER_BYTES / 2 && P_RECV_CARET > 0) {
             std::memmove(P_RECV_DATA, P_RECV_DATA + P_RECV_CARET,
@@ -201,7 +201,7 @@ void SOCKET::SEND_PROC() {
         sleep_1ms();
         int32_t from = 0, bytes = 0;
         {
-            std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+            SOCKET_LOCK lock(P_SEND_LOCK);
             rate_sample(P_SEND_LIMIT, P_SEND_ACCUM, P_SEND_DISP_TIMER, P_SEND_RATE);
             from = P_SEND_CARET;
             bytes = P_SEND_SIZE - P_SEND_CARET;
@@ -221,14 +221,14 @@ void SOCKET::SEND_PROC() {
                 continue;
             }
             {
-                std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+                SOCKET_LOCK lock(P_SEND_LOCK);
                 P_SEND_CARET = P_SEND_SIZE = 0;
             }
             close_connection(&send_busy_);
             continue;
         }
         send_busy_.store(false);
-        std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+        SOCKET_LOCK lock(P_SEND_LOCK);
         P_SEND_CARET += static_cast<int32_t>(sent);
         if (P_SEND_CARET >= P_SEND_SIZE) P_SEND_CARET = P_SEND_SIZE = 0;
     }
@@ -253,7 +253,7 @@ int32_t SOCKET::CLOSE() {
     const double give_up = monotonic_seconds() + CLOSE_LINGER_MS / 1000.0;
     for (;;) {
         {
-            std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+            SOCKET_LOCK lock(P_SEND_LOCK);
             if (P_SEND_SIZE - P_SEND_CARET <= 0) break;
             if (P_SOCKET.load() < 0 || monotonic_seconds() >= give_up) {
                 P_SEND_CARET = P_SEND_SIZE = 0;
@@ -271,7 +271,7 @@ int32_t SOCKET::CLOSE() {
 bool SOCKET::IS_CLOSED() const { return P_SOCKET.load() < 0 && P_LISTENER.load() < 0; }
 
 int32_t SOCKET::LENGTH() {
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     return P_RECV_SIZE - P_RECV_CARET;
 }
 
@@ -297,7 +297,7 @@ int32_t SOCKET::CLIENT(uint32_t ip, int32_t port, int32_t timeout_ms, const std:
     }
     const SOCKET_INFO info = NEW_SOCKADDR(ip, port);
     {
-        std::lock_guard<std::mutex> lock(info_lock_);
+        SOCKET_LOCK lock(info_lock_);
         CNX_INFO = info;
     }
     // Connect without blocking and wait in short slices, so a deadline or a cancel is honoured
@@ -368,7 +368,7 @@ int32_t SOCKET::SERVER(int32_t port, int32_t backlog) {
     socklen_t len = sizeof info.ADDR;
     getsockname(fd, reinterpret_cast<sockaddr*>(&info.ADDR), &len);
     {
-        std::lock_guard<std::mutex> lock(info_lock_);
+        SOCKET_LOCK lock(info_lock_);
         CNX_INFO = info;
     }
     P_KIND.store(SOCK_TCP);
@@ -387,7 +387,7 @@ bool SOCKET::accept_from(int listener, double timeout) {
     if (fd < 0) return false;
     close_connection(nullptr);  // an earlier connection of this object ends here
     {
-        std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+        SOCKET_LOCK lock(P_RECV_LOCK);
         P_RECV_CARET = P_RECV_SIZE = 0;
     }
     P_KIND.store(SOCK_TCP);
@@ -402,14 +402,14 @@ bool SOCKET::LISTEN_TO_NEW(SOCKET& other, double timeout) {
     sockaddr_in peer{};
     socklen_t len = sizeof peer;
     if (getpeername(P_SOCKET.load(), reinterpret_cast<sockaddr*>(&peer), &len) == 0) {
-        std::lock_guard<std::mutex> lock(info_lock_);
+        SOCKET_LOCK lock(info_lock_);
         CNX_INFO.ADDR = peer;
     }
     return true;
 }
 
 SOCKET_INFO SOCKET::CONNECTION_INFO() {
-    std::lock_guard<std::mutex> lock(info_lock_);
+    SOCKET_LOCK lock(info_lock_);
     return CNX_INFO;
 }
 
@@ -442,29 +442,29 @@ void SOCKET::rate_sample(int32_t limit, int32_t& accum, double& disp_timer, int3
 }
 
 double SOCKET::RECV_LIMIT() {
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     return P_RECV_LIMIT / 1024.0;
 }
 void SOCKET::RECV_LIMIT(double kilobytes) {
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     const double bytes = std::nearbyint(1024.0 * kilobytes);
     P_RECV_LIMIT = bytes <= 0 || !std::isfinite(bytes) ? 0 : static_cast<int32_t>(std::min(bytes, 2.0e9));
 }
 double SOCKET::SEND_LIMIT() {
-    std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+    SOCKET_LOCK lock(P_SEND_LOCK);
     return P_SEND_LIMIT / 1024.0;
 }
 void SOCKET::SEND_LIMIT(double kilobytes) {
-    std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+    SOCKET_LOCK lock(P_SEND_LOCK);
     const double bytes = std::nearbyint(1024.0 * kilobytes);
     P_SEND_LIMIT = bytes <= 0 || !std::isfinite(bytes) ? 0 : static_cast<int32_t>(std::min(bytes, 2.0e9));
 }
 int32_t SOCKET::SEND_RATE() {
-    std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+    SOCKET_LOCK lock(P_SEND_LOCK);
     return P_SEND_LIMIT > 0 ? P_SEND_RATE * 10 : P_SEND_RATE;
 }
 int32_t SOCKET::RECV_RATE() {
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     return P_RECV_LIMIT > 0 ? P_RECV_RATE * 10 : P_RECV_RATE;
 }
 
@@ -473,7 +473,7 @@ int32_t SOCKET::RECV_RATE() {
 
 int32_t SOCKET::PUT_DATA(const void* data, int32_t bytes) {
     if (bytes <= 0 || !data) return 0;
-    std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+    SOCKET_LOCK lock(P_SEND_LOCK);
     if (P_SEND_SIZE + bytes > SOCKET_BUFFER_BYTES) return 0;
     // Under a send limit the put is cut to what the current window still allows.
     const int32_t allowed = limit_allow(bytes, P_SEND_LIMIT, P_SEND_ACCUM, P_SEND_TIMER);
@@ -507,7 +507,7 @@ bool SOCKET::put_typed(const T* values, int32_t& count, int32_t time_ms) {
         // Queue as many whole elements as fit now.
         int32_t room;
         {
-            std::lock_guard<std::mutex> lock(P_SEND_LOCK);
+            SOCKET_LOCK lock(P_SEND_LOCK);
             room = SOCKET_BUFFER_BYTES - P_SEND_SIZE;
         }
         int32_t chunk = std::min(total - done, room);
@@ -574,7 +574,7 @@ bool SOCKET::GET(std::string& text, int32_t& count, int32_t t, bool peek) {
 
 int32_t SOCKET::GET_DATA(void* data, int32_t bytes, bool peek) {
     if (bytes <= 0 || !data) return 0;
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     if (P_RECV_SIZE - P_RECV_CARET < bytes) return 0;
     const int32_t allowed = limit_allow(bytes, P_RECV_LIMIT, P_RECV_ACCUM, P_RECV_TIMER);
     if (allowed <= 0) return 0;
@@ -586,7 +586,7 @@ int32_t SOCKET::GET_DATA(void* data, int32_t bytes, bool peek) {
 
 bool SOCKET::DUMP_DATA(int32_t bytes) {
     if (bytes <= 0) return bytes == 0;
-    std::lock_guard<std::mutex> lock(P_RECV_LOCK);
+    SOCKET_LOCK lock(P_RECV_LOCK);
     if (P_RECV_SIZE - P_RECV_CARET < bytes) return false;
     P_RECV_CARET += bytes;
     return true;

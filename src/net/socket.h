@@ -37,6 +37,9 @@ enum SOCKET_ERRORS : int32_t {
 };
 std::string TRANSLATE_ERROR(int32_t code);
 
+// Scoped holder of one of the object's mutexes (locks on creation, unlocks on destruction).
+using SOCKET_LOCK = std::lock_guard<std::mutex>;
+
 // One IPv4 socket address.
 struct SOCKET_INFO {
     sockaddr_in ADDR{};
