@@ -33,6 +33,12 @@ std::string pattern(size_t n) {
     return s;
 }
 
+// The send queue's fill, read under its lock as the socket's threads do.
+int32_t queued(NET::SOCKET& s) {
+    NET::SOCKET_LOCK lock(s.P_SEND_LOCK);
+    return s.P_SEND_SIZE - s.P_SEND_CARET;
+}
+
 // Connects, sends the version request, reads until the server closes.
 std::string fetch(int port, NET::UntilStop* stop = nullptr) {
     NET::SOCKET s;
@@ -245,7 +251,7 @@ TEST(SocketClose, AQueueThatCannotDrainIsDropped) {
     const double t0 = now_seconds();
     EXPECT_EQ(s.CLOSE(), 0);
     EXPECT_LT(now_seconds() - t0, 0.2);
-    EXPECT_EQ(s.P_SEND_SIZE, 0);
+    EXPECT_EQ(queued(s), 0);
 }
 
 TEST(SocketClose, APeerThatStopsReadingCannotHoldCloseBack) {
@@ -279,7 +285,7 @@ TEST(SocketClose, APeerThatStopsReadingCannotHoldCloseBack) {
     EXPECT_GE(took, NET::SOCKET::CLOSE_LINGER_MS / 1000.0 - 0.05);  // it gave the queue a chance
     EXPECT_LT(took, NET::SOCKET::CLOSE_LINGER_MS / 1000.0 + 0.5);
     EXPECT_TRUE(s.IS_CLOSED());
-    EXPECT_EQ(s.P_SEND_SIZE, 0);  // what could not leave was dropped
+    EXPECT_EQ(queued(s), 0);  // what could not leave was dropped
 }
 
 // --- Connecting ---------------------------------------------------------------------------------
@@ -445,7 +451,7 @@ TEST(SocketServer, SendLimitCutsWhatOneWindowTakes) {
     EXPECT_EQ(s.PUT_DATA(block.data(), 600), 600);
     EXPECT_EQ(s.PUT_DATA(block.data(), 600), 424);  // cut to what the window has left
     EXPECT_EQ(s.PUT_DATA(block.data(), 10), 0);     // nothing left in this window
-    EXPECT_EQ(s.P_SEND_SIZE, 1024);
+    EXPECT_EQ(queued(s), 1024);
     s.SEND_LIMIT(0.0);
     EXPECT_EQ(s.PUT_DATA(block.data(), 600), 600);  // no limit: only the queue size counts
     const std::string big(NET::SOCKET_BUFFER_BYTES, 'y');
