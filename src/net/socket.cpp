@@ -499,6 +499,7 @@ bool SOCKET::put_typed(const T* values, int32_t& count, int32_t time_ms) {
     count = 0;
     if (P_SOCKET.load() < 0) return false;
     if (wanted <= 0 || !values) return wanted == 0;
+    if (wanted > INT32_MAX / static_cast<int32_t>(sizeof(T))) return false;  // bytes would not fit a count
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(values);
     const int32_t total = wanted * static_cast<int32_t>(sizeof(T));
     int32_t done = 0;
@@ -525,6 +526,7 @@ bool SOCKET::get_typed(T* values, int32_t& count, int32_t time_ms, bool peek) {
     const int32_t wanted = count;
     count = 0;
     if (wanted <= 0 || !values) return wanted == 0;
+    if (wanted > INT32_MAX / static_cast<int32_t>(sizeof(T))) return false;
     uint8_t* bytes = reinterpret_cast<uint8_t*>(values);
     const int32_t total = wanted * static_cast<int32_t>(sizeof(T));
     const int32_t size = static_cast<int32_t>(sizeof(T));

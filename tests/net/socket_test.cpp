@@ -403,6 +403,11 @@ TEST(SocketServer, ListenAcceptsAndTypedValuesCrossIntact) {
     EXPECT_TRUE(accepted.GET(text, text_n, 2000, false));
     EXPECT_EQ(text, "hello");
 
+    // A count whose bytes overflow is refused, not wrapped.
+    n = INT32_MAX / 4 + 1;
+    EXPECT_FALSE(client.PUT(ints, n, -1));
+    EXPECT_EQ(n, 0);
+
     // Nothing more comes: a one-shot get reports none, a timed one gives up on time.
     uint8_t byte = 0;
     n = 1;
