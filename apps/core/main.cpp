@@ -14,6 +14,7 @@
 #include "game/trace.h"
 #include "menu/menu.h"
 #include "menu/startup.h"
+#include "menu/version_check.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/random.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& [frame, path] : KV_OPTIONS.SCREENSHOTS) screenshot_request(frame, path);
     system_set_frame_limit(KV_OPTIONS.FRAMES);
+    if (KV_OPTIONS.HAS_VERSION_SERVER)
+        kv_version_set_server(KV_OPTIONS.VERSION_SERVER_HOST, KV_OPTIONS.VERSION_SERVER_PORT);
 
     if (!INITIALIZE(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     KV_MENU_LAUNCHAPP();
+    kv_version_shutdown();
     DEINIT();
     trace_close();
     return 0;

@@ -53,6 +53,23 @@ bool parse_fly_at(const std::string& text, KV_RUNOPTIONS& out) {
     out.FLY_HEADING = static_cast<float>(h);
     return true;
 }
+// HOST or HOST:PORT: a host without blanks, slashes or control bytes; port 1-65535 (80 if absent).
+bool parse_host_port(const std::string& text, std::string& host, int32_t& port) {
+    const size_t colon = text.rfind(':');
+    const std::string h = text.substr(0, colon);
+    int64_t p = 80;
+    if (colon != std::string::npos) {
+        const std::string digits = text.substr(colon + 1);
+        if (digits.empty() || digits[0] < '0' || digits[0] > '9') return false;
+        if (!parse_whole(digits.c_str(), 1, 65535, p)) return false;
+    }
+    if (h.empty()) return false;
+    for (unsigned char c : h)
+        if (c <= 32 || c >= 127 || c == '/' || c == ':') return false;
+    host = h;
+    port = static_cast<int32_t>(p);
+    return true;
+}
 }  // namespace
 
 bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std::string& error) {
@@ -107,6 +124,14 @@ bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std
                 return false;
             }
             out.FLY_BLAST = n;
+        } else if (opt == "--version-server") {
+            if (!value(v)) return false;
+            if (!parse_host_port(v, out.VERSION_SERVER_HOST, out.VERSION_SERVER_PORT)) {
+                error = "--version-server " + std::string(v) +
+                        ": expected HOST or HOST:PORT with a port from 1 to 65535";
+                return false;
+            }
+            out.HAS_VERSION_SERVER = true;
         } else if (opt == "--dir") {
             if (!value(v)) return false;
             if (!*v) { error = "--dir needs a directory"; return false; }
@@ -176,6 +201,9 @@ std::string kv_usage_text() {
         "                      heading= landed= fuel= ammo= rockets= mission= objective=\n"
         "                      armour= wpn= started= mclock= gclock= alert= box= boxtitle=\n"
         "                      boxmsg= alive= blast= powerup= loading= loadtext= progress=\n"
+        "                      profile= sel= nprof= selmain= selitem= init= loaded= lastfile=\n"
+        "                      tiles= research= rstart= techs= nnew= alerttech= online=\n"
+        "                      allowcheck= (more keys may follow)\n"
         "  --screenshot N:FILE write frame N (numbered from 1) as a PNG; may be repeated\n"
         "  --fly               skip the menu: run mission 0 for a fresh profile at once\n"
         "  --fly-mission M     with --fly: the pilot's mission (0 to 99) and that mission's clock\n"
@@ -184,6 +212,10 @@ std::string kv_usage_text() {
         "  --fly-fuel F        with --fly: starting fuel as a tank fraction from 0 to 1\n"
         "  --fly-blast N       with --fly: the current objective's demolition blast goes off\n"
         "                      at frame N (from 1), as when a demolition team is back on board\n"
+        "  --version-server HOST[:PORT]\n"
+        "                      ask this server (port 80 if not given) for the latest version\n"
+        "                      when the online version check is enabled in ver.dat (default:\n"
+        "                      the build setting KV_VERSION_SERVER); quick flight never checks\n"
         "\n"
         "Frames are numbered from 1. Input-script events of frame F apply before frame F is\n"
         "processed. Exit status: 0 after a normal quit, 1 when the window cannot be opened,\n"

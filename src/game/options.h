@@ -29,6 +29,11 @@ struct KV_RUNOPTIONS {
     bool HAS_FLY_FUEL = false;
     float FLY_FUEL = 1.0f;
     int64_t FLY_BLAST = 0;            // frame whose objective check sets off the blast; 0 = none
+    // Version server for the online version check (--version-server HOST[:PORT]); without it
+    // the build's own setting holds.
+    bool HAS_VERSION_SERVER = false;
+    std::string VERSION_SERVER_HOST;
+    int32_t VERSION_SERVER_PORT = 80;
 };
 
 // The options of this run (set by main before start-up).

@@ -114,6 +114,8 @@ std::string trace_line(int64_t frame) {
                   mf.lastfile, KVGLOBALS.TOTALLOADEDTILES, research, rstart, techs, mf.nnew,
                   KVGLOBALS.ALERTTECHNOLOGY);
     line += buf;
+    line += " online=" + trace_encode_text(KVGLOBALS.ONLINEVERSION);
+    line += " allowcheck=" + std::to_string(KVGLOBALS.ALLOWCHECKVERSION);
     return line;
 }
 

@@ -27,3 +27,13 @@ void kv_version_poll();
 
 // Ends or abandons a running check (menu shutdown).
 void kv_version_shutdown();
+
+// True while a check runs or its new-version box waits for another box to close.
+bool kv_version_check_running();
+
+// The web address named in the question and the new-version box (default: the build setting),
+// and the file that holds the installed version and the choice (default "ver.dat" in the game
+// directory). Tests point these elsewhere.
+void kv_version_set_web_address(const std::string& web);
+const std::string& kv_version_web_address();
+void kv_version_set_file(const std::string& path);
