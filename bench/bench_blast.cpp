@@ -17,6 +17,9 @@
 #include "game/kv_globals.h"
 #include "game/lights.h"
 #include "menu/startup.h"
+#include "game/options.h"
+#include "menu/menu.h"
+#include "menu/mission_flow.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "world/ground.h"
@@ -39,7 +42,10 @@ bool setup() {
     platform_clock_use_fixed_step(16);
     std::string why;
     if (!INITIALIZE(why)) return false;
-    flight_start_fly_run();
+    // The quick flight's road: the menu's set-up (no version check), a fresh pilot, mission 0.
+    KV_OPTIONS.FLY = true;
+    KV_MENU_INITIALIZE();
+    if (!kv_menu_quick_flight_start(QuickFlightSetup{})) return false;
     flight_place_gunship(kX, kZ + 26.0f, 90.0f);  // facing the zone
     PHYSICSDATA.TICKS = static_cast<float>(platform_clock_ms());
     KV_SETUPLIGHTS();

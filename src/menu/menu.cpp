@@ -184,15 +184,7 @@ void KV_MENU_INITIALIZE() {
     KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP();
     KV_LOAD_MISSIONMAP("0.map");
     // 2. Menu pictures.
-    uint32_t tex = 0;
-    LOAD_TEXTURE(tex, "data/menu/mission.png");
-    m.MISSIONTEX = static_cast<int32_t>(tex);
-    tex = 0;
-    LOAD_TEXTUREA(tex, "data/menu/worldmap.png");
-    m.WORLDMAPTEX = static_cast<int32_t>(tex);
-    tex = 0;
-    LOAD_TEXTUREAL(tex, "data/menu/gunship.png");
-    m.GUNSHIPTEX = static_cast<int32_t>(tex);
+    kv_menu_load_screen_assets();
     // 3.
     kv_menu_window_resize();
     // 4. The island's garrisons; the table belongs to no profile yet.
@@ -213,7 +205,7 @@ void KV_MENU_INITIALIZE() {
     // 9.
     kv_menu_read_credits("credits.txt");
     // 10. The minimap.
-    tex = 0;
+    uint32_t tex = 0;
     LOAD_TEXTUREL(tex, "data/maps/0/minimap.png");
     g.MINIMAPTEX = static_cast<int32_t>(tex);
     g.MINIMAPDL = static_cast<int32_t>(glGenLists(1));

@@ -3,6 +3,8 @@
 // live in menu_screens_*.cpp.
 #include "menu/menu_render.h"
 
+#include "menu/menu.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -17,13 +19,6 @@
 #include "menu/mission_flow.h"
 
 namespace {
-constexpr int32_t kTitleScreen = 7;
-constexpr int32_t kCreditsScreen = 9;
-constexpr int32_t kBackdropSlot = 900;
-constexpr float kFadeStep = 0.05f;
-
-float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
-
 // The box window: 460 x 195 from 3.616 S, with the title on its first line and the message
 // lines centred below it.
 constexpr float kBoxHalfWidth = 230.0f;
@@ -73,7 +68,7 @@ void KV_MENU_RENDER() {
     glDisable(GL_CULL_FACE);
     KV_MENU_RENDER_BACKDROP();
 
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
 
     KV_MENU_RENDER_PROFILELIST();
     KV_MENU_RENDER_NEW_PROFILE();
@@ -95,22 +90,6 @@ void KV_MENU_RENDER() {
     glPopMatrix();
     KV_MENU_PRELOADMAP();
     glFlush();
-}
-
-void kv_menu_advance_fades() {
-    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
-    const float step = kFadeStep * FPSR;
-    for (int32_t i = 0; i < MENU_SCREEN_SLOTS; ++i) {
-        if (i == m.CURMENU) continue;
-        if (i == kBackdropSlot && m.CURMENU != kTitleScreen) continue;
-        if (m.MENUFADE[i] > 0.0f) m.MENUFADE[i] = m.MENUFADE[i] - step < 0.0f ? 0.0f : m.MENUFADE[i] - step;
-    }
-    m.CONFIRMFADE = clamp01(m.CONFIRMFADE + (m.CONFIRMBOX == 1 ? step : -step));
-    m.OKFADE = clamp01(m.OKFADE + (m.OKBOX == 1 ? step : -step));
-    if (m.CURMENU != kCreditsScreen && m.CURMENU != kTitleScreen)
-        m.MENUFADE[kBackdropSlot] = clamp01(m.MENUFADE[kBackdropSlot] + step);
-    if (m.CURMENU >= 0 && m.CURMENU < MENU_SCREEN_SLOTS)
-        m.MENUFADE[m.CURMENU] = clamp01(m.MENUFADE[m.CURMENU] + step);
 }
 
 void KV_MENU_RENDER_WINDOW(float opacity) {
@@ -158,15 +137,6 @@ void kv_menu_load_screen_assets() {
     tex = 0;
     LOAD_TEXTUREAL(tex, "data/menu/gunship.png");
     KV_MENUGLOBALS.GUNSHIPTEX = static_cast<int32_t>(tex);
-}
-
-int32_t kv_menu_research_percent(int32_t mission, int32_t start, int32_t time) {
-    if (time < 0) return 0;
-    const double p = std::floor(100.0 * (static_cast<double>(mission) - start + 1.0) /
-                                (static_cast<double>(time) + 1.0));
-    if (p <= 0.0) return 0;
-    if (p >= 100.0) return 100;
-    return static_cast<int32_t>(p);
 }
 
 void kv_menu_credits_step(float& scroll, float& fade, int32_t lines, float fpsr, float height) {

@@ -34,11 +34,6 @@ void KV_MENU_RENDER_WINDOW(float opacity);
 void KV_MENU_RENDER_BUTTON(float x, float y, float width, float height, const std::string& text,
                            int32_t selected, float opacity);
 
-// The fades of one rendered frame, scaled by FPSR: every screen other than the current one
-// fades out (the backdrop only while the title screen is current), the current one fades in,
-// the backdrop fades in behind every window screen, and the two box fades follow their open
-// flags.
-void kv_menu_advance_fades();
 
 // The menu's own pictures: the backdrop, the world map and the gunship picture into
 // MISSIONTEX, WORLDMAPTEX and GUNSHIPTEX (paths relative to the game directory). Belongs to the
@@ -46,9 +41,6 @@ void kv_menu_advance_fades();
 // gets a console line from the texture loader.
 void kv_menu_load_screen_assets();
 
-// Research progress of a profile's running research in percent, 0 to 100: floor(100 x
-// (mission - start + 1) / (time + 1)); 0 when no valid research runs.
-int32_t kv_menu_research_percent(int32_t mission, int32_t start, int32_t time);
 
 // One step of the credits scroll: the scroll position and fade advance by FPSR, and the list
 // starts again from the middle of the window once its last line has passed the top.

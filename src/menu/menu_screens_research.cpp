@@ -8,6 +8,7 @@
 #include "menu/menu_draw.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_render.h"
+#include "menu/research.h"
 
 namespace {
 constexpr int32_t kTechnology = 5;
@@ -46,8 +47,7 @@ void KV_MENU_RENDER_TECHNOLOGY() {
     std::string researching = "None Available.";
     if (valid_technology(r)) {
         const TECHNOLOGYTYPE& t = KVGLOBALS.TECHNOLOGYDATA[r];
-        const int32_t pct =
-            kv_menu_research_percent(p.MISSIONNUM, p.RESEARCHINGTECHNOLOGYSTARTMISSION, t.TIMETORESEARCH);
+        const int32_t pct = kv_research_percent(p, KVGLOBALS.TECHNOLOGYDATA);
         researching = t.TITLE + " (" + menu_number(pct) + "%)";
     }
     menu_colour(MENU_PALE_BLUE, a);

@@ -12,6 +12,7 @@
 #include "game/kv_globals.h"
 #include "menu/menu_draw.h"
 #include "menu/menu_globals.h"
+#include "menu/menu.h"
 #include "menu/menu_render.h"
 
 namespace {
@@ -134,20 +135,13 @@ void draw_title(float opacity) {
     glPopMatrix();
 }
 
-float step_towards(float v, float target, float step) {
-    if (v < target) return std::min(target, v + step);
-    return std::max(target, v - step);
-}
 }  // namespace
 
 void KV_MENU_RENDER_MAIN() {
     KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
     const bool resume = KVGLOBALS.MISSIONSTARTED != 0;
     const int32_t items = resume ? kItems : kItems - 1;
-    if (m.CURMENU == kTitleScreen) {
-        for (int32_t i = 0; i < kItems; ++i)
-            m.SELMAINFADE[i] = step_towards(m.SELMAINFADE[i], i == m.SELMAIN ? 1.0f : 0.0f, 0.1f * FPSR);
-    }
+    if (m.CURMENU == kTitleScreen) kv_menu_advance_main_fades(FPSR);
     const float a = m.MENUFADE[kTitleScreen];
     if (a <= 0.0f) return;
     begin_title_state();

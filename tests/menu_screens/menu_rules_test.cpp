@@ -8,6 +8,7 @@
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
 #include "menu/menu_draw.h"
+#include "menu/menu.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_render.h"
 
@@ -26,14 +27,14 @@ TEST_F(Fades, TheCurrentScreenFadesInAndEveryOtherOneOut) {
     KV_MENUGLOBALS.MENUFADE[7] = 0.5f;
     KV_MENUGLOBALS.MENUFADE[120] = 0.02f;
     KV_MENUGLOBALS.MENUFADE[999] = 1.0f;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[0], 0.05f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[7], 0.45f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[120], 0.0f) << "not below 0";
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[999], 0.95f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 0.05f) << "the backdrop comes in behind a window";
     // About 20 frames at the reference rate bring a screen fully in, and it stays at 1.
-    for (int i = 0; i < 25; ++i) kv_menu_advance_fades();
+    for (int i = 0; i < 25; ++i) kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[0], 1.0f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 1.0f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[7], 0.0f);
@@ -42,13 +43,13 @@ TEST_F(Fades, TheCurrentScreenFadesInAndEveryOtherOneOut) {
 TEST_F(Fades, TheBackdropLeavesOnlyForTheTitleAndHoldsDuringTheCredits) {
     KV_MENUGLOBALS.MENUFADE[900] = 0.6f;
     KV_MENUGLOBALS.CURMENU = 9;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 0.6f);
     KV_MENUGLOBALS.CURMENU = 7;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 0.55f);
     KV_MENUGLOBALS.CURMENU = 2;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 0.6f);
 }
 
@@ -57,13 +58,13 @@ TEST_F(Fades, StepsFollowTheFrameFactorAndTheBoxFlags) {
     KV_MENUGLOBALS.CURMENU = 120;
     KV_MENUGLOBALS.CONFIRMBOX = 1;
     KV_MENUGLOBALS.OKFADE = 0.5f;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[120], 0.1f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.CONFIRMFADE, 0.1f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.OKFADE, 0.4f) << "a closed box fades out";
     KV_MENUGLOBALS.CONFIRMFADE = 0.98f;
     KV_MENUGLOBALS.OKFADE = 0.03f;
-    kv_menu_advance_fades();
+    kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.CONFIRMFADE, 1.0f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.OKFADE, 0.0f);
 }
@@ -73,7 +74,7 @@ TEST_F(Fades, AScreenNumberOutsideTheSlotsFadesEverythingOut) {
         KV_MENUGLOBALS.CURMENU = bad;
         KV_MENUGLOBALS.MENUFADE[0] = 1.0f;
         KV_MENUGLOBALS.MENUFADE[999] = 1.0f;
-        kv_menu_advance_fades();
+        kv_menu_advance_fades(FPSR);
         EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[0], 0.95f) << bad;
         EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[999], 0.95f) << bad;
     }
@@ -104,22 +105,6 @@ TEST(CreditsScroll, TheFrameFactorScalesScrollAndFade) {
     kv_menu_credits_step(scroll, fade, 3, 2.5f, 600.0f);
     EXPECT_FLOAT_EQ(scroll, 10.75f);
     EXPECT_FLOAT_EQ(fade, 0.525f);
-}
-
-TEST(ResearchPercent, RisesWithTheMissionsAndIsDueAtOneHundred) {
-    // Started at mission 3, two missions long.
-    EXPECT_EQ(kv_menu_research_percent(3, 3, 2), 33);
-    EXPECT_EQ(kv_menu_research_percent(4, 3, 2), 66);
-    EXPECT_EQ(kv_menu_research_percent(5, 3, 2), 100);
-}
-
-TEST(ResearchPercent, StaysWithinZeroToOneHundredForOverdueOrOddRecords) {
-    EXPECT_EQ(kv_menu_research_percent(9, 3, 2), 100) << "overdue";
-    EXPECT_EQ(kv_menu_research_percent(1, 3, 2), 0) << "a start after the mission";
-    EXPECT_EQ(kv_menu_research_percent(0, 0, 0), 100);
-    EXPECT_EQ(kv_menu_research_percent(2, 0, -1), 0) << "a negative time";
-    EXPECT_EQ(kv_menu_research_percent(2147483647, -2147483647 - 1, 5), 100) << "no overflow";
-    EXPECT_EQ(kv_menu_research_percent(0, 0, 2147483647), 0);
 }
 
 TEST(SplitLines, BreaksAtTheBackslashNMarksOnly) {
