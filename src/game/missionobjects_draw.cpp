@@ -88,6 +88,8 @@ void draw_chute(const AIRDROPTYPE& a) {
     glPushMatrix();
     glTranslatef(a.POSITION.X, a.POSITION.Y, a.POSITION.Z);
     glRotatef(a.ANGLE.Y, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 0.98f, 0.93f, a.CHUTEFADE);
     call_dl(dl);
     glPopMatrix();
