@@ -108,7 +108,7 @@ void draw_person_on_rope(int32_t i, float q, float shade, float opacity, bool zi
     glEnable(GL_LIGHTING);
     if (opacity <= 0.0f) return;
     glPushMatrix();
-    glTranslatef(x, end + 1.7f * (1.0f - q), z);
+    glTranslatef(x, end - 1.7f * (1.0f - q), z);  // hanging below the rope end
     glRotatef(99.0f * static_cast<float>(i) + 90.0f, 0.0f, 1.0f, 0.0f);
     const ENEMYCLASSTYPE& c = KVGLOBALS.ENEMYCLASS[ENEMYCLASS_ZIPLINE];
     const int32_t slot = zipline_mesh ? 5 : 0;

@@ -169,6 +169,8 @@ std::string kv_usage_text() {
         "                      heading= landed= fuel= ammo= rockets= mission= objective=\n"
         "                      armour= wpn= started= mclock= gclock= alert= box= boxtitle=\n"
         "                      boxmsg= alive= blast= powerup= loading= loadtext= progress=\n"
+        "                      airdrops= crates= cps= cpon= inside= locklanding= pickup=\n"
+        "                      lockmin= refuel= zip= runners= uswsf= eng= fcp=\n"
         "  --screenshot N:FILE write frame N (numbered from 1) as a PNG; may be repeated\n"
         "  --fly               skip the menu: run mission 0 for a fresh profile at once\n"
         "  --fly-mission M     with --fly: the pilot's mission (0 to 99) and that mission's clock\n"

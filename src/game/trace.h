@@ -3,7 +3,8 @@
 // ammunition, rockets, mission and objective; then armour, selected weapon, mission running,
 // mission and game clock readings, the alert banner text, the menu's message box, the enemies
 // left in the current kill range, burning fireballs, the pick-up animation and the progress
-// panel).
+// panel; then the mission objects: crates, check points, landing and pick-up flags, refuelling,
+// the zipline state, runners and personnel).
 #pragma once
 
 #include <cstdint>

@@ -363,7 +363,8 @@ TEST(ObjectsE2E, LandingOnTheResearchBaseEndsTheRunWithCodeFive) {
 namespace {
 
 // Mission 1 from its zipline objective: the guard post (enemy slots 20-28) is already taken.
-void zipline_down(int step, int press_at, int frames, const std::string& name) {
+void zipline_down(int step, int press_at, int frames, const std::string& name,
+                  const std::vector<std::pair<int, std::string>>& shots = {}) {
     const fs::path game = private_game(name);
     clear_enemies(game, 20, 28);
     Options o;
@@ -371,6 +372,7 @@ void zipline_down(int step, int press_at, int frames, const std::string& name) {
     o.at = "220,216";
     o.step = step;
     o.frames = frames;
+    o.shots = shots;
     const std::string thrust = key_of(4);
     std::string script = press(press_at, key_of(6));
     script += std::to_string(frames - 8) + " key " + thrust + " 1\n";
@@ -403,7 +405,7 @@ void zipline_down(int step, int press_at, int frames, const std::string& name) {
 
 TEST(ObjectsE2E, MissionOneZiplineDropCompletesAndFreesTheGunship) {
     REQUIRE_GAME();
-    zipline_down(32, 10, 260, "zip_down");
+    zipline_down(32, 10, 260, "zip_down", {{50, "objects_zipline_ropes.png"}, {110, "objects_zipline_runners.png"}});
 }
 
 TEST(ObjectsE2E, MissionOneZiplineDropCompletesAtHalfSecondFrames) {
@@ -419,12 +421,13 @@ TEST(ObjectsE2E, MissionTwoDemolitionWaitsCollectsAndEndsAfterTheBlast) {
     const std::string land = key_of(6);
     Options o;
     o.mission = 2;
-    o.at = "186,414";
+    o.at = "186,414,225";  // facing the keep
     o.step = 32;
     o.frames = 900;
-    // Find the frames first from a dry run would be slower; the presses below leave room: the
-    // team is down and working by frame 200, the wait ends before 300.
-    o.shots = {{200, "objects_installing.png"}, {470, "objects_zipline_up.png"}, {560, "objects_blast.png"}};
+    // The presses leave room: the team is down and working by frame 200, the wait ends before
+    // 300, the team is back on board before 500.
+    o.shots = {{90, "objects_demolition_down.png"}, {200, "objects_installing.png"}, {400, "objects_zipline_up.png"},
+               {520, "objects_blast.png"}};
     std::string script = press(10, land) + press(200, land) + press(310, land);
     const GameRun r = play(game, "demolition", script, o);
     ASSERT_EQ(r.status, 0) << r.log;
