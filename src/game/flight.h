@@ -77,5 +77,6 @@ struct QuickFlightSetup {
     float heading = 0.0f;
     bool has_fuel = false;
     float fuel = 1.0f;
+    int64_t blast_frame = 0;  // frame that sets off the demolition blast; 0 = none
 };
 void flight_start_fly_run(const QuickFlightSetup& setup = {});

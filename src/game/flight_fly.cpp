@@ -13,6 +13,7 @@
 #include "game/kv_globals.h"
 #include "game/mission.h"
 #include "game/missionobjects.h"
+#include "game/objectives.h"
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
@@ -131,5 +132,6 @@ void flight_start_fly_run(const QuickFlightSetup& setup) {
     p.OBJECTIVENUM = 0;
     kv_mission_objects_start(p.MISSIONNUM);
     flight_place_gunship(p.PLAYERX, p.PLAYERZ, p.GUNSHIPANGLE);
+    kv_request_blast_at_frame(setup.blast_frame);
     g.MISSIONSTARTED = 1;
 }

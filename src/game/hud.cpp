@@ -56,7 +56,25 @@ void load_mesh(const char* file, bool normalise, float scale, bool coloured, int
     glEndList();
 }
 
-void load_icon(const char* file, float scale, ICONTYPE& icon) { load_mesh(file, true, scale, false, icon.MID, icon.DL); }
+// Icons turn about their own axes and are seen from both sides (the gauges spin them, the weapon
+// wheel shows their far side), so their lists draw without face culling and put it back after.
+void load_icon(const char* file, float scale, ICONTYPE& icon) {
+    icon.MID = OBJFILE_LOAD(file);
+    MODEL3D* mesh = modeldb_model(icon.MID);
+    if (mesh == nullptr || mesh->TRIANGLES.empty()) std::printf("KV_LOAD_MISC: %s has no triangles\n", file);
+    if (mesh != nullptr) {
+        MODEL_NORMALIZE(mesh);
+        MODEL_SCALE(mesh, scale);
+    }
+    icon.DL = static_cast<int32_t>(glGenLists(1));
+    if (icon.DL == 0) return;
+    glNewList(static_cast<GLuint>(icon.DL), GL_COMPILE);
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_CULL_FACE);
+    if (mesh != nullptr) RENDER_MODEL_PLAIN(mesh);
+    glPopAttrib();
+    glEndList();
+}
 
 // The clock text laid out on the panel: eight full-size characters, then four at 0.6 scale; a
 // point is the gear icon at half scale. Characters without a mesh keep their place.
@@ -250,12 +268,15 @@ void KV_LOAD_MISC() {
     g.ICONSEL.DL = static_cast<int32_t>(glGenLists(1));
     if (g.ICONSEL.DL != 0) {
         glNewList(static_cast<GLuint>(g.ICONSEL.DL), GL_COMPILE);
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_CULL_FACE);
         if (sel != nullptr) {
             glColor4f(0.0f, 0.0f, 0.0f, 0.3f);
             RENDER_MODEL_PLAIN(sel);
             glColor4f(kHudR, kHudG, kHudB, 0.4f);
             RENDER_MODEL_PLAIN(sel);
         }
+        glPopAttrib();
         glEndList();
     }
     // Tables a mission file may already have filled keep their records.

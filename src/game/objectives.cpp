@@ -14,6 +14,7 @@
 #include "engine/engine_globals.h"
 #include "engine/font.h"
 #include "engine/gameclock.h"
+#include "engine/system.h"
 #include "game/explosions.h"
 #include "game/kv_globals.h"
 #include "game/missionobjects.h"
@@ -22,6 +23,8 @@
 namespace {
 
 KvMessageBoxHook g_message_box = nullptr;
+int64_t g_blast_frame = 0;
+int32_t g_alive = -1;  // what the last objective check counted
 
 PROFILETYPE* current_profile() {
     const int32_t p = KVGLOBALS.CURPROFILE;
@@ -72,17 +75,13 @@ const char* objectives_failure_reason(int32_t mission, int32_t objective, int32_
     return reason;
 }
 
-int32_t kv_objective_alive() {
-    if (KVGLOBALS.MISSIONSTARTED == 0) return -1;
-    const PROFILETYPE* p = current_profile();
-    if (!p) return -1;
-    const OBJECTIVETYPE* o = objective_of(*p);
-    if (!o || o->GOALTYPE != GT_KILL_RANGE) return -1;
-    return alive_in_range(o->KILLRANGESTART, o->KILLRANGEEND);
-}
+int32_t kv_objective_alive() { return g_alive; }
+
+void kv_request_blast_at_frame(int64_t frame) { g_blast_frame = frame; }
 
 void KV_MISSION_CHECKOBJECTIVESTATUS() {
     KVGLOBALSTYPE& g = KVGLOBALS;
+    g_alive = -1;
     if (g.MISSIONSTARTED == 0) return;
     PROFILETYPE* p = current_profile();
     if (!p) return;
@@ -105,12 +104,14 @@ void KV_MISSION_CHECKOBJECTIVESTATUS() {
             g.CHECKPOINTDATA[0].POSITION.X = o->KILLZONEX;
             g.CHECKPOINTDATA[0].POSITION.Z = o->KILLZONEZ;
         }
-        complete = alive_in_range(o->KILLRANGESTART, o->KILLRANGEEND) == 0;
+        g_alive = alive_in_range(o->KILLRANGESTART, o->KILLRANGEEND);
+        complete = g_alive == 0;
     }
 
     KV_MISSION_PROCESS_AIRDROPS();
     KV_MISSION_PROCESS_CHECKPOINTS();
     KV_MISSION_PROCESS_ZIPLINES();
+    if (g_blast_frame > 0 && system_frame_number() == g_blast_frame) g.TRIGGEREXPLOSION = 1;
 
     // A zipline goal completes when its sequence has run to the end (the personnel arrived, or
     // the demolition went off and its blast is over).

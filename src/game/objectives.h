@@ -27,6 +27,11 @@ inline constexpr const char* FAIL_FUEL = "Out of fuel!";
 inline constexpr const char* FAIL_DESTROYED = "Your craft was destroyed!";
 inline constexpr const char* FAIL_TIME = "Mission not completed in time!";
 
+// A scenario request of the quick flight: the objective check of frame `frame` (numbered as the
+// run numbers its frames) sets off the current objective's demolition blast, as the zipline
+// sequence does when the team is back on board. 0 cancels the request.
+void kv_request_blast_at_frame(int64_t frame);
+
 // The failure tests over plain values, in their order; the last true one names the reason.
 // Returns nullptr when none holds.
 const char* objectives_failure_reason(int32_t mission, int32_t objective, int32_t vt90s, float fuel,
@@ -35,8 +40,8 @@ const char* objectives_failure_reason(int32_t mission, int32_t objective, int32_
 // The banner text "Objective N COMPLETED!" for completing objective index k (shown as k + 1).
 std::string objectives_completed_text(int32_t k);
 
-// Active enemies left in the current objective's kill range, or -1 when there is no current
-// kill-range objective (no mission running, another goal, no profile).
+// Active enemies the last objective check found left in the kill range it checked, or -1 when
+// it checked no kill range (no mission running, another goal, no profile).
 int32_t kv_objective_alive();
 
 // The banner text while it shows at `now_ms` (not after ALERTTIME), otherwise "".

@@ -100,6 +100,13 @@ bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std
             }
             out.HAS_FLY_FUEL = true;
             out.FLY_FUEL = static_cast<float>(f);
+        } else if (opt == "--fly-blast") {
+            if (!value(v)) return false;
+            if (!parse_whole(v, 1, INT64_C(1) << 40, n)) {
+                error = "--fly-blast " + std::string(v) + ": expected a frame number of at least 1";
+                return false;
+            }
+            out.FLY_BLAST = n;
         } else if (opt == "--dir") {
             if (!value(v)) return false;
             if (!*v) { error = "--dir needs a directory"; return false; }
@@ -177,6 +184,8 @@ std::string kv_usage_text() {
         "  --fly-at X,Z[,H]    with --fly: start position (0 to 513, clamped as in flight) and\n"
         "                      heading in degrees (-360 to 360)\n"
         "  --fly-fuel F        with --fly: starting fuel as a tank fraction from 0 to 1\n"
+        "  --fly-blast N       with --fly: the current objective's demolition blast goes off\n"
+        "                      at frame N (from 1), as when a demolition team is back on board\n"
         "\n"
         "Frames are numbered from 1. Input-script events of frame F apply before frame F is\n"
         "processed. Exit status: 0 after a normal quit, 1 when the window cannot be opened,\n"

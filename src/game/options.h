@@ -28,6 +28,7 @@ struct KV_RUNOPTIONS {
     float FLY_HEADING = 0.0f;
     bool HAS_FLY_FUEL = false;
     float FLY_FUEL = 1.0f;
+    int64_t FLY_BLAST = 0;            // frame whose objective check sets off the blast; 0 = none
 };
 
 // The options of this run (set by main before start-up).

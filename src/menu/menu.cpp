@@ -81,6 +81,7 @@ void KV_MENU_LAUNCHAPP() {
         setup.heading = KV_OPTIONS.FLY_HEADING;
         setup.has_fuel = KV_OPTIONS.HAS_FLY_FUEL;
         setup.fuel = KV_OPTIONS.FLY_FUEL;
+        setup.blast_frame = KV_OPTIONS.FLY_BLAST;
         flight_start_fly_run(setup);
         KV_LAUNCHAPP();
         KV_MENU_PROCESS_JUMPBACK();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/gameclock.h"
+#include "engine/system.h"
+#include "game/explosions.h"
 #include "rules/rules_support.h"
 
 using namespace rules_test;
@@ -94,7 +96,7 @@ TEST(ObjectiveCheck, ActiveEnemyHoldsTheObjectiveAndMarksIt) {
     KVGLOBALS.ENEMIES[2].ACTIVE = 0;
     end_of_frame();
     EXPECT_EQ(pilot().OBJECTIVENUM, 1);
-    EXPECT_EQ(kv_objective_alive(), 0) << "objective 1's range is empty of enemies";
+    EXPECT_EQ(kv_objective_alive(), 0) << "the check reports the range it completed";
 }
 
 TEST(ObjectiveCheck, BannerNumbersTheCompletedObjectiveFromOne) {
@@ -225,4 +227,23 @@ TEST(ObjectiveCheck, OtherGoalsDoNotCompleteByThemselves) {
     end_of_frame();
     EXPECT_EQ(pilot().OBJECTIVENUM, 0);
     EXPECT_EQ(kv_objective_alive(), -1);
+}
+
+TEST(ObjectiveCheck, BlastRequestGoesOffAroundTheKillZoneInItsFrame) {
+    reset_mission();
+    place_enemy(0);
+    kv_request_blast_at_frame(system_frame_number() + 1);
+    end_of_frame();
+    EXPECT_EQ(KVGLOBALS.EXPLOSIONTIME, 0) << "not yet";
+    kv_request_blast_at_frame(system_frame_number());
+    end_of_frame();
+    kv_request_blast_at_frame(0);
+    EXPECT_NE(KVGLOBALS.EXPLOSIONTIME, 0);
+    ASSERT_EQ(KVGLOBALS.NFIREBALLS, 1008);
+    // Objective 0's kill zone is (100, 300): slot 0 sits at offset (-1.5, 1.5).
+    EXPECT_FLOAT_EQ(KVGLOBALS.FIREBALL[0].POSITION.X, 98.5f);
+    EXPECT_FLOAT_EQ(KVGLOBALS.FIREBALL[0].POSITION.Z, 301.5f);
+    EXPECT_EQ(KVGLOBALS.TRIGGEREXPLOSION, 1);
+    end_of_frame();
+    EXPECT_EQ(KVGLOBALS.TRIGGEREXPLOSION, 0) << "a request lasts one frame";
 }

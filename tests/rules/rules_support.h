@@ -97,6 +97,14 @@ inline void place_enemy(int slot) {
     KVGLOBALS.ENEMIES[slot].ACTIVE = 1;
 }
 
+// Particles thrown into the projectile pool.
+inline int count_sparks() {
+    int n = 0;
+    for (const auto& p : KVGLOBALS.PROJECTILES)
+        if (p.ACTIVE != 0 && p.RICOCHET == 1) ++n;
+    return n;
+}
+
 // The two checks that close a mission frame, in their order.
 inline void end_of_frame() {
     KV_MISSION_CHECKOBJECTIVESTATUS();
