@@ -165,3 +165,34 @@ TEST_F(HudGl, ClockDrawsOddReadingsWithinItsPanel) {
     EXPECT_EQ(outside, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+TEST_F(HudGl, FramedPanelShadedInsideAWhiteOutline) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    SYSTEM_2DPLANE_SET_FULL();
+    KV_RENDER_WINDOW(100, 100, 300, 200, 1.0f);
+    SYSTEM_2DPLANE_CLEAR();
+    glPopMatrix();
+    const std::vector<uint8_t> px = grab("rules_framed_panel.png");
+    auto at = [&](int x, int y) { return &px[(static_cast<size_t>(y) * kWidth + x) * 3]; };
+    // Between the edge and the inset: the navy base at half strength over black.
+    EXPECT_NEAR(at(101, 150)[2], 0.4 * 0.5 * 255, 4);
+    // Inside the inset: lighter blue near the top than near the bottom.
+    EXPECT_GT(at(200, 110)[2], at(200, 190)[2] + 20);
+    // The outline of the inset is grey-white at half strength; outside the panel stays black.
+    const uint8_t* line = at(200, 104);
+    EXPECT_GT(line[0], 100);
+    EXPECT_GT(line[1], 100);
+    EXPECT_EQ(at(50, 50)[0] + at(50, 50)[1] + at(50, 50)[2], 0);
+    EXPECT_EQ(at(320, 150)[2], 0);
+    // A fade of 0 draws nothing.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPushMatrix();
+    SYSTEM_2DPLANE_SET_FULL();
+    KV_RENDER_WINDOW(100, 100, 300, 200, 0.0f);
+    SYSTEM_2DPLANE_CLEAR();
+    glPopMatrix();
+    const std::vector<uint8_t> none = grab();
+    EXPECT_EQ(count(none, [](const uint8_t* p) { return p[0] + p[1] + p[2] > 0; }), 0);
+}
