@@ -334,7 +334,9 @@ void KV_MISSION_PROCESS_CHECKPOINTS() {
             c.POINTERFADE += (d <= 20.0f ? -0.1f : 0.1f) * FPSR;
             c.POINTERFADE = clamp01(c.POINTERFADE);
         }
+        // A check point that does not work fades out, whatever state it was saved with.
         if (i == 0 || c.ACTIVE == 1) c.VISIBLE = d < ((c.CLASS == 0 && i != 0) ? 10.0f : 30.0f) ? 1 : 0;
+        else c.VISIBLE = 0;
         c.ANGLE = std::fmod(c.ANGLE + FPSR, 360.0f);
     }
     // A crate being winched hides its marker.

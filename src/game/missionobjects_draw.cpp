@@ -88,6 +88,8 @@ void draw_chute(const AIRDROPTYPE& a) {
     glPushMatrix();
     glTranslatef(a.POSITION.X, a.POSITION.Y, a.POSITION.Z);
     glRotatef(a.ANGLE.Y, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 0.98f, 0.93f, a.CHUTEFADE);
     call_dl(dl);
     glPopMatrix();
@@ -106,7 +108,7 @@ void draw_person_on_rope(int32_t i, float q, float shade, float opacity, bool zi
     glEnable(GL_LIGHTING);
     if (opacity <= 0.0f) return;
     glPushMatrix();
-    glTranslatef(x, end + 1.7f * (1.0f - q), z);
+    glTranslatef(x, end - 1.7f * (1.0f - q), z);  // hanging below the rope end
     glRotatef(99.0f * static_cast<float>(i) + 90.0f, 0.0f, 1.0f, 0.0f);
     const ENEMYCLASSTYPE& c = KVGLOBALS.ENEMYCLASS[ENEMYCLASS_ZIPLINE];
     const int32_t slot = zipline_mesh ? 5 : 0;

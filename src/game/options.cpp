@@ -201,6 +201,8 @@ std::string kv_usage_text() {
         "                      heading= landed= fuel= ammo= rockets= mission= objective=\n"
         "                      armour= wpn= started= mclock= gclock= alert= box= boxtitle=\n"
         "                      boxmsg= alive= blast= powerup= loading= loadtext= progress=\n"
+        "                      airdrops= crates= cps= cpon= inside= locklanding= pickup=\n"
+        "                      lockmin= refuel= zip= runners= uswsf= eng= fcp=\n"
         "                      profile= sel= nprof= selmain= selitem= init= loaded= lastfile=\n"
         "                      tiles= research= rstart= techs= nnew= alerttech= online=\n"
         "                      allowcheck= (more keys may follow)\n"

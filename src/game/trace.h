@@ -3,9 +3,10 @@
 // ammunition, rockets, mission and objective; then armour, selected weapon, mission running,
 // mission and game clock readings, the alert banner text, the menu's message box, the enemies
 // left in the current kill range, burning fireballs, the pick-up animation and the progress
-// panel, the mission objects; last the menu's and the research state: profile, sel, nprof,
-// selmain, selitem, init, loaded, lastfile, tiles, research, rstart, techs (installed
-// technologies as hex bits, bit k for technology k), nnew, alerttech).
+// panel; then the mission objects: crates, check points, landing and pick-up flags, refuelling,
+// the zipline state, runners and personnel; last the menu's and the research state: profile,
+// sel, nprof, selmain, selitem, init, loaded, lastfile, tiles, research, rstart, techs (installed
+// technologies as hex bits, bit k for technology k), nnew, alerttech; then online, allowcheck).
 #pragma once
 
 #include <cstdint>

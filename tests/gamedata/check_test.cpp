@@ -381,3 +381,20 @@ TEST_F(PlantedFault, SettingsTheGameCannotUse) {
     ASSERT_TRUE(replace_in_file(at("configVars.dat"), " 1024\r\n", ""));
     expect_reported("configVars.dat", "has 54 values; the game reads 55");
 }
+
+TEST_F(PlantedFault, MissionsThatCannotBeFinished) {
+    // Nothing completes a landing or pick-up goal, so the mission never ends in success.
+    ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "OBJECTIVE//1//GOAL//GT_KILL_RANGE", "OBJECTIVE//1//GOAL//GT_LAND_GUNSHIP"));
+    expect_reported("data/missions/0.dat", "objective 1 has goal GT_LAND_GUNSHIP, which nothing completes");
+    // A pad waiting for an objective the mission never reaches never switches on; with both of
+    // mission 2's pads so, the gunship can refuel nowhere in it.
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "CHECKPOINT//1//OBJECTIVE//0", "CHECKPOINT//1//OBJECTIVE//3"));
+    ASSERT_TRUE(replace_in_file(at("data/missions/2.dat"), "CHECKPOINT//2//OBJECTIVE//0", "CHECKPOINT//2//OBJECTIVE//5"));
+    expect_reported("data/missions/2.dat", "check point 1 waits for objective 3, which the mission never reaches");
+    expect_reported("data/missions/2.dat", "declares no refuelling check point that switches on");
+    // A crate marker naming a crate outside the table, and a team larger than the personnel left.
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "CHECKPOINT//0//CLASS//BOX//0", "CHECKPOINT//0//CLASS//BOX//3"));
+    expect_reported("data/missions/1.dat", "check point names air drop 3, which is not declared");
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "OBJECTIVE//1//ZIPLINE_N//6", "OBJECTIVE//1//ZIPLINE_N//17"));
+    expect_reported("data/missions/1.dat", "objective 1 lowers 17 people but a pilot has only 16 left");
+}

@@ -368,12 +368,17 @@ TEST_F(MissionObjects, LandingOnTheBaseEndsTheMissionWithFiveOrSix) {
 TEST_F(MissionObjects, RingsFadeInNearTheGunshipAndTheArrowFadesOutNearTheMarker) {
     const int pad = add_checkpoint(1, 1, 0, 120.0f, 100.0f);
     const int far_pad = add_checkpoint(1, 1, 0, 300.0f, 300.0f);
+    // Another mission's pad next to us, restored from a save as lit: it fades out.
+    const int old_pad = add_checkpoint(1, 0, 0, 104.0f, 100.0f);
+    g.CHECKPOINTDATA[static_cast<size_t>(old_pad)].VISIBLE = 1;
+    g.CHECKPOINTDATA[static_cast<size_t>(old_pad)].FADE = 1.0f;
     g.CHECKPOINTDATA[0].POSITION = VECTOR3D{200.0f, 0.0f, 100.0f};
     for (int i = 0; i < 12; ++i) frame();
     const CHECKPOINTTYPE& near = g.CHECKPOINTDATA[static_cast<size_t>(pad)];
     EXPECT_FLOAT_EQ(near.FADE, 1.0f);
     EXPECT_FLOAT_EQ(near.POSITION.Y, 0.25f * 20.0f);  // hover height over flat ground
     EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[static_cast<size_t>(far_pad)].FADE, 0.0f);
+    EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[static_cast<size_t>(old_pad)].FADE, 0.0f);
     EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[0].FADE, 0.0f);  // 100 away
     EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[0].POINTERFADE, 1.0f);
     g.PLAYERX = 190.0f;

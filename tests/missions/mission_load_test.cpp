@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -207,9 +208,13 @@ TEST_F(Missions, SavedRunTimeStateIsTakenOverWhereTheRecordsAgree) {
     g.AIRDROPDATA[3].PICKUPFLAG = 9;
     g.CHECKPOINTDATA[0].ACTIVE = 1;
     g.CHECKPOINTDATA[0].POSITION.X = 77.0f;
+    g.CHECKPOINTDATA[4].FADE = std::nanf("");  // a damaged save
+    g.CHECKPOINTDATA[4].ACTIVE = 1;
     const MISSION_TABLES_RESULT r = mission_load_campaign(kMissions);
     EXPECT_EQ(r.airdrops_restored, 2);
-    EXPECT_EQ(r.checkpoints_restored, 13);
+    EXPECT_EQ(r.checkpoints_restored, 12);
+    EXPECT_EQ(g.CHECKPOINTDATA[4].ACTIVE, 0);
+    EXPECT_FLOAT_EQ(g.CHECKPOINTDATA[4].FADE, 0.0f);
     EXPECT_EQ(g.AIRDROPDATA[0].PICKUPFLAG, 4);
     EXPECT_EQ(g.AIRDROPDATA[1].PICKUPFLAG, 1);
     EXPECT_EQ(g.AIRDROPDATA[1].ACTIVE, 2);

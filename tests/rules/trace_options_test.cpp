@@ -42,11 +42,14 @@ bool parse(std::vector<const char*> args, KV_RUNOPTIONS& o, std::string& err) {
 TEST(TraceMissionKeys, FollowTheFirstKeysInOrder) {
     reset_mission();
     trace_set_box_source(nullptr);
-    const std::vector<std::string> keys = keys_of(trace_line(7));
+    std::vector<std::string> keys = keys_of(trace_line(7));
     const std::vector<std::string> expected = {
         "frame", "ms", "menu", "exit", "x", "y", "z", "heading", "landed", "fuel", "ammo", "rockets",
         "mission", "objective", "armour", "wpn", "started", "mclock", "gclock", "alert", "box",
         "boxtitle", "boxmsg", "alive", "blast", "powerup", "loading", "loadtext", "progress"};
+    // Later keys (the mission objects') may follow.
+    ASSERT_GE(keys.size(), expected.size());
+    keys.resize(expected.size());
     EXPECT_EQ(keys, expected);
 }
 

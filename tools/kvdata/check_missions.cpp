@@ -41,7 +41,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
         bool objective = false; bool box = false; bool target = false; float x = 0, z = 0; bool pickup = false;
         int objective_n = 0; bool pickable = false; int marked_by = -1;
     };
-    struct Check { bool objective = false; int cls = -1; int box = -1; bool xz = false; float x = 0, z = 0; };
+    struct Check { bool objective = false; int objective_n = 0; int cls = -1; int box = -1; bool xz = false; float x = 0, z = 0; };
     std::vector<Drop> drops;
     std::vector<Check> checks;
     bool has_name = false, has_time = false;
@@ -189,6 +189,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
                 Check& c = checks[i];
                 if (field == "OBJECTIVE") {
                     c.objective = num(f, parts, 3, v);
+                    c.objective_n = whole(v);
                 } else if (field == "CLASS") {
                     const std::string cls = parts.size() > 3 ? parts[3] : "";
                     if (cls == "BOX") {
@@ -237,6 +238,10 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             continue;
         }
         if (!ob.has_name) p.add(name, on + " has no NAME");
+        // Only kill ranges and the two zipline goals ever complete an objective.
+        if (ob.goal == 1 || ob.goal == 5)
+            p.add(name, on + (ob.goal == 1 ? " has goal GT_LAND_GUNSHIP" : " has goal GT_ZIPLINE_UP") +
+                            ", which nothing completes: the mission cannot be finished");
         if (ob.goal == 0) {
             if (!ob.range_start || !ob.range_end) p.add(name, on + " is a kill objective without a kill range");
             else if (ob.start > ob.end) p.add(name, on + " has an empty kill range and completes at once");
@@ -346,7 +351,11 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             p.add(name, cn + " has no XZ");
             continue;
         }
-        if (c.cls == 1) has_fuel = true;
+        // Pads and the base switch on for their own mission from their objective on.
+        if ((c.cls == 1 || c.cls == 2) && c.objective && (c.objective_n < 0 || c.objective_n > last))
+            p.add(name, cn + " waits for objective " + std::to_string(c.objective_n) +
+                            ", which the mission never reaches: it never switches on");
+        else if (c.cls == 1 && c.objective) has_fuel = true;
         if (!playable(c.x, c.z)) {
             p.add(name, cn + fmt(" at (%g, %g) lies outside the playable area", c.x, c.z));
             continue;
@@ -359,7 +368,7 @@ void check_mission(const std::string& dir, int m, const MapData& map, const std:
             (std::fabs(drops[c.box].x - c.x) > 1 || std::fabs(drops[c.box].z - c.z) > 1))
             p.add(name, cn + " does not stand on the crate it marks");
     }
-    if (!has_fuel) p.add(name, "declares no refuelling check point");
+    if (!has_fuel) p.add(name, "declares no refuelling check point that switches on during the mission");
 
     // Route estimate: from the start through every objective's marker in order.
     double seconds = 0, limit = 0;
