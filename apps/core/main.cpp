@@ -1,6 +1,7 @@
 // Entry point of the game: parses the command line, moves into the game directory, sets up
-// the run controls (seed, clock, input script, trace, screenshots, frame limit) and hands over
-// to start-up, the menu loop and shutdown.
+// the run controls (seed, clock, input script, trace, screenshots, frame limit), wires every
+// upward hook in one block, and chooses the road: the menu, or a quick flight straight into a
+// mission. Start-up and shutdown frame both roads.
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,11 +9,18 @@
 #include <string>
 #include <system_error>
 
+#include "core/options.h"
+#include "core/trace.h"
+#include "engine/objfile.h"
 #include "engine/screenshot.h"
 #include "engine/system.h"
-#include "game/options.h"
-#include "game/trace.h"
+#include "engine/texture.h"
+#include "game/flight.h"
+#include "game/kv.h"
 #include "menu/menu.h"
+#include "menu/menu_globals.h"
+#include "menu/mission_flow.h"
+#include "menu/profiles.h"
 #include "menu/startup.h"
 #include "platform/clock.h"
 #include "platform/input.h"
@@ -34,6 +42,41 @@ std::string executable_directory(const char* argv0) {
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) exe = fs::absolute(argv0 ? argv0 : ".", ec);
     return exe.parent_path().string();
+}
+
+int32_t current_menu() { return KV_MENUGLOBALS.CURMENU; }
+
+// The lower layers call upwards only through these hooks; they are all set here.
+void wire_hooks() {
+    kv_set_menu_resize_step(kv_menu_window_resize);  // the menu's part of a window resize
+    trace_set_menu_source(current_menu);               // the trace's menu screen number
+    system_set_frame_end_hook(trace_frame_end);        // one trace line per frame, when tracing
+    objfile_set_texture_loader(LOAD_TEXTURE);          // material textures of the meshes
+}
+
+QuickFlightSetup quick_flight_setup(const KV_RUNOPTIONS& o) {
+    QuickFlightSetup setup;
+    setup.mission = o.FLY_MISSION;
+    setup.has_position = o.HAS_FLY_AT;
+    setup.x = o.FLY_X;
+    setup.z = o.FLY_Z;
+    setup.has_heading = o.HAS_FLY_HEADING;
+    setup.heading = o.FLY_HEADING;
+    setup.has_fuel = o.HAS_FLY_FUEL;
+    setup.fuel = o.FLY_FUEL;
+    return setup;
+}
+
+// Straight into the chosen mission for a fresh profile; leaving the mission leaves the game.
+void run_quick_flight(const QuickFlightSetup& setup) {
+    if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
+    KV_MENU_LOADPROFILES();
+    KV_MENU_STARTMISSION();
+    flight_start_fly_run(setup);
+    KV_LAUNCHAPP();
+    KV_MENU_PROCESS_JUMPBACK();
+    KV_MENUGLOBALS.EXITCODE = 7;
+    KV_MENU_SHUTDOWN();
 }
 }  // namespace
 
@@ -82,13 +125,15 @@ int main(int argc, char** argv) {
     }
     for (const auto& [frame, path] : KV_OPTIONS.SCREENSHOTS) screenshot_request(frame, path);
     system_set_frame_limit(KV_OPTIONS.FRAMES);
+    wire_hooks();
 
     if (!INITIALIZE(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         trace_close();
         return 1;
     }
-    KV_MENU_LAUNCHAPP();
+    if (KV_OPTIONS.FLY) run_quick_flight(quick_flight_setup(KV_OPTIONS));
+    else KV_MENU_LAUNCHAPP();
     DEINIT();
     trace_close();
     return 0;

@@ -14,6 +14,7 @@
 #include "engine/objfile.h"
 #include "engine/textfile.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"

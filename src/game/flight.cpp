@@ -16,6 +16,7 @@
 #include "engine/physics.h"
 #include "game/input.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/objectives.h"
 #include "game/weapons.h"
 #include "platform/clock.h"

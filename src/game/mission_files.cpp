@@ -8,6 +8,7 @@
 
 #include "game/enemy_types.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/mission_types.h"
 #include "game/missionobject_types.h"
 #include "platform/random.h"

@@ -11,6 +11,7 @@
 #include "game/flight.h"
 #include "game/hud.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/lights.h"
 #include "game/missionobjects.h"
 #include "game/objectives.h"

@@ -11,6 +11,7 @@
 #include "game/kv.h"
 #include "game/enemies.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/mission.h"
 #include "world/ground.h"
 #include "world/map.h"

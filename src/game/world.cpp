@@ -1,7 +1,9 @@
-// The game's world entry points: the map, ground, terrain and building functions the rest of
-// the game calls, working on the global records (KVGLOBALS and the world and engine globals)
-// and OpenGL. The logic itself lives in map.cpp, ground.cpp, terrain.cpp and buildings.cpp on
-// plain views, so it can be tested without the globals or a window.
+// The game's world entry points (see world.h): the map, ground, terrain and building functions
+// on the global records and OpenGL. The rules themselves live in world/map.cpp, ground.cpp,
+// terrain.cpp and buildings.cpp on plain views, so they can be tested without the globals or a
+// window.
+#include "game/world.h"
+
 #include <GL/gl.h>
 #include <unistd.h>
 
@@ -13,16 +15,10 @@
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "engine/textfile.h"
+#include "game/kv_globals.h"
 #include "platform/clock.h"
 #include "platform/random.h"
-#include "world/buildings.h"
-#include "world/ground.h"
-#include "world/map.h"
-#include "world/terrain.h"
 #include "world/world_globals.h"
-#include "world/world_game.h"
-
-#include "game/kv_globals.h"
 
 static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
 static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);

@@ -7,8 +7,6 @@
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
-#include "game/options.h"
-#include "game/trace.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_input.h"
 #include "menu/menu_render.h"
@@ -18,8 +16,6 @@
 #include "platform/window.h"
 
 namespace {
-int32_t current_menu() { return KV_MENUGLOBALS.CURMENU; }
-
 const KV_MENUFRAME kMenuFrame = {
     KV_MENU_PROCESSINPUTS, KV_MENU_RENDER, KV_WINDOW_RESIZE, system_swap_buffers, SYSTEM_UPD_FPSR,
 };
@@ -41,27 +37,8 @@ void kv_run_menu_loop(const KV_MENUFRAME& f) {
 }
 
 void KV_MENU_LAUNCHAPP() {
-    kv_set_menu_resize_step(kv_menu_window_resize);
-    trace_set_menu_source(current_menu);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
     KV_MENU_LOADPROFILES();
-    if (KV_OPTIONS.FLY) {
-        // Straight into mission 0 for a fresh profile; leaving the mission leaves the game.
-        KV_MENU_STARTMISSION();
-        QuickFlightSetup setup;
-        setup.mission = KV_OPTIONS.FLY_MISSION;
-        setup.has_position = KV_OPTIONS.HAS_FLY_AT;
-        setup.x = KV_OPTIONS.FLY_X;
-        setup.z = KV_OPTIONS.FLY_Z;
-        setup.has_heading = KV_OPTIONS.HAS_FLY_HEADING;
-        setup.heading = KV_OPTIONS.FLY_HEADING;
-        setup.has_fuel = KV_OPTIONS.HAS_FLY_FUEL;
-        setup.fuel = KV_OPTIONS.FLY_FUEL;
-        flight_start_fly_run(setup);
-        KV_LAUNCHAPP();
-        KV_MENU_PROCESS_JUMPBACK();
-        KV_MENUGLOBALS.EXITCODE = 7;
-    }
     KV_MENU_MAINLOOP();
     KV_MENU_SHUTDOWN();
 }

@@ -10,8 +10,7 @@ void KV_MENU_DEINIT();
 void KV_MENU_PROCESS_JUMPBACK();
 void KV_MENU_CLEARFADES();
 
-// The menu's part of the resize follow-up (YSPACER); KV_MENU_LAUNCHAPP registers it with
-// KV_WINDOW_RESIZE.
+// The menu's part of the resize follow-up (YSPACER); main registers it with KV_WINDOW_RESIZE.
 void kv_menu_window_resize();
 
 // The steps of one menu-loop iteration, in order; KV_MENU_MAINLOOP runs the game's own.

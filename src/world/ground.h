@@ -58,10 +58,3 @@ struct KVGUNSHIPHEIGHT {
 // hover (or landed) height over the highest of the four samples under the gunship, moves the
 // landing ratio and the hover cycle by FPSR.
 void kv_find_gunship_y(const KVMAPVIEW& map, KVGUNSHIPHEIGHT& g, float FPSR);
-
-// The game's ground entry points (on the global records).
-void KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP();
-void KV_GROUNDPOLYLOOKUP(int32_t n, int32_t triangle, KVGROUNDPOLYDATATYPE& out, int32_t smooth);
-float KV_FINDMAPY(float x, float z);
-float KV_FINDMAPYNOSPACER(float x, float z);
-void KV_FINDGUNSHIPY();

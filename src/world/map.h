@@ -72,7 +72,3 @@ struct KVMAPSTATS {
     std::map<int32_t, int32_t> anchors;     // building class (code - 3) -> anchors
 };
 KVMAPSTATS kv_map_stats(const int32_t* terrain, const int32_t* city, int32_t waterheight, int32_t forestheight);
-
-// The game's map entry points (on the global records).
-void KV_INITIALIZE_MAPS();
-void KV_LOAD_MISSIONMAP(const std::string& path);

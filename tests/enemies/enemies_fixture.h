@@ -16,6 +16,7 @@
 #include "engine/engine_globals.h"
 #include "game/enemies.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "world/ground.h"
