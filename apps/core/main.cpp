@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
     else platform_random_seed_from_clock();
     if (KV_OPTIONS.FIXED_STEP > 0) platform_clock_use_fixed_step(KV_OPTIONS.FIXED_STEP);
 
+    system_reset_frames();
     if (!input.empty()) {
         SCRIPTPARSE script;
         if (!script_load(input, script, error)) {

@@ -42,8 +42,13 @@ void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz);
 
 // The map grids and scalars of KVGLOBALS as a view (null grids until they are allocated).
 KVMAPVIEW kv_world_view();
-// Everything a tile's geometry needs, from the global records (jitter from the random seam).
-KVTILEINPUT kv_world_tile_input();
+// The footprint sizes of the building classes, copied from the global records.
+struct BuildingClassSizes {
+    int32_t size[KV_BUILDINGCLASSES] = {};
+};
+// Everything a tile's geometry needs, from the global records (jitter from the random seam);
+// the result points into `sizes`, which must outlive it.
+KVTILEINPUT kv_world_tile_input(const BuildingClassSizes& sizes);
 // KV_RENDER_MAPDL into any sink: emits tile (tx, tz), marks it compiled, counts it.
 void kv_render_mapdl_to(int32_t tx, int32_t tz, const KVTILESINK& sink);
 // Opens the tile's display list, emits the tile into it and closes it. False without a list.
