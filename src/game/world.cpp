@@ -22,9 +22,6 @@
 #include "platform/random.h"
 #include "world/world_globals.h"
 
-static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
-static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
-
 namespace {
 float random_uniform() { return platform_random(); }
 

@@ -11,8 +11,6 @@
 #include "world/map.h"
 #include "world/world_types.h"
 
-constexpr int32_t KV_BUILDINGCLASSES = 21;  // slots of the class table; classes 1-6 are used
-
 enum : int32_t {
     KV_FACADE_NORTH = 1,  // towards -Z
     KV_FACADE_SOUTH = 2,  // towards +Z

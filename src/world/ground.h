@@ -13,7 +13,6 @@
 #include "world/world_types.h"
 
 constexpr int32_t KV_GROUNDLOOKUPS = 8;       // records loaded from the table file
-constexpr int32_t KV_GROUNDLOOKUPSLOTS = 10;  // capacity of the global table
 
 // Uniform random number in [0, 1), used for the normal jitter.
 using KVUNIFORMFN = float (*)();
