@@ -17,7 +17,6 @@
 #include "game/kv_globals.h"
 #include "game/lights.h"
 #include "menu/startup.h"
-#include "game/options.h"
 #include "menu/menu.h"
 #include "menu/mission_flow.h"
 #include "platform/clock.h"
@@ -43,7 +42,7 @@ bool setup() {
     std::string why;
     if (!INITIALIZE(why)) return false;
     // The quick flight's road: the menu's set-up (no version check), a fresh pilot, mission 0.
-    KV_OPTIONS.FLY = true;
+    kv_menu_set_quick_flight(true);
     KV_MENU_INITIALIZE();
     if (!kv_menu_quick_flight_start(QuickFlightSetup{})) return false;
     flight_place_gunship(kX, kZ + 26.0f, 90.0f);  // facing the zone

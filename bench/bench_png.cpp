@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "../tests/support/files.h"
-#include "../tests/support/libpng_peer.h"
-#include "../tests/support/shared_dir.h"
+#include "support/files.h"
+#include "support/libpng_peer.h"
+#include "support/shared_dir.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
-#include "world/world_game.h"
+#include "game/world.h"
 #include "world/world_globals.h"
 
-#include "../tests/support/gl_window.h"
-#include "../tests/support/island_scene.h"
+#include "support/gl_window.h"
+#include "support/island_scene.h"
 
 namespace {
 

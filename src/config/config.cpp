@@ -6,6 +6,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/gl_types.h"
+#include "engine/log.h"
 #include "engine/textfile.h"
 
 CONFIGVARTYPE CONFIGVARS;
@@ -27,7 +28,7 @@ struct ConfigParser {
     }
 
     void refuse(const std::string& what, const std::string& field) {
-        std::printf("%s: line %d (%s) value \"%s\" is out of range; using 0\n", source.c_str(),
+        kv_log("%s: line %d (%s) value \"%s\" is out of range; using 0", source.c_str(),
                     values, what.c_str(), field.c_str());
     }
 
@@ -91,7 +92,7 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
     for (int i = 0; i < CONFIG_NDISPLAYOPTIONS; ++i)
         cfg.DISPLAYOPTION[i] = p.read_byte("DISPLAYOPTION(" + std::to_string(i) + ")");
     if (p.values < CONFIG_FILE_LINES) {
-        std::printf("%s: only %d of %d settings present; the rest are 0\n", source.c_str(),
+        kv_log("%s: only %d of %d settings present; the rest are 0", source.c_str(),
                     p.values, CONFIG_FILE_LINES);
         return ConfigReadStatus::SHORT;
     }
@@ -110,7 +111,7 @@ ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path) {
     FieldReader in;
     if (!field_reader_open(in, path)) {
         cfg = CONFIGVARTYPE{};
-        std::printf("%s: cannot open the settings file; all settings are 0\n", path.c_str());
+        kv_log("%s: cannot open the settings file; all settings are 0", path.c_str());
         return ConfigReadStatus::MISSING;
     }
     return parse_fields(cfg, in, path);
@@ -136,7 +137,7 @@ std::string config_format(const CONFIGVARTYPE& cfg) {
 
 bool config_write(const CONFIGVARTYPE& cfg, const std::string& path) {
     if (!write_file_atomic(path, config_format(cfg))) {
-        std::printf("%s: could not write the settings file; the old file is unchanged\n",
+        kv_log("%s: could not write the settings file; the old file is unchanged",
                     path.c_str());
         return false;
     }

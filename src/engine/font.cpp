@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
+#include "engine/math3d.h"
 #include "engine/png.h"
 
 namespace {
@@ -24,8 +26,7 @@ bool printable(char c) {
 
 int32_t slot_of(char c) { return static_cast<unsigned char>(c) - FIRST_CODE; }
 
-// Rounds to nearest with halves to even (the current rounding mode).
-int32_t round_even(float v) { return static_cast<int32_t>(std::nearbyint(v)); }
+int32_t round_even(float v) { return math_round_even(v); }
 
 void record_quad(int32_t slot, float left, float right) {
     const float w = static_cast<float>(CHARWIDTH[slot]);
@@ -78,7 +79,7 @@ int32_t font_widen_extent(int32_t& left, int32_t& right) {
 }
 
 void FONT_LOADFONT(const std::string& NAME) {
-    std::printf("Loading Font: %s\n", NAME.c_str());
+    kv_log("Loading Font: %s", NAME.c_str());
     font_load_directory(FONT_IMAGE_ROOT + NAME + "/");
 }
 
@@ -105,11 +106,11 @@ void font_load_directory(const std::string& directory) {
         const uint8_t* pixels = blank.data();
         if (!img) {
             ++missing;
-            std::printf("%s: glyph not loaded (%s); drawn blank\n", path.c_str(), img.reason);
+            kv_log("%s: glyph not loaded (%s); drawn blank", path.c_str(), img.reason);
         } else if (img.width != static_cast<uint32_t>(FONT_CELL) ||
                    img.height != static_cast<uint32_t>(FONT_CELL)) {
             ++missing;
-            std::printf("%s: glyph is %ux%u, not 16x16; drawn blank\n", path.c_str(), img.width,
+            kv_log("%s: glyph is %ux%u, not 16x16; drawn blank", path.c_str(), img.width,
                         img.height);
         } else {
             pixels = img.pixels.get();
@@ -137,7 +138,7 @@ void font_load_directory(const std::string& directory) {
         record_quad(slot, static_cast<float>(left), static_cast<float>(right));
     }
     if (missing == GLYPHS)
-        std::printf("%s: no glyph image found; text draws blank\n", directory.c_str());
+        kv_log("%s: no glyph image found; text draws blank", directory.c_str());
 }
 
 int32_t FONT_DRAW(float X, float Y, const std::string& TEXT) {

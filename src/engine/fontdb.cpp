@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
 #include "engine/textfile.h"
 
 namespace {
@@ -97,7 +98,7 @@ void build_set(std::vector<FONTDBTYPE>& set, const std::string& path, bool gradi
 
     FieldReader in;
     if (!field_reader_open(in, path)) {
-        std::printf("%s: segment font file missing; titles draw no letters\n", path.c_str());
+        kv_log("%s: segment font file missing; titles draw no letters", path.c_str());
         return;
     }
     int32_t slot = -1;     // glyph being recorded, -1 when none is open
@@ -105,7 +106,7 @@ void build_set(std::vector<FONTDBTYPE>& set, const std::string& path, bool gradi
     auto close_glyph = [&](bool complete) {
         if (slot < 0) return;
         glEndList();
-        if (!complete) std::printf("Font Load Error\n");
+        if (!complete) kv_log("Font Load Error");
         slot = -1;
     };
     while (!field_eof(in)) {
@@ -116,7 +117,7 @@ void build_set(std::vector<FONTDBTYPE>& set, const std::string& path, bool gradi
             // Headers name upper-case letters and the three signs only.
             int32_t s = (line[0] >= 'a' && line[0] <= 'z') ? -1 : fontdb_slot(line[0]);
             if (s < 0) {
-                std::printf("%s: glyph header '%s' names no glyph; its rows are skipped\n",
+                kv_log("%s: glyph header '%s' names no glyph; its rows are skipped",
                             path.c_str(), line.c_str());
                 continue;
             }

@@ -3,6 +3,14 @@
 
 #include <cmath>
 
+int32_t math_round_even(double v) {
+    if (!std::isfinite(v)) return 0;
+    const double r = std::nearbyint(v);
+    if (r >= 2147483647.0) return INT32_MAX;
+    if (r <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(r);
+}
+
 VECTOR3D operator+(const VECTOR3D& a, const VECTOR3D& b) { return {a.X + b.X, a.Y + b.Y, a.Z + b.Z}; }
 VECTOR3D operator-(const VECTOR3D& a) { return {-a.X, -a.Y, -a.Z}; }
 VECTOR3D operator-(const VECTOR3D& a, const VECTOR3D& b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }

@@ -6,8 +6,15 @@
 // pi as 3.14159. No function checks its input; all work on caller storage without allocation.
 #pragma once
 
+#include <cstdint>
+
 // Degree-to-radian factor used by every function that takes degrees (3.14159 / 180).
 constexpr double MATH_DEG2RAD = 0.01745327777777778;
+
+// The game's one rounding rule from a real to an integer: nearest, halves to even (6.5 gives
+// 6, 7.5 gives 8). Out of range: NaN and infinities give 0, a finite value beyond the 32-bit
+// range gives the nearer end, so a plain cast can never be undefined.
+int32_t math_round_even(double v);
 
 struct VECTOR4D {
     float X = 0.0f;

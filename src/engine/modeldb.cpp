@@ -3,6 +3,7 @@
 #include "engine/modeldb.h"
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
 #include "engine/textfile.h"
 
 #include <GL/gl.h>
@@ -42,7 +43,7 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     FieldWriter w;
     const int32_t n = std::min<int32_t>(MODELDBLENGTH, static_cast<int32_t>(MODELDB.size()));
     for (int32_t i = 0; i < n; ++i) field_write(w, std::string(MODELDB[i].MODELFILE));
-    if (!write_file_atomic(PATH, w.bytes)) std::printf("cannot write %s: the preload list keeps its old contents\n", PATH.c_str());
+    if (!write_file_atomic(PATH, w.bytes)) kv_log("cannot write %s: the preload list keeps its old contents", PATH.c_str());
 
     // Read the list back as the loading screen will read it, then order it shortest first.
     FieldReader r;
@@ -57,7 +58,7 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     }
     FieldWriter sorted;
     for (const std::string& name : names) field_write(sorted, name);
-    if (!write_file_atomic(PATH, sorted.bytes)) std::printf("cannot write %s: the preload list is not sorted\n", PATH.c_str());
+    if (!write_file_atomic(PATH, sorted.bytes)) kv_log("cannot write %s: the preload list is not sorted", PATH.c_str());
 }
 
 void UNLOADMESH(std::unique_ptr<MODEL3D>& MODEL) {
@@ -153,4 +154,14 @@ void render_model(const MODEL3D* m, ColorMode mode, float alpha) {
 
 void RENDER_MODEL_PLAIN(const MODEL3D* MODEL) { render_model(MODEL, ColorMode::none, 1.0f); }
 void RENDER_MODEL_COLOR(const MODEL3D* MODEL) { render_model(MODEL, ColorMode::rgb, 1.0f); }
+
+int32_t modeldb_compile_list(int32_t MID) {
+    const MODEL3D* model = modeldb_model(MID);
+    const GLuint list = glGenLists(1);
+    if (list == 0) return 0;
+    glNewList(list, GL_COMPILE);
+    if (model) RENDER_MODEL_COLOR(model);
+    glEndList();
+    return static_cast<int32_t>(list);
+}
 void RENDER_MODEL_COLOR_ALPHA(const MODEL3D* MODEL, float ALPHA) { render_model(MODEL, ColorMode::rgba, ALPHA); }

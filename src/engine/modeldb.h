@@ -48,3 +48,8 @@ void MODEL_SCALE(MODEL3D* MODEL, float FACTOR);
 void RENDER_MODEL_PLAIN(const MODEL3D* MODEL);
 void RENDER_MODEL_COLOR(const MODEL3D* MODEL);
 void RENDER_MODEL_COLOR_ALPHA(const MODEL3D* MODEL, float ALPHA);
+
+// Compiles model MID with its material colours (RENDER_MODEL_COLOR) into a new display list
+// and returns the list; an index with no model gives an empty list. 0 when no list can be had
+// (no OpenGL context).
+int32_t modeldb_compile_list(int32_t MID);

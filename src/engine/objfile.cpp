@@ -3,6 +3,7 @@
 #include "engine/objfile.h"
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
 #include "engine/modeldb.h"
 #include "engine/texture.h"
 
@@ -182,7 +183,7 @@ bool add_triangle(MODEL3D& m, std::string_view c1, std::string_view c2, std::str
         try {
             m.TRIANGLES.push_back(t);
         } catch (const std::bad_alloc&) {
-            std::puts("Unable to Resize Faces");
+            kv_log("Unable to Resize Faces");
             return true;  // not a resolution failure: the message is the report
         }
     }
@@ -245,7 +246,7 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
     m.MAX_UVS = static_cast<uint32_t>(uvs < limit ? uvs : limit);
     m.MAX_NORMALS = static_cast<uint32_t>(normals < limit ? normals : limit);
     if (!allocate_arrays(m, triangle_estimate)) {
-        std::puts("Unable to allocate the mesh arrays");
+        kv_log("Unable to allocate the mesh arrays");
         return 0;
     }
 
@@ -296,7 +297,7 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
             const std::string path = directory + std::string(token(tokens, 1));
             FieldReader mtl;
             if (!field_reader_open(mtl, path))
-                std::printf("cannot read material library %s: no materials from it\n", path.c_str());
+                kv_log("cannot read material library %s: no materials from it", path.c_str());
             objfile_read_materials(m, mtl, OBJFILE_GETDIRECTORY(path));
         }
     }
@@ -323,7 +324,7 @@ void objfile_read_materials(MODEL3D& m, FieldReader& r, const std::string& direc
                 try {
                     m.MATERIALS.push_back(MODELMATERIALTYPE{});
                 } catch (const std::bad_alloc&) {
-                    std::puts("Unable to Resize Material");
+                    kv_log("Unable to Resize Material");
                     continue;
                 }
             }
@@ -355,11 +356,11 @@ void objfile_read_materials(MODEL3D& m, FieldReader& r, const std::string& direc
 void OBJFILE_LOADMATERIALLIBRARY(int32_t MODELINDEX, const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(MODELINDEX);
     if (m == nullptr) {
-        std::printf("material library %s: no model %d to load it into\n", FILENAME.c_str(), MODELINDEX);
+        kv_log("material library %s: no model %d to load it into", FILENAME.c_str(), MODELINDEX);
         return;
     }
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) std::printf("cannot read material library %s: no materials from it\n", FILENAME.c_str());
+    if (!field_reader_open(r, FILENAME)) kv_log("cannot read material library %s: no materials from it", FILENAME.c_str());
     objfile_read_materials(*m, r, OBJFILE_GETDIRECTORY(FILENAME));
 }
 
@@ -371,9 +372,9 @@ int32_t OBJFILE_LOAD(const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(index);
     if (m == nullptr) return index;
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) std::printf("cannot read mesh %s: it stays empty\n", FILENAME.c_str());
+    if (!field_reader_open(r, FILENAME)) kv_log("cannot read mesh %s: it stays empty", FILENAME.c_str());
     const uint32_t skipped = objfile_read(*m, r, directory);
     if (skipped > 0)
-        std::printf("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)\n", FILENAME.c_str(), skipped);
+        kv_log("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)", FILENAME.c_str(), skipped);
     return index;
 }

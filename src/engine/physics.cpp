@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
 #include "engine/math3d.h"
 
 namespace {
@@ -73,7 +74,7 @@ void PHYSICS_CALCCENTEROFMASS(PHYSICSOBJECTTYPE& obj) {
     }
     if (!finite_positive(weight) || !std::isfinite(sum.X) || !std::isfinite(sum.Y) ||
         !std::isfinite(sum.Z)) {
-        std::printf("PHYSICS: model %d has no mesh area (or no mass); its body cannot be stepped\n",
+        kv_log("PHYSICS: model %d has no mesh area (or no mass); its body cannot be stepped",
                     static_cast<int>(obj.MODELDBINDEX));
         obj.CENTEROFMASS = VECTOR3D{};
         return;
@@ -120,8 +121,8 @@ bool PHYSICS_PROCESSPHYSICS(PHYSICSOBJECTTYPE& obj) {
     if (!physics_body_steppable(obj) || !std::isfinite(dt) || !std::isfinite(F) ||
         !std::isfinite(T) || T == 0.0f) {
         if (g_refused != &obj) {
-            std::printf("PHYSICS: body of model %d not stepped: mass %g, moment of inertia %g, "
-                        "torque friction %g are not usable\n",
+            kv_log("PHYSICS: body of model %d not stepped: mass %g, moment of inertia %g, "
+                        "torque friction %g are not usable",
                         static_cast<int>(obj.MODELDBINDEX), static_cast<double>(m),
                         static_cast<double>(I), static_cast<double>(T));
             g_refused = &obj;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/log.h"
 #include "engine/png_write.h"
 #include "platform/window.h"
 
@@ -44,7 +45,7 @@ void screenshot_capture_if_due(int64_t frame) {
         platform_window_size(w, h);
         std::vector<uint8_t> pixels = screenshot_read_rgb(w, h);
         if (pixels.empty() || !png_write_file(path, w, h, 3, pixels.data()))
-            std::fprintf(stderr, "core: could not write the screenshot of frame %lld to %s\n",
+            kv_log("core: could not write the screenshot of frame %lld to %s",
                          static_cast<long long>(frame), path.c_str());
     }
 }

@@ -2,6 +2,10 @@
 // frames-per-second count, the 10 ms pacing sleep, the live-tuning keys, entering and leaving
 // the pixel-aligned overlay, and the run controls every loop passes through at its buffer
 // swap (frame numbers, the frame limit, screenshots and the per-frame hook).
+//
+// State kept besides the records: the run controls (the current frame number, the frame
+// limit and the frame-end hook). system_reset_frames puts the frame number back to 1; main
+// calls it, sets the limit and the hook when a run starts.
 #pragma once
 
 #include <cstdint>

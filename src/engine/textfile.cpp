@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/log.h"
+#include "engine/math3d.h"
+
 std::vector<std::string> STR_EXPLODE_RESULT;
 
 bool field_reader_open(FieldReader& r, const std::string& path) {
@@ -38,7 +41,7 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
     }
     std::fclose(f);
     if (too_long) {
-        std::fprintf(stderr, "%s is longer than %zu bytes: not read\n", path.c_str(), FIELD_FILE_MAX_BYTES);
+        kv_log("%s is longer than %zu bytes: not read", path.c_str(), FIELD_FILE_MAX_BYTES);
         return false;
     }
     if (!ok) return false;
@@ -100,7 +103,7 @@ std::string field_read(FieldReader& r) {
     }
     if (cut) {
         ++r.long_fields;
-        std::fprintf(stderr, "text field at byte %zu longer than %zu bytes: cut to %zu bytes\n", start,
+        kv_log("text field at byte %zu longer than %zu bytes: cut to %zu bytes", start,
                      FIELD_MAX_BYTES, FIELD_MAX_BYTES);
     }
     return out;
@@ -164,10 +167,7 @@ double text_to_number(const std::string& text) {
 }
 
 int32_t text_to_int(const std::string& text) {
-    double v = std::nearbyint(text_to_number(text));
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(v);
+    return math_round_even(text_to_number(text));
 }
 
 float text_to_single(const std::string& text) {

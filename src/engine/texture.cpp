@@ -1,6 +1,7 @@
 // Texture loading: names, parameters and upload of decoded PNG images with GLU-built mipmaps.
 #include "engine/texture.h"
 
+#include "engine/log.h"
 #include "engine/png.h"
 
 #include <GL/gl.h>
@@ -34,7 +35,7 @@ int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint in
     PngImage img = png_load(filename);
     if (!img) {
         // The name stays allocated and bound without an image; say which file was refused.
-        std::printf("cannot load texture %s: %s\n", filename.c_str(), img.reason);
+        kv_log("cannot load texture %s: %s", filename.c_str(), img.reason);
         return 0;
     }
     // The decoded size is authoritative: a file whose header is not where the probe looks

@@ -8,12 +8,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "engine/textfile.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -21,14 +24,15 @@
 
 namespace {
 
-// A table read from a file waits here until every value has passed its checks.
+// A table read from a file waits in one of these (owned by the load that reads it) until
+// every value has passed its checks.
 struct EnemyTableStage {
     int32_t maxenemies = 0;
     int32_t maxenemyclass = 0;
-    ENEMYTYPE slots[ENEMY_SLOTS] = {};
+    std::vector<ENEMYTYPE> slots = std::vector<ENEMYTYPE>(ENEMY_SLOTS);
 };
-EnemyTableStage g_stage;
 
+// The launch record named in enemies.h.
 int64_t g_rounds_fired = 0;
 EnemyShot g_last_shot;
 
@@ -38,12 +42,12 @@ bool file_exists(const std::string& path) {
 }
 
 // Reads the two counters and every slot; `profile` adds HEALTH and STANCE per slot.
-bool read_table(FieldReader& r, bool profile, const std::string& path) {
+bool read_table(FieldReader& r, bool profile, const std::string& path, EnemyTableStage& stage) {
     auto refuse = [&](const char* what, int32_t slot, double value) {
         if (slot >= 0)
-            std::printf("enemy file %s: slot %d: %s (%g); table kept\n", path.c_str(), slot, what, value);
+            kv_log("enemy file %s: slot %d: %s (%g); table kept", path.c_str(), slot, what, value);
         else
-            std::printf("enemy file %s: %s (%g); table kept\n", path.c_str(), what, value);
+            kv_log("enemy file %s: %s (%g); table kept", path.c_str(), what, value);
         return false;
     };
     if (field_eof(r)) return refuse("empty file", -1, 0);
@@ -52,8 +56,8 @@ bool read_table(FieldReader& r, bool profile, const std::string& path) {
     if (field_eof(r)) return refuse("file ends before the class count", -1, 0);
     const int32_t maxclass = field_read_int(r);
     if (maxclass < -1 || maxclass >= ENEMYCLASS_SLOTS) return refuse("class count out of range -1-99", -1, maxclass);
-    g_stage.maxenemies = maxenemies;
-    g_stage.maxenemyclass = maxclass;
+    stage.maxenemies = maxenemies;
+    stage.maxenemyclass = maxclass;
     for (int32_t i = 0; i <= maxenemies; ++i) {
         ENEMYTYPE e{};
         const int fields = profile ? 11 : 9;
@@ -78,19 +82,19 @@ bool read_table(FieldReader& r, bool profile, const std::string& path) {
             if (!whole(v[10]) || v[10] < 0.0f || v[10] > 2.0f) return refuse("stance not 0, 1 or 2", i, v[10]);
             e.STANCE = static_cast<int32_t>(v[10]);
         }
-        g_stage.slots[i] = e;
+        stage.slots[i] = e;
     }
     return true;
 }
 
 // Makes the staged table the live one; slots above the new count are cleared so no stale
 // enemy is drawn or hit.
-void commit_stage() {
-    KVGLOBALS.MAXENEMIES = g_stage.maxenemies;
-    KVGLOBALS.MAXENEMYCLASS = g_stage.maxenemyclass;
+void commit_stage(const EnemyTableStage& stage) {
+    KVGLOBALS.MAXENEMIES = stage.maxenemies;
+    KVGLOBALS.MAXENEMYCLASS = stage.maxenemyclass;
     KVGLOBALS.LASTENEMY = 0;
     for (int32_t i = 0; i < ENEMY_SLOTS; ++i) {
-        KVGLOBALS.ENEMIES[i] = i <= g_stage.maxenemies ? g_stage.slots[i] : ENEMYTYPE{};
+        KVGLOBALS.ENEMIES[i] = i <= stage.maxenemies ? stage.slots[i] : ENEMYTYPE{};
         if (KVGLOBALS.ENEMIES[i].ACTIVE == 1) KVGLOBALS.LASTENEMY = i;
     }
 }
@@ -107,20 +111,10 @@ int32_t load_scaled_mesh(const std::string& name, bool scaled) {
     return mid;
 }
 
-int32_t compile_mesh(int32_t mid) {
-    const MODEL3D* model = modeldb_model(mid);
-    const GLuint list = glGenLists(1);
-    if (list == 0) return 0;
-    glNewList(list, GL_COMPILE);
-    if (model) RENDER_MODEL_COLOR(model);
-    glEndList();
-    return static_cast<int32_t>(list);
-}
-
 void set_class_mesh(int32_t cls, int32_t slot, const std::string& name, bool scaled) {
     ENEMYCLASSTYPE& c = KVGLOBALS.ENEMYCLASS[cls];
     c.MODELMID[slot] = load_scaled_mesh(name, scaled);
-    c.MODELDL[slot] = compile_mesh(c.MODELMID[slot]);
+    c.MODELDL[slot] = modeldb_compile_list(c.MODELMID[slot]);
 }
 
 // A round leaving an enemy into the projectile pool (enemy marker 1, gravity 0.012): a bullet
@@ -157,31 +151,33 @@ std::string enemies_profile_path(int32_t profile) { return "data/profiles/" + st
 bool enemies_layout_load_file(const std::string& path) {
     FieldReader r;
     if (!read_file(path, r)) return false;
-    if (!read_table(r, false, path)) return false;
-    for (int32_t i = 0; i <= g_stage.maxenemies; ++i) {
-        ENEMYTYPE& e = g_stage.slots[i];
+    EnemyTableStage stage;
+    if (!read_table(r, false, path, stage)) return false;
+    for (int32_t i = 0; i <= stage.maxenemies; ++i) {
+        ENEMYTYPE& e = stage.slots[i];
         e.POSITION.Y = KV_FINDMAPY(e.POSITION.X, e.POSITION.Z);
         if (e.CLASS == ENEMYCLASS_TURRET) e.MAXHP = 1000;
         if (e.CLASS == ENEMYCLASS_M16 || e.CLASS == ENEMYCLASS_RPG) e.MAXHP = 6;
         e.HEALTH = static_cast<float>(e.MAXHP);
         e.STANCE = static_cast<int32_t>(std::nearbyint(platform_random() * 2.0f));
     }
-    commit_stage();
+    commit_stage(stage);
     return true;
 }
 
 bool enemies_import_file(const std::string& path) {
     FieldReader r;
     if (!read_file(path, r)) return false;
-    if (!read_table(r, true, path)) return false;
-    commit_stage();
+    EnemyTableStage stage;
+    if (!read_table(r, true, path, stage)) return false;
+    commit_stage(stage);
     return true;
 }
 
 bool enemies_export_file(const std::string& path) {
     const int32_t maxenemies = KVGLOBALS.MAXENEMIES;
     if (maxenemies < -1 || maxenemies >= ENEMY_SLOTS) {
-        std::printf("enemy table count %d out of range; %s not written\n", maxenemies, path.c_str());
+        kv_log("enemy table count %d out of range; %s not written", maxenemies, path.c_str());
         return false;
     }
     FieldWriter w;
@@ -208,7 +204,7 @@ bool enemies_export_file(const std::string& path) {
         std::filesystem::create_directories(dir, ec);
     }
     if (!write_file_atomic(path, w.bytes)) {
-        std::printf("enemy file %s could not be written; the previous file is kept\n", path.c_str());
+        kv_log("enemy file %s could not be written; the previous file is kept", path.c_str());
         return false;
     }
     return true;
@@ -256,7 +252,7 @@ EnemyAim enemies_aim_turn(ENEMYTYPE& e, float a, float b, float rate, float fpsr
     if (!(aim.d > 0.0f)) return aim;
     const float nx = (playerx + 10.0f * velocity.X - e.POSITION.X) / aim.d;
     const float nz = (playerz + 10.0f * velocity.Z - e.POSITION.Z) / aim.d;
-    const double h = e.ANGLE.Y * ENEMY_DEG2RAD;
+    const double h = e.ANGLE.Y * MATH_DEG2RAD;
     aim.f = static_cast<float>(std::cos(h + a)) * nx - static_cast<float>(std::sin(h + a)) * nz;
     aim.p = static_cast<float>(std::cos(h + b)) * nx - static_cast<float>(std::sin(h + b)) * nz;
     if (std::fabs(aim.p - aim.f) > 0.0027f) {
@@ -275,7 +271,7 @@ void KV_ENEMIES_UPDATE_EC_TURRET_0(int32_t i) {
         enemies_aim_turn(e, ENEMY_TURRET_A, ENEMY_TURRET_B, 1.2f, FPSR, KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERZ, v);
     const int32_t now = platform_clock_ms();
     if (!(aim.f > 0.95f) || now <= e.NEXTROUND) return;
-    const double ha = e.ANGLE.Y * ENEMY_DEG2RAD + ENEMY_TURRET_A;
+    const double ha = e.ANGLE.Y * MATH_DEG2RAD + ENEMY_TURRET_A;
     const float c = static_cast<float>(std::cos(ha)), s = static_cast<float>(std::sin(ha));
     for (int32_t k = 0; k < 19; ++k) {
         const float along = 3.78f + platform_random();
@@ -301,7 +297,7 @@ void KV_ENEMIES_UPDATE_EC_RPG_M16(int32_t i) {
     const int32_t now = platform_clock_ms();
     if (!(aim.f > 0.25f) || now <= e.NEXTROUND) return;
     (void)platform_random();  // drawn and not used, so the sequence stays in step
-    const double ha = e.ANGLE.Y * ENEMY_DEG2RAD + ENEMY_INFANTRY_A;
+    const double ha = e.ANGLE.Y * MATH_DEG2RAD + ENEMY_INFANTRY_A;
     const float c = static_cast<float>(std::cos(ha)), s = static_cast<float>(std::sin(ha));
     VECTOR3D origin{e.POSITION.X, e.POSITION.Y + 0.98f, e.POSITION.Z};
     const VECTOR3D dir = normalised(c * 0.4218f, 0.211451f, -s * 0.4218f);
@@ -400,4 +396,8 @@ void KV_RENDER_POINTER() {
 }
 
 int64_t enemies_rounds_fired() { return g_rounds_fired; }
+void enemies_reset_run() {
+    g_rounds_fired = 0;
+    g_last_shot = EnemyShot{};
+}
 EnemyShot enemies_last_shot() { return g_last_shot; }

@@ -4,6 +4,9 @@
 // The enemy table (KVGLOBALS.ENEMIES, MAXENEMIES, MAXENEMYCLASS, LASTENEMY) is only ever
 // replaced by a file that reads completely and passes every range check; a missing file
 // changes nothing and says nothing, a damaged one changes nothing and prints one console line.
+//
+// State kept besides the records: the launch record (rounds the enemies launched in this
+// mission run and the last one), cleared by enemies_reset_run as every mission run starts.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +14,6 @@
 
 #include "engine/math3d.h"
 #include "game/enemy_types.h"
-
-// Degrees to radians as the enemies use it (3.14159 / 180).
-inline constexpr double ENEMY_DEG2RAD = 0.01745327777777778;
 
 // Class codes.
 inline constexpr int32_t ENEMYCLASS_TURRET = 0;
@@ -62,8 +62,8 @@ EnemyAim enemies_aim_distance(const ENEMYTYPE& e, float playerx, float playerz, 
 EnemyAim enemies_aim_turn(ENEMYTYPE& e, float a, float b, float rate, float fpsr, float playerx, float playerz,
                           const VECTOR3D& velocity);
 
-// Rounds the enemies have launched since start-up (shells, bullets and rockets), and the last
-// one's origin, direction and speed as handed to the projectile pool.
+// Rounds the enemies have launched in this mission run (shells, bullets and rockets), and the
+// last one's origin, direction and speed as handed to the projectile pool.
 struct EnemyShot {
     VECTOR3D origin = {};
     VECTOR3D direction = {};
@@ -72,3 +72,5 @@ struct EnemyShot {
 };
 int64_t enemies_rounds_fired();
 EnemyShot enemies_last_shot();
+// Clears the launch record; every mission run calls it as it starts (kv_mission_prologue).
+void enemies_reset_run();

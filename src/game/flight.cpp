@@ -16,6 +16,7 @@
 #include "engine/physics.h"
 #include "game/input.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/objectives.h"
 #include "game/weapons.h"
 #include "platform/clock.h"
@@ -28,7 +29,6 @@ constexpr float kHalfTurn = 1.570795f;       // a quarter turn with pi taken as 
 constexpr float kFuelPerFrame = 0.000033f;
 constexpr int32_t kProbeSamples = 32;
 constexpr float kTwoPi = 6.28318f;
-constexpr int32_t kGridSide = 513;
 
 // The profile whose mission runs; null when CURPROFILE does not name a slot.
 PROFILETYPE* current_profile() {
@@ -45,14 +45,7 @@ int32_t weapon_count(const PROFILETYPE& profile) {
     return n;
 }
 
-// Float to a 32-bit integer, nearest with halves to even, bounded to the integer range.
-int32_t round_to_int(float v) {
-    if (!std::isfinite(v)) return 0;
-    const double r = std::nearbyint(static_cast<double>(v));
-    if (r > 2147483647.0) return 2147483647;
-    if (r < -2147483648.0) return -2147483647 - 1;
-    return static_cast<int32_t>(r);
-}
+int32_t round_to_int(float v) { return math_round_even(v); }
 
 // Right after mission launch the tile easers hold -1: they jump to the gunship's tile (value,
 // start and target) instead of sliding across the map from the corner.
@@ -263,10 +256,9 @@ bool flight_cell_solid(float x, float z) {
     if (!(x > -1.0f && x < 513.0f && z > -1.0f && z < 513.0f)) return false;
     const int32_t cx = static_cast<int32_t>(std::floor(x));
     const int32_t cz = static_cast<int32_t>(std::floor(z));
-    if (cx < 0 || cz < 0 || cx >= kGridSide || cz >= kGridSide) return false;
-    const size_t index = static_cast<size_t>(cz) * kGridSide + static_cast<size_t>(cx);
-    if (index >= KVGLOBALS.CITYMAP.size()) return false;
-    const int32_t code = KVGLOBALS.CITYMAP[index];
+    const KVMAPVIEW map = kv_world_view();
+    if (map.CITYMAP == nullptr || !kv_map_inside(cx, cz)) return false;
+    const int32_t code = kv_map_city(map, cx, cz);
     return code == -1 || code > 2;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/modeldb.h"
+#include "engine/log.h"
 #include "engine/objfile.h"
 #include "game/flight.h"
 #include "game/kv_globals.h"
@@ -18,17 +19,13 @@ void load_mesh_list(const char* file, float scale, int32_t& mid, int32_t& dl) {
     mid = OBJFILE_LOAD(file);
     MODEL3D* mesh = modeldb_model(mid);
     if (mesh == nullptr || mesh->TRIANGLES.empty()) {
-        std::printf("KV_LOAD_GUNSHIP: %s has no triangles\n", file);
+        kv_log("KV_LOAD_GUNSHIP: %s has no triangles", file);
     }
     if (mesh != nullptr) {
         MODEL_NORMALIZE(mesh);
         MODEL_SCALE(mesh, scale);
     }
-    dl = static_cast<int32_t>(glGenLists(1));
-    if (dl == 0) return;
-    glNewList(static_cast<GLuint>(dl), GL_COMPILE);
-    if (mesh != nullptr) RENDER_MODEL_COLOR(mesh);
-    glEndList();
+    dl = modeldb_compile_list(mid);
 }
 
 }  // namespace

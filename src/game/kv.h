@@ -35,6 +35,12 @@ struct KV_MISSIONFRAME {
 };
 const KV_MISSIONFRAME& kv_mission_frame();
 
+// What a mission run does between the one-time initialisation and its first frame: clears the
+// enemies' launch record, starts the physics clock, sets the lights, puts the gunship at its
+// height and lets the tile easers jump to it. KV_LAUNCHAPP calls it; so does the flight
+// benchmark before it runs the same loop.
+void kv_mission_prologue();
+
 // Repeats the frame until KVGLOBALS.EXITCODE is non-zero or the run is asked to quit; the exit
 // code is tested only after a whole frame, so the frame that sets it is completed.
 void kv_run_mission_loop(const KV_MISSIONFRAME& frame);

@@ -7,7 +7,7 @@
 // in static storage only; never copy it or build another one on the stack.
 //
 // Heap tables are std::vectors owned by the record. A map grid, once loaded, holds
-// MAP_GRID_SIZE samples (empty before); AIRDROPDATA and CHECKPOINTDATA hold at least
+// KV_MAPCELLS samples (empty before); AIRDROPDATA and CHECKPOINTDATA hold at least
 // AIRDROPCOUNT and CHECKPOINTCOUNT records.
 #pragma once
 
@@ -62,7 +62,7 @@ struct KVGLOBALSTYPE {
     int32_t PARACHUTE_SMALLDL = 0;
     int32_t ADBOXMID = 0;
     int32_t ADBOXDL = 0;
-    std::vector<int32_t> TERRAINMAP;   // map grids: empty, or MAP_GRID_SIZE samples
+    std::vector<int32_t> TERRAINMAP;   // map grids: empty, or KV_MAPCELLS samples
     std::vector<int32_t> FORESTMAP;
     std::vector<int32_t> CITYMAP;
     std::vector<int32_t> BUILDINGMAP;
@@ -71,11 +71,11 @@ struct KVGLOBALSTYPE {
     int32_t PLAYERX8 = 0;
     int32_t PLAYERZ8 = 0;
     int32_t TESTMAPDL = 0;
-    int32_t MAPDL[MAP_TILE_SLOTS][MAP_TILE_SLOTS] = {};        // [tile x][tile z]
-    int32_t WATERMAPDL[MAP_TILE_SLOTS][MAP_TILE_SLOTS] = {};
+    int32_t MAPDL[KV_TILESLOTS][KV_TILESLOTS] = {};        // [tile x][tile z]
+    int32_t WATERMAPDL[KV_TILESLOTS][KV_TILESLOTS] = {};
     float MAPSCALE = 0.0f;
     float WATERSPACER = 0.0f;
-    BUILDINGCLASSTYPE BUILDINGCLASS[BUILDINGCLASS_SLOTS] = {};
+    BUILDINGCLASSTYPE BUILDINGCLASS[KV_BUILDINGCLASSES] = {};
     float PLAYERHOVERCYCLE = 0.0f;
     int32_t NOLOADSTHISFRAME = 0;
     int32_t TOTALLOADEDTILES = 0;
@@ -144,7 +144,7 @@ struct KVGLOBALSTYPE {
     float MODELVIEWTEMP[LIGHTMATRIX_SLOTS] = {};
     VECTOR4D LIGHTPOSITION = {};
     VECTOR4D LIGHTPOSITIONTEMP = {};
-    int8_t BOXARRAY[MAP_TILE_SLOTS][MAP_TILE_SLOTS] = {};
+    int8_t BOXARRAY[KV_TILESLOTS][KV_TILESLOTS] = {};
     int32_t BOXARRAYVIEWDIST = 0;
     int32_t MAXNORMALS = 0;
     std::vector<VECTOR3D> NORMALMAP;

@@ -13,12 +13,12 @@
 
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 
 namespace {
 
-constexpr int32_t kGridSide = 513;
 constexpr float kPi = 3.14159f;
 
 struct BurstSpec {
@@ -210,27 +210,26 @@ void projectiles_remove(int32_t slot) {
 }
 
 bool projectiles_ground_height(float x, float z, float& height, int32_t& city_value) {
-    const KVGLOBALSTYPE& g = KVGLOBALS;
     if (!std::isfinite(x) || !std::isfinite(z)) return false;
     const float fx = std::floor(x);
     const float fz = std::floor(z);
-    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(kGridSide - 1) || fz > static_cast<float>(kGridSide - 1)) {
+    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(KV_MAPSIDE - 1) || fz > static_cast<float>(KV_MAPSIDE - 1)) {
         return false;
     }
-    const size_t cells = static_cast<size_t>(kGridSide) * kGridSide;
-    if (g.CITYMAP.size() < cells || g.TERRAINMAP.size() < cells) return false;
+    const KVMAPVIEW map = kv_world_view();
+    if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
     const int32_t ix = static_cast<int32_t>(fx);
     const int32_t iz = static_cast<int32_t>(fz);
-    const int32_t v = g.CITYMAP[static_cast<size_t>(iz) * kGridSide + ix];
-    const float water = static_cast<float>(g.WATERHEIGHT) * g.MAPSCALE + g.MAPSCALE * g.WATERSPACER;
+    const int32_t v = kv_map_city(map, ix, iz);
+    const float water = kv_water_surface(map);
     float sum = 0.0f;
     int32_t n = 0;
     for (int32_t dz = 0; dz <= 1; ++dz) {
         for (int32_t dx = 0; dx <= 1; ++dx) {
             const int32_t cx = ix + dx;
             const int32_t cz = iz + dz;
-            if (cx > kGridSide - 1 || cz > kGridSide - 1) continue;
-            float c = static_cast<float>(g.TERRAINMAP[static_cast<size_t>(cz) * kGridSide + cx]) * g.MAPSCALE;
+            if (!kv_map_inside(cx, cz)) continue;
+            float c = static_cast<float>(kv_map_terrain(map, cx, cz)) * map.MAPSCALE;
             if (v == 1 && c <= water) c = water;
             sum += c;
             ++n;

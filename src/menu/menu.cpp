@@ -18,9 +18,8 @@
 #include "game/mission.h"
 #include "game/missionobjects.h"
 #include "game/objectives.h"
-#include "game/options.h"
 #include "game/technology.h"
-#include "game/trace.h"
+#include "game/world.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_input.h"
 #include "menu/menu_render.h"
@@ -34,33 +33,6 @@
 #include "world/terrain.h"
 
 namespace {
-int32_t current_menu() { return KV_MENUGLOBALS.CURMENU; }
-
-int32_t screen_cursor() {
-    const KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
-    switch (m.CURMENU) {
-        case 7: return m.SELMAIN;
-        case 0: return m.SELPROFILE;
-        case 110: return m.SELNEWPROFILE;
-        case 120: return m.SELPROPERTIES;
-        case 1: case 2: case 3: return m.INGAMESELECTION;
-        case 200: return m.SELMISSIONCOMPLETE;
-        case 6: return m.SELNEWRESEARCH;
-        default: return 0;
-    }
-}
-
-void trace_fields(TraceMenuFields& f) {
-    const KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
-    f.sel = m.SELPROFILE;
-    f.nprof = m.NUMPROFILES;
-    f.selmain = m.SELMAIN;
-    f.selitem = screen_cursor();
-    f.loaded = m.LOADINGCOMPLETED;
-    f.lastfile = m.LASTFILELOADED;
-    f.nnew = m.NUMNEWRESEARCH;
-}
-
 // The input step of a menu frame: the screen handlers, then the work of the loading and
 // preloading screens (one model file or one terrain tile per frame).
 void menu_frame_inputs() {
@@ -69,52 +41,19 @@ void menu_frame_inputs() {
     kv_menu_preloading_step();
 }
 
-TraceBox current_box() {
-    TraceBox b;
-    if (KV_MENUGLOBALS.OKBOX == 1) {
-        b.kind = "ok";
-        b.title = KV_MENUGLOBALS.OKTITLE;
-        b.message = KV_MENUGLOBALS.OKMESSAGE;
-    } else if (KV_MENUGLOBALS.CONFIRMBOX == 1) {
-        b.kind = "confirm";
-        b.title = KV_MENUGLOBALS.CONFIRMTITLE;
-        b.message = KV_MENUGLOBALS.CONFIRMMESSAGE;
-    }
-    return b;
-}
-
-// The game's message box request becomes the menu's OK box.
-int32_t new_research_count() { return KV_MENUGLOBALS.NUMNEWRESEARCH; }
-
-void raise_ok_box(const std::string& title, const std::string& message) { kv_menu_open_okbox(title, message); }
-
+bool g_quick_flight = false;
 const KV_MENUFRAME kMenuFrame = {
     menu_frame_inputs, KV_MENU_RENDER, KV_WINDOW_RESIZE, system_swap_buffers, SYSTEM_UPD_FPSR,
 };
 
 float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
-void run_quick_flight() {
-    QuickFlightSetup setup;
-    setup.mission = KV_OPTIONS.FLY_MISSION;
-    setup.has_position = KV_OPTIONS.HAS_FLY_AT;
-    setup.x = KV_OPTIONS.FLY_X;
-    setup.z = KV_OPTIONS.FLY_Z;
-    setup.has_heading = KV_OPTIONS.HAS_FLY_HEADING;
-    setup.heading = KV_OPTIONS.FLY_HEADING;
-    setup.has_fuel = KV_OPTIONS.HAS_FLY_FUEL;
-    setup.fuel = KV_OPTIONS.FLY_FUEL;
-    setup.blast_frame = KV_OPTIONS.FLY_BLAST;
-    if (kv_menu_quick_flight_start(setup)) {
-        kv_menu_run_mission();
-        KV_MENU_PROCESS_JUMPBACK();
-    }
-    // Leaving the quick flight's mission leaves the game.
-    KV_MENUGLOBALS.EXITCODE = 7;
-}
 }  // namespace
 
 const KV_MENUFRAME& kv_menu_frame() { return kMenuFrame; }
+
+void kv_menu_set_quick_flight(bool on) { g_quick_flight = on; }
+bool kv_menu_quick_flight() { return g_quick_flight; }
 
 void kv_run_menu_loop(const KV_MENUFRAME& f) {
     while (KV_MENUGLOBALS.EXITCODE == 0 && !platform_quit_requested()) {
@@ -130,16 +69,8 @@ void kv_run_menu_loop(const KV_MENUFRAME& f) {
 }
 
 void KV_MENU_LAUNCHAPP() {
-    kv_set_menu_resize_step(kv_menu_window_resize);
-    trace_set_menu_source(current_menu);
-    trace_set_menu_fields_source(trace_fields);
-    trace_set_box_source(current_box);
-    kv_set_message_box_hook(raise_ok_box);
-    kv_set_new_research_count_source(new_research_count);
     if (KV_MENUGLOBALS.INITIALIZED == 0) KV_MENU_INITIALIZE();
-    // The quick flight's pilot lives in memory only: the player's profile list is not even read.
-    if (KV_OPTIONS.FLY) run_quick_flight();
-    else KV_MENU_LOADPROFILES();
+    KV_MENU_LOADPROFILES();
     KV_MENU_MAINLOOP();
     KV_MENU_SHUTDOWN();
 }
@@ -193,7 +124,7 @@ void KV_MENU_INITIALIZE() {
     KV_ENEMIES_LAYOUTLOAD();
     kv_set_enemy_table_owner(-1);
     // 5. The version check (never for the quick flight).
-    if (!KV_OPTIONS.FLY) kv_version_menu_start();
+    if (!g_quick_flight) kv_version_menu_start();
     // 6.
     m.CURMENU = 7;
     // 7. The model preload list.

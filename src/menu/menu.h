@@ -24,8 +24,12 @@ void kv_menu_advance_fades(float fpsr);
 // The main menu's item highlights: the selected item rises by 0.1, the others fall (0..1).
 void kv_menu_advance_main_fades(float fpsr);
 
-// The menu's part of the resize follow-up (YSPACER); KV_MENU_LAUNCHAPP registers it with
-// KV_WINDOW_RESIZE.
+// Quick flight (set by main before the menu starts): the menu's set-up asks no version
+// question and the version check never runs.
+void kv_menu_set_quick_flight(bool on);
+bool kv_menu_quick_flight();
+
+// The menu's part of the resize follow-up (YSPACER); main registers it with KV_WINDOW_RESIZE.
 void kv_menu_window_resize();
 
 // The number of entries of the model preload list; the credits lines read into CREDITROW

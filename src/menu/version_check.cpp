@@ -7,7 +7,7 @@
 
 #include "engine/textfile.h"
 #include "game/kv_globals.h"
-#include "game/options.h"
+#include "menu/menu.h"
 #include "menu/menu_globals.h"
 #include "net/version_query.h"
 #include "net/version_server.h"
@@ -71,7 +71,7 @@ void kv_version_set_file(const std::string& path) { g_setup.file = path; }
 const std::string& kv_version_web_address() { return g_setup.web; }
 
 void kv_version_menu_start() {
-    if (KV_OPTIONS.FLY) return;  // quick flight never shows the menu and never checks
+    if (kv_menu_quick_flight()) return;  // quick flight never shows the menu and never checks
     KVGLOBALS.OFFLINEVERSION.clear();
     KVGLOBALS.ALLOWCHECKVERSION = 0;
     FieldReader r;

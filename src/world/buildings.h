@@ -11,8 +11,6 @@
 #include "world/map.h"
 #include "world/world_types.h"
 
-constexpr int32_t KV_BUILDINGCLASSES = 21;  // slots of the class table; classes 1-6 are used
-
 enum : int32_t {
     KV_FACADE_NORTH = 1,  // towards -Z
     KV_FACADE_SOUTH = 2,  // towards +Z
@@ -50,8 +48,3 @@ struct KVBUILDINGDRAW {
 // footprint sizes (0: class not loaded). Writes at most 64 entries and returns the count.
 int32_t kv_tile_buildings(const KVMAPVIEW& map, const int32_t* classsize, int32_t tx, int32_t tz, float px, float pz,
                           float lodrange, KVBUILDINGDRAW* out);
-
-// The game's building entry points (on the global records, the model database and OpenGL).
-void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& path);
-void KV_LOAD_BUILDINGS();
-void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz);

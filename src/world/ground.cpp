@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/log.h"
 #include "engine/textfile.h"
 
 namespace {
@@ -119,7 +120,7 @@ bool kv_ground_lookup_load(const std::string& path, KVGROUNDCIRCLEPOLYLOOKUPTYPE
     if (!table) return false;
     FieldReader r;
     if (!field_reader_open(r, path)) {
-        std::printf("ground lookup %s: cannot be opened; the table stays as it was\n", path.c_str());
+        kv_log("ground lookup %s: cannot be opened; the table stays as it was", path.c_str());
         return false;
     }
     int32_t complete = 0;
@@ -129,7 +130,7 @@ bool kv_ground_lookup_load(const std::string& path, KVGROUNDCIRCLEPOLYLOOKUPTYPE
             table[k].POLYFACEMAPINDEX[j] = field_eof(r) ? 0 : field_read_int(r);
             int32_t s = field_eof(r) ? 0 : field_read_int(r);
             if (s != 0 && s != 1) {
-                std::printf("ground lookup %s: record %d pair %d names triangle %d; 0 used\n", path.c_str(), k,
+                kv_log("ground lookup %s: record %d pair %d names triangle %d; 0 used", path.c_str(), k,
                             j, s);
                 s = 0;
             }
@@ -143,7 +144,7 @@ bool kv_ground_lookup_load(const std::string& path, KVGROUNDCIRCLEPOLYLOOKUPTYPE
         complete++;
     }
     if (complete < KV_GROUNDLOOKUPS) {
-        std::printf("ground lookup %s: only %d of %d records complete\n", path.c_str(), complete, KV_GROUNDLOOKUPS);
+        kv_log("ground lookup %s: only %d of %d records complete", path.c_str(), complete, KV_GROUNDLOOKUPS);
     }
     return complete == KV_GROUNDLOOKUPS;
 }

@@ -13,7 +13,6 @@
 #include "world/world_types.h"
 
 constexpr int32_t KV_GROUNDLOOKUPS = 8;       // records loaded from the table file
-constexpr int32_t KV_GROUNDLOOKUPSLOTS = 10;  // capacity of the global table
 
 // Uniform random number in [0, 1), used for the normal jitter.
 using KVUNIFORMFN = float (*)();
@@ -58,10 +57,3 @@ struct KVGUNSHIPHEIGHT {
 // hover (or landed) height over the highest of the four samples under the gunship, moves the
 // landing ratio and the hover cycle by FPSR.
 void kv_find_gunship_y(const KVMAPVIEW& map, KVGUNSHIPHEIGHT& g, float FPSR);
-
-// The game's ground entry points (on the global records).
-void KV_INITIALIZE_KVGROUNDCIRCLEPOLYLOOKUP();
-void KV_GROUNDPOLYLOOKUP(int32_t n, int32_t triangle, KVGROUNDPOLYDATATYPE& out, int32_t smooth);
-float KV_FINDMAPY(float x, float z);
-float KV_FINDMAPYNOSPACER(float x, float z);
-void KV_FINDGUNSHIPY();

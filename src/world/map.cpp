@@ -1,6 +1,8 @@
 // The island map file, its grids and the boundary frame (see map.h).
 #include "world/map.h"
 
+#include "engine/log.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -37,7 +39,7 @@ KVMAPREAD kv_map_read(const std::string& path, int32_t* terrain, int32_t* forest
     KVMAPREAD result;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        std::printf("map %s: cannot be opened; the map stays as it was\n", path.c_str());
+        kv_log("map %s: cannot be opened; the map stays as it was", path.c_str());
         return result;
     }
     std::vector<unsigned char> bytes;
@@ -76,10 +78,10 @@ KVMAPREAD kv_map_read(const std::string& path, int32_t* terrain, int32_t* forest
     }
 done:
     if (size < static_cast<size_t>(KV_MAPFILEBYTES)) {
-        std::printf("map %s: short file (%lld of %d bytes); %d of %d records read\n", path.c_str(),
+        kv_log("map %s: short file (%lld of %d bytes); %d of %d records read", path.c_str(),
                     static_cast<long long>(size), KV_MAPFILEBYTES, result.records, KV_MAPCELLS);
     } else if (size > static_cast<size_t>(KV_MAPFILEBYTES)) {
-        std::printf("map %s: longer than %d bytes; the rest is ignored\n", path.c_str(), KV_MAPFILEBYTES);
+        kv_log("map %s: longer than %d bytes; the rest is ignored", path.c_str(), KV_MAPFILEBYTES);
     }
     return result;
 }

@@ -8,13 +8,12 @@
 #include <map>
 #include <string>
 
-constexpr int32_t KV_MAPSIDE = 513;                        // samples per row and per column
-constexpr int32_t KV_MAPCELLS = KV_MAPSIDE * KV_MAPSIDE;   // 263169
+#include "world/world_types.h"
+
 constexpr int32_t KV_MAPRECORDBYTES = 12;                  // height, forest, city code
 constexpr int32_t KV_MAPTRAILEROFFSET = KV_MAPCELLS * KV_MAPRECORDBYTES;  // 3158028
 constexpr int32_t KV_MAPFILEBYTES = KV_MAPTRAILEROFFSET + 8;             // 3158036
 constexpr int32_t KV_TILES = 64;       // tiles per side
-constexpr int32_t KV_TILESLOTS = 65;   // slots per side of the tile tables
 constexpr int32_t KV_TILECELLS = 8;    // cells per tile side
 
 // Read-only view of the map data the ground, terrain and building code reads.
@@ -72,7 +71,3 @@ struct KVMAPSTATS {
     std::map<int32_t, int32_t> anchors;     // building class (code - 3) -> anchors
 };
 KVMAPSTATS kv_map_stats(const int32_t* terrain, const int32_t* city, int32_t waterheight, int32_t forestheight);
-
-// The game's map entry points (on the global records).
-void KV_INITIALIZE_MAPS();
-void KV_LOAD_MISSIONMAP(const std::string& path);

@@ -1,6 +1,8 @@
 // Tile geometry, colour ramps, view cone and view density (see terrain.h).
 #include "world/terrain.h"
 
+#include "engine/log.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -159,7 +161,7 @@ void plinth(Emitter& e, int32_t x, int32_t z, int32_t code) {
             if (h > top) top = h;
         }
     }
-    if (outside) std::printf("mi2 out of area\n");
+    if (outside) kv_log("mi2 out of area");
     for (int32_t a = 0; a < s; ++a) {
         for (int32_t b = 0; b < s; ++b) {
             if (a != 0 && a != s - 1 && b != 0 && b != s - 1) continue;

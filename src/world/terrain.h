@@ -1,7 +1,8 @@
 // Terrain tiles: the height colour ramps, the colour de-duplication, the geometry of one 8 x 8
 // tile (ground, paved platforms with their walls, building plinths) emitted through a sink, the
-// per-frame view cone and the density-adaptive view radius. The OpenGL side (display lists, the
-// per-frame pass, the minimap) lives in terrain_gl.cpp and is declared in terrain_render.h.
+// per-frame view cone and the density-adaptive view radius. terrain_gl.cpp holds the OpenGL
+// sink; the display lists, the per-frame pass and the minimap work on the game's records and
+// live in game/world.h.
 #pragma once
 
 #include <cstdint>
@@ -82,13 +83,3 @@ struct KVVIEWDENSITY {
 // of the analysed cells round tile (px8, pz8).
 KVVIEWDENSITY kv_view_density(const KVMAPVIEW& map, const int32_t* classsize, const KVBOXARRAY& box, int32_t D,
                               int32_t px8, int32_t pz8);
-
-// The game's terrain entry points (on the global records and OpenGL).
-void KV_PICKCOLORPRINT(float r, float g, float b);
-void KV_PICKWATERCOLORGROUND(float y);
-void KV_PICKWATERCOLORROAD(float y);
-void KV_RENDER_MAPDL(int32_t tx, int32_t tz);
-void KV_RENDER_SECTOR(int32_t tx, int32_t tz);
-void KV_RENDER_MAP();
-void KV_RENDER_MINIMAPDL();
-void KV_RENDER_MINIMAPPLAYER();

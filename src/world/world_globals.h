@@ -7,9 +7,9 @@
 #include "engine/color_types.h"
 #include "world/world_types.h"
 
-extern KVGROUNDCIRCLEPOLYLOOKUPTYPE KVGROUNDCIRCLEPOLYLOOKUP[GROUND_LOOKUP_SLOTS];
+extern KVGROUNDCIRCLEPOLYLOOKUPTYPE KVGROUNDCIRCLEPOLYLOOKUP[KV_GROUNDLOOKUPSLOTS];
 // 1 once tile [x][z]'s display list has been compiled.
-extern int32_t KVMAPCOMPILED[MAP_TILE_SLOTS][MAP_TILE_SLOTS];
+extern int32_t KVMAPCOMPILED[KV_TILESLOTS][KV_TILESLOTS];
 // The last colour sent while compiling terrain, and a flag that forces the next one out.
 extern RGBALPHA KVPRELOAD_LASTCOLOR;
 extern int32_t KVFILE_COLORFORCEUPDATE;

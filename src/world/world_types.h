@@ -1,4 +1,4 @@
-// World records: the map grid sizes, one ground triangle with its normals
+// World records: the map and table sizes every world and game module uses, one ground triangle with its normals
 // (KVGROUNDPOLYDATATYPE), the triangle neighbourhood of a grid vertex
 // (KVGROUNDCIRCLEPOLYLOOKUPTYPE), a building class (BUILDINGCLASSTYPE) and the reserved
 // building volume record. Types only.
@@ -8,12 +8,12 @@
 
 #include "engine/math3d.h"
 
-inline constexpr int32_t MAP_SAMPLES = 513;                       // samples per row, 0-512
-inline constexpr int32_t MAP_GRID_SIZE = MAP_SAMPLES * MAP_SAMPLES;  // 263169 samples per grid
-inline constexpr int32_t MAP_TILE_SLOTS = 65;                     // tile tables 65 x 65 (0-64)
-inline constexpr int32_t GROUND_LOOKUP_SLOTS = 10;                // KVGROUNDCIRCLEPOLYLOOKUP 0-9
+inline constexpr int32_t KV_MAPSIDE = 513;                        // samples per row and per column, 0-512
+inline constexpr int32_t KV_MAPCELLS = KV_MAPSIDE * KV_MAPSIDE;   // 263169 samples per grid
+inline constexpr int32_t KV_TILESLOTS = 65;                       // slots per side of the tile tables (0-64)
+inline constexpr int32_t KV_GROUNDLOOKUPSLOTS = 10;               // KVGROUNDCIRCLEPOLYLOOKUP 0-9
 inline constexpr int32_t GROUND_LOOKUP_ENTRIES = 9;               // triangles per lookup, 0-8
-inline constexpr int32_t BUILDINGCLASS_SLOTS = 21;                // BUILDINGCLASS 0-20
+inline constexpr int32_t KV_BUILDINGCLASSES = 21;                 // BUILDINGCLASS 0-20; classes 1-6 are used
 inline constexpr int32_t BUILDING_PIECES = 6;                     // facade/roof slots 0-5
 
 struct KVGROUNDPOLYDATATYPE {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "../../tools/assetgen/mesh_paths.h"
+#include "mesh_paths.h"
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "obj_check.h"

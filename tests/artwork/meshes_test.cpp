@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../../tools/assetgen/mesh_paths.h"
+#include "mesh_paths.h"
 #include "obj_check.h"
 
 using artwork::V3;

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../../tools/assetgen/mesh_paths.h"
+#include "mesh_paths.h"
 #include "engine/png.h"
 
 namespace {

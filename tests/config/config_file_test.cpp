@@ -157,17 +157,17 @@ TEST(ConfigRoundTrip, WriteReplacesAnExistingFileWhole) {
 
 TEST(ConfigRoundTrip, FailedWriteLeavesTheOldFileAndSaysSo) {
     const std::string path = temp_path("no_such_dir/configVars.dat");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(config_write(sample_record(), path));
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("could not write"), std::string::npos) << out;
 }
 
 TEST(ConfigBadInput, MissingFileIsReportedAndReadsAsZero) {
     CONFIGVARTYPE c = sample_record();
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_read(c, temp_path("does_not_exist.dat")), ConfigReadStatus::MISSING);
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("cannot open"), std::string::npos) << out;
     expect_same_stored_fields(c, CONFIGVARTYPE{});
 }
@@ -179,9 +179,9 @@ TEST(ConfigBadInput, ShortFileKeepsWhatIsThereAndZeroesTheRest) {
     for (int i = 0; i < 20; ++i) first20 += lines[i] + "\r\n";
 
     CONFIGVARTYPE c = sample_record();
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_parse(c, first20), ConfigReadStatus::SHORT);
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("only 20 of 55"), std::string::npos) << out;
     EXPECT_EQ(c.XRES, 1280);
     EXPECT_EQ(c.AXISMAX[5], 1.0f);
@@ -191,9 +191,9 @@ TEST(ConfigBadInput, ShortFileKeepsWhatIsThereAndZeroesTheRest) {
     EXPECT_EQ(c.CONTROL[2], 0);
     for (int8_t d : c.DISPLAYOPTION) EXPECT_EQ(d, 0);
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_parse(c, ""), ConfigReadStatus::SHORT);
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     expect_same_stored_fields(c, CONFIGVARTYPE{});
 }
 
@@ -223,9 +223,9 @@ TEST(ConfigBadInput, OutOfRangeValuesAreRefusedNotWrapped) {
     for (const std::string& l : lines) text += l + "\r\n";
 
     CONFIGVARTYPE c;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_parse(c, text, "cfg.dat"), ConfigReadStatus::OK);
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(c.XRES, 0);
     EXPECT_EQ(c.YRES, 0);
     EXPECT_EQ(c.NBITS, 0);
@@ -251,9 +251,9 @@ TEST(ConfigBadInput, BinaryJunkNeverCrashes) {
     const std::string path = temp_path("junk.dat");
     write_file_text(path, junk);
     CONFIGVARTYPE c;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     ConfigReadStatus s = config_read(c, path);
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     EXPECT_NE(s, ConfigReadStatus::MISSING);
     EXPECT_GE(c.XRES, 0);
     EXPECT_LE(c.XRES, 65535);
@@ -290,9 +290,9 @@ TEST(ConfigStartup, FillsWindowPropertiesAndHighestController) {
     std::remove(path.c_str());
 
     // A missing file gives colour depth 0, which opens no window.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(INITIALIZE_GAMECONFIG(path, nullptr), ConfigReadStatus::MISSING);
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(OPENGLPROPERTIES.SCR_BITS, 0);
     CONFIGVARS = CONFIGVARTYPE{};
     OPENGLPROPERTIES = OPENGLPROPERTIESTYPE{};

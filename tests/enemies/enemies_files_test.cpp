@@ -224,9 +224,9 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
     };
     for (const auto& [what, text] : layouts) {
         enemies_write(dir + "/bad.dat", text);
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         const bool loaded = enemies_layout_load_file(dir + "/bad.dat");
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(loaded) << what;
         EXPECT_NE(out.find("bad.dat"), std::string::npos) << what << ": no console line";
         expect_table_is(good, what);
@@ -235,16 +235,16 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
     // A profile file with an impossible stance would pick a mesh that does not exist.
     const std::string p = " 0\r\n 3\r\n 1\r\n 0\r\n 2\r\n 1\r\n 0\r\n 30\r\n 0\r\n 6\r\n 3\r\n 6\r\n 9\r\n";
     enemies_write(dir + "/p_bad.dat", p);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_import_file(dir + "/p_bad.dat"));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("stance"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("stance"), std::string::npos);
     expect_table_is(good, "bad stance");
 
     // A missing file changes nothing and prints nothing.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_layout_load_file(dir + "/missing.dat"));
     EXPECT_FALSE(enemies_import_file(dir + "/missing.dat"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     expect_table_is(good, "missing file");
 }
 
@@ -252,15 +252,15 @@ TEST_F(EnemyFiles, RefusedExportKeepsThePreviousFile) {
     const std::string dir = enemies_scratch_dir("export");
     enemies_write(dir + "/keep.dat", "previous contents");
     KVGLOBALS.MAXENEMIES = ENEMY_SLOTS;  // a count the table cannot hold
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_export_file(dir + "/keep.dat"));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("keep.dat"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("keep.dat"), std::string::npos);
     EXPECT_EQ(enemies_slurp(dir + "/keep.dat"), "previous contents");
     // A path that cannot be written (its folder is a file) reports and leaves nothing behind.
     KVGLOBALS.MAXENEMIES = 0;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_export_file(dir + "/keep.dat/inside.dat"));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("inside.dat"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("inside.dat"), std::string::npos);
     EXPECT_EQ(enemies_slurp(dir + "/keep.dat"), "previous contents");
 }
 

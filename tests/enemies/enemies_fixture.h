@@ -16,10 +16,12 @@
 #include "engine/engine_globals.h"
 #include "game/enemies.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "world/ground.h"
 #include "world/map.h"
+#include "support/world_fixture.h"
 
 inline void enemies_reset_table() {
     for (ENEMYTYPE& e : KVGLOBALS.ENEMIES) e = ENEMYTYPE{};
@@ -28,18 +30,8 @@ inline void enemies_reset_table() {
     KVGLOBALS.LASTENEMY = 0;
 }
 
-// Terrain rising with x and z (capped), water at 0: KV_FINDMAPY varies over the island.
-inline void enemies_sloped_map() {
-    KVGLOBALS.TERRAINMAP.assign(KV_MAPCELLS, 0);
-    KVGLOBALS.CITYMAP.assign(KV_MAPCELLS, 0);
-    KVGLOBALS.FORESTMAP.assign(KV_MAPCELLS, 0);
-    KVGLOBALS.BUILDINGMAP.assign(KV_MAPCELLS, 0);
-    for (int32_t z = 0; z < KV_MAPSIDE; ++z)
-        for (int32_t x = 0; x < KV_MAPSIDE; ++x) KVGLOBALS.TERRAINMAP[kv_map_index(x, z)] = (x + 2 * z) % 97;
-    KVGLOBALS.WATERHEIGHT = 0;
-    KVGLOBALS.MAPSCALE = 0.25f;
-    KVGLOBALS.WATERSPACER = 10.0f;
-}
+// KV_FINDMAPY varies over the island.
+inline void enemies_sloped_map() { sloped_island(); }
 
 inline std::string enemies_scratch_dir(const std::string& name) {
     const std::filesystem::path p =

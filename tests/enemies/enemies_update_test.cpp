@@ -93,7 +93,7 @@ TEST_F(EnemyUpdate, TurretTurnsTowardsTheGunshipAtItsRate) {
     EXPECT_EQ(enemies_rounds_fired(), before) << "does not fire while facing away";
     FPSR = 1.0f;
     for (int k = 0; k < 200; ++k) KV_ENEMIES_UPDATE();
-    const double h = t.ANGLE.Y * ENEMY_DEG2RAD + ENEMY_TURRET_A;
+    const double h = t.ANGLE.Y * MATH_DEG2RAD + ENEMY_TURRET_A;
     EXPECT_GT(std::cos(h), 0.99) << "settles facing +X, heading " << t.ANGLE.Y;
     EXPECT_GT(enemies_rounds_fired(), before);
     // Settled: inside the dead band it stops turning.
@@ -149,7 +149,7 @@ TEST_F(EnemyUpdate, InfantryTurnsFasterAndHoldsFireWhileFacingAway) {
     EXPECT_FLOAT_EQ(std::fabs(s.ANGLE.Y), 3.0f);
     EXPECT_EQ(enemies_rounds_fired(), before);
     for (int k = 0; k < 80; ++k) KV_ENEMIES_UPDATE();
-    const double h = s.ANGLE.Y * ENEMY_DEG2RAD + ENEMY_INFANTRY_A;
+    const double h = s.ANGLE.Y * MATH_DEG2RAD + ENEMY_INFANTRY_A;
     EXPECT_LT(-std::sin(h), -0.99) << "now faces -Z";
     EXPECT_GT(enemies_rounds_fired(), before);
 }

@@ -88,9 +88,9 @@ protected:
         if (IsSkipped()) return;
         static bool loaded = false;
         if (!loaded) {
-            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
             font_load_directory(make_font_dir());
-            load_log_ = testing::internal::GetCapturedStdout();
+            load_log_ = testing::internal::GetCapturedStderr();
             loaded = true;
         }
     }

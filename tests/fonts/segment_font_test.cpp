@@ -56,9 +56,9 @@ protected:
     // with the origin at pixel (16, 48) of the y-down view: glyph rows y = 4 .. -2 land between
     // pixel rows 8 and 64.
     static void load_font_at_8_pixels_a_unit() {
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
-        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
         glLoadIdentity();
         glTranslatef(16.0f, 48.0f, 0.0f);
         glScalef(8.0f, -8.0f, 1.0f);
@@ -66,9 +66,9 @@ protected:
 };
 
 TEST_F(SegmentFontTest, GlyphWidthsAndTextLengths) {
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(out.find("Font Load Error"), std::string::npos) << out;
 
     ASSERT_EQ(FONTDB.size(), 46u);
@@ -92,9 +92,9 @@ TEST_F(SegmentFontTest, GlyphWidthsAndTextLengths) {
 }
 
 TEST_F(SegmentFontTest, GradientSetKeepsCellsAndColoursRowByRow) {
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     INITIALIZE_FONTDB(write_font_file("font.dat", kFont));
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     const FONTDBTYPE& a = FONTDB_G[0];
     EXPECT_EQ(a.BLOCKDATA[0], '0');   // top row
     EXPECT_EQ(a.BLOCKDATA[1], 'B');
@@ -114,9 +114,9 @@ TEST_F(SegmentFontTest, CutShortGlyphIsReportedAndTheNextStillLoads) {
         "A\r\nBBBBB\r\nBBBBB\r\nBBBBB\r\nBBBBB\r\nBBBBB\r\nBBBBB\r\n"   // six rows only
         "B\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\n"
         "BBBBB\r\n";                                                    // row outside a glyph
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     INITIALIZE_FONTDB(write_font_file("short.dat", text));
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("Font Load Error"), std::string::npos) << out;
     EXPECT_EQ(FONTDB[0].WIDTH, 4);
     EXPECT_EQ(FONTDB[1].WIDTH, 0);
@@ -125,9 +125,9 @@ TEST_F(SegmentFontTest, CutShortGlyphIsReportedAndTheNextStillLoads) {
 }
 
 TEST_F(SegmentFontTest, MissingFileLeavesEmptySlots) {
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     INITIALIZE_FONTDB(std::string(KV_BUILD_DIR) + "/no_such_font.dat");
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("missing"), std::string::npos) << out;
     ASSERT_EQ(FONTDB.size(), 46u);
     for (const FONTDBTYPE& g : FONTDB) EXPECT_EQ(g.DL, 0);

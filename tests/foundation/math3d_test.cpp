@@ -211,3 +211,30 @@ TEST(Matrices, PointsDirectionsAndRigidInverse) {
     GET_INVERSE_MATRIX(same, same);
     expect_matrix_near(same, inv, 0.0f);
 }
+
+// The one rounding rule every caller shares: halves go to the even neighbour, on both sides
+// of zero, and nothing out of range reaches an undefined cast.
+TEST(MathRoundEven, HalvesGoToTheEvenNeighbour) {
+    const struct {
+        double in;
+        int32_t out;
+    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {6.5, 6}, {7.5, 8}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+                 {2.4999, 2}, {2.5001, 3}, {-2.5001, -3}, {0.0, 0}, {-0.0, 0}};
+    for (const auto& c : cases) EXPECT_EQ(math_round_even(c.in), c.out) << c.in;
+    // A float argument rounds as its exact double value does.
+    EXPECT_EQ(math_round_even(12.5f), 12);
+    EXPECT_EQ(math_round_even(13.5f), 14);
+}
+
+TEST(MathRoundEven, OutOfRangeIsBoundedAndNotANumberIsZero) {
+    EXPECT_EQ(math_round_even(2147483646.4), 2147483646);
+    EXPECT_EQ(math_round_even(2147483647.0), INT32_MAX);
+    EXPECT_EQ(math_round_even(3.0e9), INT32_MAX);
+    EXPECT_EQ(math_round_even(1.0e300), INT32_MAX);
+    EXPECT_EQ(math_round_even(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(math_round_even(-3.0e9), INT32_MIN);
+    EXPECT_EQ(math_round_even(-1.0e300), INT32_MIN);
+    EXPECT_EQ(math_round_even(std::nan("")), 0);
+    EXPECT_EQ(math_round_even(INFINITY), 0);
+    EXPECT_EQ(math_round_even(-INFINITY), 0);
+}

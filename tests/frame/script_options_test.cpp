@@ -3,7 +3,7 @@
 
 #include <GLFW/glfw3.h>
 
-#include "game/options.h"
+#include "core/options.h"
 #include "platform/input.h"
 #include "platform/script.h"
 

@@ -69,9 +69,9 @@ TEST_F(Texture, MissingFileReturnsZeroButStillBindsAName) {
     std::fputs("plain text, certainly not an image, but long enough to be looked at", f);
     std::fclose(f);
     uint32_t tex = 0;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(LOAD_TEXTUREA(tex, kDir + "/not_a_png.png"), 0);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("not_a_png.png"), std::string::npos) << "the refused file is named: " << said;
     EXPECT_NE(said.find("bad signature"), std::string::npos) << "and the reason given: " << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

@@ -251,7 +251,7 @@ TEST_F(Missions, BriefingReloadChangesTheTextsOnly) {
 
 TEST_F(Missions, EntryRules) {
     KVGLOBALSTYPE& g = KVGLOBALS;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const MISSION_LOAD_RESULT r = load_text(5,
         "REM a comment line, with a comma\r\n"
         "Some words of comment\r\n"
@@ -268,7 +268,7 @@ TEST_F(Missions, EntryRules) {
         "AIR_DROP//NEW//1\r\n"
         "AIR_DROP//0//PICKUP//YES\r\n"
         "AIR_DROP//0//OBJECTIVE//3\r\n");
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.refused, 0);
     EXPECT_EQ(out, "");
     const MISSIONDATATYPE& m = g.MISSIONDATA[5];
@@ -299,7 +299,7 @@ TEST_F(Missions, EntryRules) {
 
 TEST_F(Missions, OutOfRangeEntriesAreRefusedWithFileAndLine) {
     KVGLOBALSTYPE& g = KVGLOBALS;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const MISSION_LOAD_RESULT r = load_text(4,
         "OBJECTIVE//6//NAME//too far\n"        // line 1
         "OBJECTIVE//-1//NAME//negative\n"      // 2
@@ -319,7 +319,7 @@ TEST_F(Missions, OutOfRangeEntriesAreRefusedWithFileAndLine) {
         "AIR_DROP\n"                           // 16
         "NAME\n",                              // 17
         "bad.dat");
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.refused, 15);
     for (int line : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 13, 14, 15, 16, 17})
         EXPECT_NE(out.find("bad.dat line " + std::to_string(line) + ":"), std::string::npos) << line;
@@ -338,9 +338,9 @@ TEST_F(Missions, OutOfRangeEntriesAreRefusedWithFileAndLine) {
     EXPECT_EQ(g.AIRDROPDATA[0].CHECKPOINTID, 0);
     EXPECT_EQ(g.AIRDROPDATA[1].CHECKPOINTID, 0);
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const MISSION_LOAD_RESULT bad_m = load_text(100, "NAME//nowhere\n", "m100.dat");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("m100.dat"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("m100.dat"), std::string::npos);
     EXPECT_FALSE(bad_m.file_read);
     EXPECT_EQ(bad_m.entries, 0);
 }
@@ -355,7 +355,7 @@ TEST_F(Missions, DamagedAndMissingFilesLoadWithoutHarm) {
     FieldReader whole;
     ASSERT_TRUE(field_reader_open(whole, kMissions + "1.dat"));
     const std::string text = whole.bytes;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (std::size_t cut = 0; cut < text.size(); cut += 37) {
         fresh_tables();
         load_text(1, text.substr(0, cut));
@@ -368,7 +368,7 @@ TEST_F(Missions, DamagedAndMissingFilesLoadWithoutHarm) {
     garbage += "\nAIR_DROP//NEW//1\nAIR_DROP//0//TARGETXZ//1e30//-1e30\nCHECKPOINT//0//XZ//nan//inf\n";
     fresh_tables();
     load_text(1, garbage);
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     ASSERT_GE(g.AIRDROPDATA.size(), static_cast<std::size_t>(g.AIRDROPCOUNT));
     EXPECT_EQ(g.AIRDROPCOUNT, 1);
     EXPECT_EQ(g.CHECKPOINTCOUNT, 1);  // no NEW for check points: the entry addressed nothing

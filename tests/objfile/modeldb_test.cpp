@@ -41,9 +41,9 @@ TEST_F(ObjTest, PreloadListOfNothingAndUnwritablePlace) {
     EXPECT_EQ(read_file_text(list), "");
     // A directory that does not exist: nothing is written, nothing crashes.
     modeldb_append("data/a.obj");
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     DEINIT_MODELLIST(dir_ + "no/such/dir/models.dat");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot write"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write"), std::string::npos);
 }
 
 TEST_F(ObjTest, ExtentsNormaliseAndScale) {

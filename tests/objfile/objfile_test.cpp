@@ -182,12 +182,12 @@ TEST_F(ObjTest, DatabaseLookupByExactName) {
 
 TEST_F(ObjTest, MissingFilesGiveEmptyRegisteredMeshes) {
     // Console output is captured around the loads only, so failures below stay visible.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const int32_t i = OBJFILE_LOAD(dir_ + "nothing_here.obj");
     const int32_t again = OBJFILE_LOAD(dir_ + "nothing_here.obj");
     const std::string path = write("nolib.obj", "mtllib gone.mtl\nv 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 1/1/1\n");
     const int32_t j = OBJFILE_LOAD(path);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
 
     MODEL3D& m = model(i);
     EXPECT_EQ(m.MAX_VERTICES + m.MAX_TRIANGLES + m.MAX_UVS + m.MAX_NORMALS + m.MAX_MATERIALS, 0u);
@@ -200,14 +200,14 @@ TEST_F(ObjTest, MissingFilesGiveEmptyRegisteredMeshes) {
     EXPECT_NE(out.find("nothing_here.obj"), std::string::npos) << out;
     EXPECT_NE(out.find("gone.mtl"), std::string::npos) << out;
     // Material library for a model index that does not exist: a console line, nothing else.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     OBJFILE_LOADMATERIALLIBRARY(57, dir_ + "gone.mtl");
-    const std::string none = testing::internal::GetCapturedStdout();
+    const std::string none = testing::internal::GetCapturedStderr();
     EXPECT_NE(none.find("no model 57"), std::string::npos) << none;
 }
 
 TEST_F(ObjTest, CornersThatDoNotResolveSkipTheirTriangles) {
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     MODEL3D& m = load("bad.obj",
                       "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n"
                       "f 1 2 3\n"                        // v only
@@ -222,7 +222,7 @@ TEST_F(ObjTest, CornersThatDoNotResolveSkipTheirTriangles) {
                       "f 99999999999/1/1 2/1/1 3/1/1\n"  // saturating index
                       "f 1/1/1 2/1/1 3/1/1 4/1/1\n"      // quad: only (2,3,4) fails
                       "f 3/1/1 2/1/1 1/1/1\n");          // fine
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     ASSERT_EQ(m.MAX_TRIANGLES, 1u);
     EXPECT_EQ(m.TRIANGLES[0].POINT_ID[0], 2u);
     EXPECT_EQ(m.VOLUME.size(), 9u);

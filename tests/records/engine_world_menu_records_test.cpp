@@ -102,7 +102,7 @@ TEST(WorldGlobals, TileTablesAndGroundLookupAreZero) {
     for (const auto& l : KVGROUNDCIRCLEPOLYLOOKUP) EXPECT_TRUE(all_zero_bytes(l));
     EXPECT_TRUE(all_zero_bytes(KVPRELOAD_LASTCOLOR));
     EXPECT_EQ(KVFILE_COLORFORCEUPDATE, 0);
-    EXPECT_EQ(MAP_GRID_SIZE, 263169);
+    EXPECT_EQ(KV_MAPCELLS, 263169);
 }
 
 TEST(MenuGlobals, EveryFieldStartsZeroOrEmptyWithItsCapacity) {

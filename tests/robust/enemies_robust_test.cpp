@@ -122,10 +122,10 @@ TEST(EnemiesRobust, MutatedLayoutAndProfileFiles) {
         {
             std::ofstream(p, std::ios::binary) << text;
         }
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         if (profile) enemies_import_file(p);
         else enemies_layout_load_file(p);
-        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
         expect_table_sane("round " + std::to_string(round));
         // Play a few frames around the enemies with the damaged table in place.
         for (int k = 0; k < 3; ++k) {

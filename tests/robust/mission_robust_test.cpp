@@ -62,7 +62,7 @@ void load_variant(int32_t M, const std::string& text, const std::string& what) {
 TEST(MissionRobust, MutatedMissionFilesLoadSafely) {
     platform_random_seed(3);
     std::mt19937 rng(20261208);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (int m = 0; m < 3; ++m) {
         const std::string text = shipped(m);
         ASSERT_FALSE(text.empty());
@@ -97,7 +97,7 @@ TEST(MissionRobust, MutatedMissionFilesLoadSafely) {
             t += (rng() % 4 == 0) ? static_cast<char>(rng() % 256) : kBits[rng() % (sizeof kBits - 1)];
         load_variant(static_cast<int32_t>(rng() % 3), t, "random");
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
 }
 
 }  // namespace

@@ -130,13 +130,13 @@ TEST_F(ObjRobust, DamagedObjTextKeepsTheMeshConsistent) {
     ASSERT_EQ(good.MAX_TRIANGLES, 4u);
     ASSERT_EQ(good.MAX_MATERIALS, 3u);
     int n = 0;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (const std::string& v : variants(kObj, 1)) {
         MODEL3D m = load_text(v, dir_);
         expect_consistent(m, "variant " + std::to_string(n++));
         if (HasFatalFailure()) break;
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(ObjRobust, DamagedMtlTextKeepsTheMaterialsConsistent) {
@@ -161,7 +161,7 @@ TEST_F(ObjRobust, DamagedFilesThroughTheDatabase) {
     MODELDB.resize(1);
     MODELDBLENGTH = 0;
     std::mt19937 rng(3);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (int i = 0; i < 60; ++i) {
         std::string obj = kObj, mtl = kMtl;
         for (int k = 0; k < 4; ++k) obj[rng() % obj.size()] ^= static_cast<char>(1u << (rng() % 8));
@@ -174,7 +174,7 @@ TEST_F(ObjRobust, DamagedFilesThroughTheDatabase) {
         expect_consistent(*modeldb_model(index), name);
         std::remove((dir_ + name).c_str());
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     DEINIT_MODELLIST(dir_ + "models.dat");
     FieldReader r;
     ASSERT_TRUE(field_reader_open(r, dir_ + "models.dat"));

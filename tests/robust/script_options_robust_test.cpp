@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/options.h"
+#include "core/options.h"
 #include "platform/input.h"
 #include "platform/script.h"
 

@@ -58,7 +58,7 @@ std::string mutate(const std::string& base, std::mt19937& rng) {
 TEST(SettingsRobust, DamagedFilesReadWithinRanges) {
     const std::string base = valid_settings();
     std::mt19937 rng(20240611);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (int round = 0; round < 3000; ++round) {
         CONFIGVARTYPE c;
         config_parse(c, mutate(base, rng));
@@ -83,7 +83,7 @@ TEST(SettingsRobust, DamagedFilesReadWithinRanges) {
         ASSERT_EQ(std::string(reinterpret_cast<const char*>(again.CONTROL), CONFIG_NCONTROLS),
                   std::string(reinterpret_cast<const char*>(c.CONTROL), CONFIG_NCONTROLS));
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
 }
 
 // The glyph sets are built into display lists, so the reading runs with a context current.
@@ -96,7 +96,7 @@ TEST_F(SegmentFontRobust, MangledGlyphFilesNeverBreakTheSets) {
         "[\r\nBB000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nB0000\r\nBB000\r\n";
     const std::string path = std::string(KV_BUILD_DIR) + "/robust_fontData.dat";
     std::mt19937 rng(77);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     for (int round = 0; round < 300; ++round) {
         {
             std::ofstream f(path, std::ios::binary);
@@ -113,6 +113,6 @@ TEST_F(SegmentFontRobust, MangledGlyphFilesNeverBreakTheSets) {
         FONTDB_PRINT("A-[Z ]");
         FONTDB_PRINT_GRAD("a-[z ]");
     }
-    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
     std::remove(path.c_str());
 }

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <vector>
 
-#include "game/options.h"
-#include "game/trace.h"
+#include "core/options.h"
+#include "core/trace.h"
 #include "rules/rules_support.h"
 
 using namespace rules_test;

@@ -8,7 +8,7 @@
 #include "world/buildings.h"
 #include "world/ground.h"
 #include "world/map.h"
-#include "world/world_game.h"
+#include "game/world.h"
 #include "world/world_globals.h"
 
 // Call with an OpenGL context current. Tiles compiled in an earlier context are forgotten (its

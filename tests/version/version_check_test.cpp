@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "game/kv_globals.h"
-#include "game/options.h"
-#include "game/trace.h"
+#include "menu/menu.h"
+#include "core/trace.h"
 #include "menu/menu_globals.h"
 #include "menu/version_check.h"
 #include "net/loopback_server.h"
@@ -48,7 +48,7 @@ protected:
         KVGLOBALS.ONLINEVERSION.clear();
         KVGLOBALS.ALLOWCHECKVERSION = 0;
         KV_MENUGLOBALS = KV_MENUGLOBALSTYPE{};
-        KV_OPTIONS = KV_RUNOPTIONS{};
+        kv_menu_set_quick_flight(false);
         platform_clock_use_live();
     }
     void TearDown() override {
@@ -178,7 +178,7 @@ TEST_F(VersionCheck, UnusableVerDatIsLeftAloneWithAConsoleLine) {
 TEST_F(VersionCheck, QuickFlightNeverReadsAsksOrChecks) {
     ScriptedServer server(Script{true, ok_reply("0.2.0"), 0, End::CLOSE});
     kv_version_set_server("127.0.0.1", server.port());
-    KV_OPTIONS.FLY = true;
+    kv_menu_set_quick_flight(true);
     for (const char* choice : {"-1", " 1"}) {
         write_ver(std::string("0.1.0\r\n") + choice + "\r\n");
         kv_version_menu_start();

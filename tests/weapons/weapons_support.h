@@ -9,10 +9,11 @@
 #include "game/kv_globals.h"
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "support/world_fixture.h"
 
 namespace weapons_test {
 
-inline constexpr int kSide = 513;
+inline constexpr int kSide = KV_MAPSIDE;
 
 inline void set_city(int x, int z, int32_t v) { KVGLOBALS.CITYMAP[static_cast<size_t>(z) * kSide + x] = v; }
 inline void set_terrain(int x, int z, int32_t v) { KVGLOBALS.TERRAINMAP[static_cast<size_t>(z) * kSide + x] = v; }
@@ -20,16 +21,9 @@ inline void set_terrain(int x, int z, int32_t v) { KVGLOBALS.TERRAINMAP[static_c
 // Flat open ground at height `ground` (terrain sample x MAPSCALE 0.25), water far below.
 inline void reset_world(float ground = 2.0f) {
     KVGLOBALSTYPE& g = KVGLOBALS;
-    g.TERRAINMAP.assign(static_cast<size_t>(kSide) * kSide, static_cast<int32_t>(ground * 4.0f));
-    g.CITYMAP.assign(static_cast<size_t>(kSide) * kSide, 0);
-    g.MAPSCALE = 0.25f;
-    g.WATERHEIGHT = -40;
-    g.WATERSPACER = 10.0f;
-    for (auto& p : g.PROJECTILES) p = PROJECTILETYPE{};
-    for (auto& e : g.ENEMIES) e = ENEMYTYPE{};
+    flat_island(ground);
+    reset_pools();
     g.MAXPROJECTILES = 9999;
-    g.LASTPROJECTILE = 0;
-    g.LASTENEMY = 0;
     g.PLAYERX = g.PLAYERZ = 400.0f;  // far away from the test area
     g.PLAYERY = 50.0f;
     g.PLAYERHOVERCYCLE = 0.0f;

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/log.h"
 #include "game/enemy_types.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/mission_types.h"
 #include "game/missionobject_types.h"
 #include "platform/random.h"
@@ -81,7 +83,7 @@ void settle_table(std::vector<T>& table, int32_t& count, int32_t minimum, const 
     if (count < minimum || count > MISSION_TABLE_RECORDS_MAX) {
         const int32_t fixed = count < minimum ? minimum : MISSION_TABLE_RECORDS_MAX;
         if (count < 0 || count > MISSION_TABLE_RECORDS_MAX)
-            std::printf("%s count %d is out of range: taken as %d\n", what, count, fixed);
+            kv_log("%s count %d is out of range: taken as %d", what, count, fixed);
         count = fixed;
     }
     const std::size_t need = static_cast<std::size_t>(count < 1 ? 1 : count);
@@ -112,7 +114,7 @@ struct FILESTATE {
 
 void refuse(FILESTATE& f, const std::string& entry, const char* why) {
     ++f.result->refused;
-    std::printf("%s line %d: %s in \"%.60s\": entry skipped\n", f.name->c_str(), f.line, why, entry.c_str());
+    kv_log("%s line %d: %s in \"%.60s\": entry skipped", f.name->c_str(), f.line, why, entry.c_str());
 }
 
 // Parts of the current entry (STR_EXPLODE_RESULT), with the count checked by the caller.
@@ -307,7 +309,7 @@ MISSION_LOAD_RESULT read_entries(int32_t M, FieldReader& r, const std::string& n
     MISSION_LOAD_RESULT result;
     result.file_read = true;
     if (M < 0 || M >= MISSION_SLOTS) {
-        std::printf("%s: mission number %d outside 0-%d: not read\n", name.c_str(), M, MISSION_SLOTS - 1);
+        kv_log("%s: mission number %d outside 0-%d: not read", name.c_str(), M, MISSION_SLOTS - 1);
         result.file_read = false;
         return result;
     }

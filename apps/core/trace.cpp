@@ -1,5 +1,5 @@
 // The --trace writer (see trace.h).
-#include "game/trace.h"
+#include "core/trace.h"
 
 #include <cstdio>
 
@@ -17,13 +17,14 @@ int32_t (*g_menu_source)() = nullptr;
 TraceBox (*g_box_source)() = nullptr;
 void (*g_menu_fields)(TraceMenuFields&) = nullptr;
 
-void on_frame_end(int64_t frame) {
+}  // namespace
+
+void trace_frame_end(int64_t frame) {
     if (!g_file) return;
     std::string line = trace_line(frame);
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), g_file);
 }
-}  // namespace
 
 bool trace_open(const std::string& path, std::string& why) {
     trace_close();
@@ -32,13 +33,11 @@ bool trace_open(const std::string& path, std::string& why) {
         why = "cannot create the trace file " + path;
         return false;
     }
-    system_set_frame_end_hook(on_frame_end);
     return true;
 }
 
 void trace_close() {
     if (!g_file) return;
-    system_set_frame_end_hook(nullptr);
     std::fclose(g_file);
     g_file = nullptr;
 }

@@ -1,7 +1,9 @@
-// The game's world entry points: the map, ground, terrain and building functions the rest of
-// the game calls, working on the global records (KVGLOBALS and the world and engine globals)
-// and OpenGL. The logic itself lives in map.cpp, ground.cpp, terrain.cpp and buildings.cpp on
-// plain views, so it can be tested without the globals or a window.
+// The game's world entry points (see world.h): the map, ground, terrain and building functions
+// on the global records and OpenGL. The rules themselves live in world/map.cpp, ground.cpp,
+// terrain.cpp and buildings.cpp on plain views, so they can be tested without the globals or a
+// window.
+#include "game/world.h"
+
 #include <GL/gl.h>
 #include <unistd.h>
 
@@ -10,41 +12,28 @@
 #include <string>
 
 #include "engine/engine_globals.h"
+#include "engine/log.h"
+#include "engine/math3d.h"
 #include "engine/modeldb.h"
 #include "engine/objfile.h"
 #include "engine/textfile.h"
+#include "game/kv_globals.h"
 #include "platform/clock.h"
 #include "platform/random.h"
-#include "world/buildings.h"
-#include "world/ground.h"
-#include "world/map.h"
-#include "world/terrain.h"
 #include "world/world_globals.h"
-#include "world/world_game.h"
-
-#include "game/kv_globals.h"
-
-static_assert(KV_MAPSIDE == MAP_SAMPLES && KV_MAPCELLS == MAP_GRID_SIZE && KV_TILESLOTS == MAP_TILE_SLOTS);
-static_assert(KV_BUILDINGCLASSES == BUILDINGCLASS_SLOTS);
 
 namespace {
 float random_uniform() { return platform_random(); }
 
-int32_t round_int(float v) {
-    if (!std::isfinite(v)) return 0;
-    if (v > 2.0e9f) return 2000000000;
-    if (v < -2.0e9f) return -2000000000;
-    return static_cast<int32_t>(std::nearbyint(v));
-}
+int32_t round_int(float v) { return math_round_even(v); }
 }  // namespace
 
 namespace {
 
-int32_t g_class_size[KV_BUILDINGCLASSES];
-
-const int32_t* class_sizes() {
-    for (int32_t k = 0; k < KV_BUILDINGCLASSES; ++k) g_class_size[k] = KVGLOBALS.BUILDINGCLASS[k].SIZE;
-    return g_class_size;
+BuildingClassSizes class_sizes() {
+    BuildingClassSizes c;
+    for (int32_t k = 0; k < KV_BUILDINGCLASSES; ++k) c.size[k] = KVGLOBALS.BUILDINGCLASS[k].SIZE;
+    return c;
 }
 
 bool grids_ready() {
@@ -79,11 +68,11 @@ KVMAPVIEW kv_world_view() {
     return v;
 }
 
-KVTILEINPUT kv_world_tile_input() {
+KVTILEINPUT kv_world_tile_input(const BuildingClassSizes& sizes) {
     KVTILEINPUT in;
     in.MAP = kv_world_view();
     in.LOOKUP = KVGROUNDCIRCLEPOLYLOOKUP;
-    in.CLASSSIZE = class_sizes();
+    in.CLASSSIZE = sizes.size;
     in.UNIFORM = random_uniform;
     return in;
 }
@@ -169,7 +158,8 @@ void KV_PICKWATERCOLORROAD(float y) {
 void kv_render_mapdl_to(int32_t tx, int32_t tz, const KVTILESINK& sink) {
     if (!on_map(tx) || !on_map(tz)) return;
     KVCOLORSTATE s = color_state();
-    kv_tile_emit(kv_world_tile_input(), s, sink, tx, tz);
+    const BuildingClassSizes sizes = class_sizes();
+    kv_tile_emit(kv_world_tile_input(sizes), s, sink, tx, tz);
     store_color_state(s);
     KVMAPCOMPILED[tx][tz] = 1;
     KVGLOBALS.TOTALLOADEDTILES += 1;
@@ -206,7 +196,7 @@ void KV_RENDER_MAP() {
 
     const int32_t D = view_dist();
     kv_view_cone(G.GUNSHIPPO.ANGLE, D, G.BOXARRAY);
-    const KVVIEWDENSITY d = kv_view_density(kv_world_view(), class_sizes(), G.BOXARRAY, D, G.PLAYERX8, G.PLAYERZ8);
+    const KVVIEWDENSITY d = kv_view_density(kv_world_view(), class_sizes().size, G.BOXARRAY, D, G.PLAYERX8, G.PLAYERZ8);
     st.density = d;
 
     const float viewsize = G.TARGETVIEWSIZE.CURR();
@@ -341,21 +331,9 @@ void KV_RENDER_MINIMAPPLAYER() {
     glEnd();
 }
 
-namespace {
-int32_t compile_mesh(int32_t mid) {
-    const MODEL3D* model = modeldb_model(mid);
-    const GLuint list = glGenLists(1);
-    if (list == 0) return 0;
-    glNewList(list, GL_COMPILE);
-    if (model) RENDER_MODEL_COLOR(model);
-    glEndList();
-    return static_cast<int32_t>(list);
-}
-}  // namespace
-
 void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& path) {
     if (cls < 0 || cls >= KV_BUILDINGCLASSES) {
-        std::printf("building class %d out of range 0-%d; not loaded\n", cls, KV_BUILDINGCLASSES - 1);
+        kv_log("building class %d out of range 0-%d; not loaded", cls, KV_BUILDINGCLASSES - 1);
         return;
     }
     BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
@@ -363,7 +341,7 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     b.BUILDINGBOXMID = OBJFILE_LOAD(path + "_box.obj");
     if (!kv_building_assembled(cls)) {
         b.BUILDINGMID = OBJFILE_LOAD(path + ".obj");
-        b.BUILDINGDL = compile_mesh(b.BUILDINGMID);
+        b.BUILDINGDL = modeldb_compile_list(b.BUILDINGMID);
         return;
     }
     const char* facades[4] = {"_n", "_s", "_e", "_w"};
@@ -372,11 +350,11 @@ void KV_LOAD_BUILDINGS_SETUPDATA(int32_t cls, int32_t size, const std::string& p
     b.BUILDINGDMID[4] = OBJFILE_LOAD(path + "_top.obj");
     b.BUILDINGBOXLOWMID = OBJFILE_LOAD(path + "_box_low.obj");
     for (int32_t k = 0; k < 4; ++k) {
-        b.BUILDINGDDL[k] = compile_mesh(b.BUILDINGDMID[k]);
-        b.BUILDINGDLOWDL[k] = compile_mesh(b.BUILDINGDLOWMID[k]);
+        b.BUILDINGDDL[k] = modeldb_compile_list(b.BUILDINGDMID[k]);
+        b.BUILDINGDLOWDL[k] = modeldb_compile_list(b.BUILDINGDLOWMID[k]);
     }
-    b.BUILDINGDDL[4] = compile_mesh(b.BUILDINGDMID[4]);
-    b.BUILDINGBOXLOWDL = compile_mesh(b.BUILDINGBOXLOWMID);
+    b.BUILDINGDDL[4] = modeldb_compile_list(b.BUILDINGDMID[4]);
+    b.BUILDINGBOXLOWDL = modeldb_compile_list(b.BUILDINGBOXLOWMID);
 }
 
 void KV_LOAD_BUILDINGS() {
@@ -387,7 +365,7 @@ void KV_LOAD_BUILDINGS() {
 void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz) {
     KVBUILDINGDRAW draw[KV_TILECELLS * KV_TILECELLS];
     const float lodrange = KVGLOBALS.TARGETLODMESHSWITCH.CURR() * static_cast<float>(KVGLOBALS.BOXARRAYVIEWDIST);
-    const int32_t n = kv_tile_buildings(kv_world_view(), class_sizes(), tx, tz, KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERZ,
+    const int32_t n = kv_tile_buildings(kv_world_view(), class_sizes().size, tx, tz, KVGLOBALS.PLAYERX, KVGLOBALS.PLAYERZ,
                                         lodrange, draw);
     auto call = [](int32_t list) {
         if (list != 0) glCallList(static_cast<GLuint>(list));

@@ -11,6 +11,7 @@
 #include "game/flight.h"
 #include "game/hud.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/lights.h"
 #include "game/missionobjects.h"
 #include "game/objectives.h"
@@ -86,14 +87,19 @@ void KV_INITIALIZE() {
     TEMPY = 0;
 }
 
-void KV_LAUNCHAPP() {
-    if (KVGLOBALS.INITIALIZED == 0) KV_INITIALIZE();
+void kv_mission_prologue() {
+    enemies_reset_run();
     PHYSICSDATA.TICKS = static_cast<float>(platform_clock_ms());
     PHYSICSDATA.TICKSPASSED = 0;
     KV_SETUPLIGHTS();
     KV_FINDGUNSHIPY();
     KVGLOBALS.TARGETPLAYERX8.RANGE(-1, -1, 16, 1);
     KVGLOBALS.TARGETPLAYERZ8.RANGE(-1, -1, 16, 1);
+}
+
+void KV_LAUNCHAPP() {
+    if (KVGLOBALS.INITIALIZED == 0) KV_INITIALIZE();
+    kv_mission_prologue();
     KV_MAINLOOP();
     KV_SHUTDOWN();
 }

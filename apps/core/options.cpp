@@ -1,5 +1,5 @@
 // The command line of core (see options.h).
-#include "game/options.h"
+#include "core/options.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -12,12 +12,14 @@
 #include <cstdint>
 #include <string>
 
-// Opens (truncates) the trace file and hooks the writer into the frame end. False with a
-// reason when the file cannot be created.
+// Opens (truncates) the trace file. False with a reason when the file cannot be created.
 bool trace_open(const std::string& path, std::string& why);
 void trace_close();
 
-// The menu layer tells the trace where the current menu screen number comes from.
+// Writes the line of `frame` while a trace file is open; main hooks it into the frame end.
+void trace_frame_end(int64_t frame);
+
+// Where the current menu screen number comes from (main wires the menu's in).
 void trace_set_menu_source(int32_t (*current_menu)());
 
 // The menu layer tells the trace about its message boxes: which one shows ("none", "confirm"

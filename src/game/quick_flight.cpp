@@ -5,6 +5,7 @@
 #include "engine/physics.h"
 #include "game/flight.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "world/ground.h"
 
 void flight_place_gunship(float x, float z, float angle) {
