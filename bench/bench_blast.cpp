@@ -15,6 +15,7 @@
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/lights.h"
 #include "menu/startup.h"
 #include "menu/menu.h"

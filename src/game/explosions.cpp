@@ -8,6 +8,7 @@
 
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"

@@ -7,6 +7,7 @@
 
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/missionobjects_internal.h"
 #include "platform/clock.h"
 #include "world/ground.h"

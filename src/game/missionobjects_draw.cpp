@@ -8,6 +8,7 @@
 #include "engine/modeldb.h"
 #include "game/enemies.h"
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "game/missionobjects.h"
 #include "game/missionobjects_internal.h"
 #include "platform/clock.h"

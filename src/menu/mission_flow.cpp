@@ -18,7 +18,7 @@
 #include "menu/menu_globals.h"
 #include "menu/profiles.h"
 #include "menu/research.h"
-#include "world/world_game.h"
+#include "game/world.h"
 #include "world/world_globals.h"
 
 namespace {
@@ -36,7 +36,7 @@ bool boxes_quiet() {
 int32_t tile_of(float v) {
     const double t = std::floor(static_cast<double>(v) / 8.0);
     if (!(t >= -1.0)) return -1;
-    return t > MAP_TILE_SLOTS ? MAP_TILE_SLOTS : static_cast<int32_t>(t);
+    return t > KV_TILESLOTS ? KV_TILESLOTS : static_cast<int32_t>(t);
 }
 
 PROFILETYPE* current_profile() {
@@ -152,8 +152,8 @@ void kv_menu_preloading_step() {
     if (m.CURMENU != 10 || !boxes_quiet()) return;
     float c = 0.0f;
     bool compiled = false;
-    for (int32_t a = 0; a < MAP_TILE_SLOTS && !compiled; ++a) {
-        for (int32_t b = 0; b < MAP_TILE_SLOTS; ++b) {
+    for (int32_t a = 0; a < KV_TILESLOTS && !compiled; ++a) {
+        for (int32_t b = 0; b < KV_TILESLOTS; ++b) {
             if ((a + b) % 4 == 0 && KVMAPCOMPILED[a][b] == 0 && kv_compile_tile(a, b)) {
                 compiled = true;
                 break;
@@ -187,7 +187,7 @@ bool kv_menu_next_background_tile(int32_t cx, int32_t cz, int32_t& tx, int32_t& 
         for (int32_t i = -r; i <= r; ++i)
             for (int32_t j = -r - 1; j <= r; ++j) {
                 const int32_t x = cx + i, z = cz + j;
-                if (x < 0 || z < 0 || x >= MAP_TILE_SLOTS || z >= MAP_TILE_SLOTS) continue;
+                if (x < 0 || z < 0 || x >= KV_TILESLOTS || z >= KV_TILESLOTS) continue;
                 if (KVMAPCOMPILED[x][z] != 0) continue;
                 tx = x;
                 tz = z;

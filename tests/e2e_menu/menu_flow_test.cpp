@@ -213,9 +213,18 @@ TEST(MenuFlow, AKillDuringSavingLeavesAWholeProfileList) {
     s.press(5, "ENTER").press(25, "ENTER").press(45, "RIGHT").down(65, "ENTER");
     const auto written_before = fs::last_write_time(dir / "data/profiles.dat");
     for (int round = 0; round < 6; ++round) {
+        const auto before = fs::last_write_time(dir / "data/profiles.dat");
         const pid_t pid = start_core(dir, "sigkill", s, 100000000);
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(700 + 97 * round));
+        // Wait (on a loaded machine as long as it takes, up to a minute) until the saves have
+        // begun, then kill at a different point of the save cycle each round.
+        for (int waited = 0; waited < 600; ++waited) {
+            std::error_code ec;
+            const auto t = fs::last_write_time(dir / "data/profiles.dat", ec);
+            if (!ec && t != before) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(37 * round));
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);

@@ -345,19 +345,27 @@ TEST(ObjectsE2E, LandingIsRefusedOffThePadAndThePadRefuelsAndRearmsInOrder) {
     EXPECT_TRUE(screenshot_written(kShots / "objects_refueling.png"));
 }
 
-TEST(ObjectsE2E, LandingOnTheResearchBaseEndsTheRunWithCodeFive) {
+TEST(ObjectsE2E, LandingOnTheResearchBaseEndsTheRunWithCodeFiveOrSix) {
     REQUIRE_GAME();
-    const fs::path game = private_game("base");
-    Options o;
-    o.at = "364,309";
-    o.frames = 200;
-    const GameRun r = play(game, "base", press(5, key_of(6)), o);
-    ASSERT_EQ(r.status, 0) << r.log;
-    ASSERT_FALSE(r.lines.empty()) << r.log;
-    EXPECT_LT(r.lines.size(), 200u) << "the run goes on after landing on the base";
-    EXPECT_EQ(r.lines.back().i("exit"), 5);
-    EXPECT_EQ(r.lines.back().i("landed"), 1);
-    EXPECT_EQ(r.at(4).i("exit"), 0);
+    // A fresh pilot is offered research with the shipped fields (code 6, the choice screen);
+    // with no research fields there is nothing to choose (code 5, the technology screen).
+    for (const bool offered : {true, false}) {
+        const fs::path game = private_game(offered ? "base6" : "base5");
+        if (!offered) {
+            fs::remove(game / "data" / "research.dat");
+            std::ofstream(game / "data" / "research.dat") << "";
+        }
+        Options o;
+        o.at = "364,309";
+        o.frames = 200;
+        const GameRun r = play(game, offered ? "base6" : "base5", press(5, key_of(6)), o);
+        ASSERT_EQ(r.status, 0) << r.log;
+        ASSERT_FALSE(r.lines.empty()) << r.log;
+        EXPECT_LT(r.lines.size(), 200u) << "the run goes on after landing on the base";
+        EXPECT_EQ(r.lines.back().i("exit"), offered ? 6 : 5);
+        EXPECT_EQ(r.lines.back().i("landed"), 1);
+        EXPECT_EQ(r.at(4).i("exit"), 0);
+    }
 }
 
 namespace {

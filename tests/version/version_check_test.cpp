@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "game/kv_globals.h"
+#include "game/world.h"
 #include "menu/menu.h"
+#include "core/options.h"
 #include "core/trace.h"
 #include "menu/menu_globals.h"
 #include "menu/version_check.h"
