@@ -7,6 +7,7 @@
 #include "engine/engine_globals.h"
 #include "engine/gl_types.h"
 #include "engine/textfile.h"
+#include "platform/file_io.h"
 
 CONFIGVARTYPE CONFIGVARS;
 
@@ -135,9 +136,10 @@ std::string config_format(const CONFIGVARTYPE& cfg) {
 }
 
 bool config_write(const CONFIGVARTYPE& cfg, const std::string& path) {
-    if (!write_file_atomic(path, config_format(cfg))) {
-        std::printf("%s: could not write the settings file; the old file is unchanged\n",
-                    path.c_str());
+    std::string why;
+    if (!write_file_atomic(path, config_format(cfg), &why)) {
+        std::printf("%s: could not write the settings file (%s); the old file is unchanged\n",
+                    path.c_str(), why.c_str());
         return false;
     }
     return true;
@@ -145,6 +147,8 @@ bool config_write(const CONFIGVARTYPE& cfg, const std::string& path) {
 
 ConfigReadStatus INITIALIZE_GAMECONFIG(const std::string& path,
                                        bool (*joystick_present)(int32_t joystick)) {
+    // A save killed half-way leaves its temporary file beside the settings: clear it away.
+    file_remove_stale_temps(path);
     ConfigReadStatus status = config_read(CONFIGVARS, path);
 
     CONFIGVARS.LASTJOY = -1;

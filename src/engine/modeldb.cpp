@@ -4,6 +4,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/textfile.h"
+#include "platform/file_io.h"
 
 #include <GL/gl.h>
 
@@ -42,7 +43,10 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     FieldWriter w;
     const int32_t n = std::min<int32_t>(MODELDBLENGTH, static_cast<int32_t>(MODELDB.size()));
     for (int32_t i = 0; i < n; ++i) field_write(w, std::string(MODELDB[i].MODELFILE));
-    if (!write_file_atomic(PATH, w.bytes)) std::printf("cannot write %s: the preload list keeps its old contents\n", PATH.c_str());
+    file_remove_stale_temps(PATH);  // left by a save that was killed
+    std::string why;
+    if (!write_file_atomic(PATH, w.bytes, &why))
+        std::printf("cannot write %s (%s): the preload list keeps its old contents\n", PATH.c_str(), why.c_str());
 
     // Read the list back as the loading screen will read it, then order it shortest first.
     FieldReader r;
@@ -57,7 +61,8 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     }
     FieldWriter sorted;
     for (const std::string& name : names) field_write(sorted, name);
-    if (!write_file_atomic(PATH, sorted.bytes)) std::printf("cannot write %s: the preload list is not sorted\n", PATH.c_str());
+    if (!write_file_atomic(PATH, sorted.bytes, &why))
+        std::printf("cannot write %s (%s): the preload list is not sorted\n", PATH.c_str(), why.c_str());
 }
 
 void UNLOADMESH(std::unique_ptr<MODEL3D>& MODEL) {

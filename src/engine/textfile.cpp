@@ -1,6 +1,8 @@
 // Text fields, number text, atomic file replacement, STR_EXPLODE and SYSTEM_FORMATFLOAT.
 #include "engine/textfile.h"
 
+#include "platform/file_io.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -230,30 +232,10 @@ void field_write_int(FieldWriter& w, int32_t v) { field_write(w, text_int(v)); }
 void field_write_single(FieldWriter& w, float v) { field_write(w, text_single(v)); }
 void field_write_double(FieldWriter& w, double v) { field_write(w, text_double(v)); }
 
-bool write_file_atomic(const std::string& path, const std::string& bytes) {
-    if (path.empty()) return false;
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(w);
-        }
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmp.c_str());
+bool write_file_atomic(const std::string& path, const std::string& bytes, std::string* why) {
+    std::string reason;
+    const bool ok = file_replace(path, bytes.data(), bytes.size(), reason);
+    if (why != nullptr) *why = ok ? std::string() : reason;
     return ok;
 }
 

@@ -78,9 +78,11 @@ void field_write_int(FieldWriter& w, int32_t v);
 void field_write_single(FieldWriter& w, float v);
 void field_write_double(FieldWriter& w, double v);
 
-// Writes bytes to a temporary file in the same directory and renames it over path. False (and
-// any old file untouched, no temporary left behind) when anything fails.
-bool write_file_atomic(const std::string& path, const std::string& bytes);
+// Replaces the file at path with bytes through file_replace (platform/file_io.h): a temporary
+// created exclusively beside it, renamed over it; symlinks are written through, a destination
+// that is not a regular file or is read-only is refused. False (any old file untouched, no
+// temporary left behind, *why set when given) when anything fails.
+bool write_file_atomic(const std::string& path, const std::string& bytes, std::string* why = nullptr);
 
 // The split result of STR_EXPLODE: replaced whole by every call (capacity is reused).
 extern std::vector<std::string> STR_EXPLODE_RESULT;

@@ -207,8 +207,9 @@ bool enemies_export_file(const std::string& path) {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
     }
-    if (!write_file_atomic(path, w.bytes)) {
-        std::printf("enemy file %s could not be written; the previous file is kept\n", path.c_str());
+    std::string why;
+    if (!write_file_atomic(path, w.bytes, &why)) {
+        std::printf("enemy file %s could not be written (%s); the previous file is kept\n", path.c_str(), why.c_str());
         return false;
     }
     return true;

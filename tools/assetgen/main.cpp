@@ -26,8 +26,9 @@ bool write_text_file(const std::string& path, const std::string& text) {
     std::error_code ec;
     const std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-    if (!write_file_atomic(path, text)) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    std::string why;
+    if (!write_file_atomic(path, text, &why)) {
+        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), why.c_str());
         return false;
     }
     return true;

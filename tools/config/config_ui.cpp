@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "config_tool.h"
+#include "platform/file_io.h"
 
 namespace config_tool {
 
@@ -48,6 +49,7 @@ void show_message(const std::string& text) {
 
 void reload_config(bool at_start) {
     CONFIGVARTYPE fresh;
+    if (at_start) file_remove_stale_temps(CONFIG_FILE_NAME);  // left by a save that was killed
     const ConfigReadStatus status = config_read(fresh, CONFIG_FILE_NAME);
     if (status == ConfigReadStatus::MISSING) {
         // Nothing to restore from: the record stays as it is.
