@@ -20,32 +20,12 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
     r.bytes.clear();
     r.pos = 0;
     r.long_fields = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::string data;
-    char buf[65536];
-    bool ok = true;
-    bool too_long = false;
-    for (;;) {
-        std::size_t n = std::fread(buf, 1, sizeof buf, f);
-        if (n > FIELD_FILE_MAX_BYTES - data.size()) {
-            too_long = true;
-            break;
-        }
-        data.append(buf, n);
-        if (n < sizeof buf) {
-            ok = !std::ferror(f);  // a directory or an I/O error is not a readable file
-            break;
-        }
-    }
-    std::fclose(f);
-    if (too_long) {
-        std::fprintf(stderr, "%s is longer than %zu bytes: not read\n", path.c_str(), FIELD_FILE_MAX_BYTES);
-        return false;
-    }
-    if (!ok) return false;
-    r.bytes = std::move(data);
-    return true;
+    r.error.clear();
+    if (file_read_capped(path, FIELD_FILE_MAX_BYTES, r.bytes, r.error)) return true;
+    // A missing file is the caller's to report (many files are optional); a file refused for
+    // what it is would otherwise pass unseen.
+    if (r.error != "missing") std::fprintf(stderr, "%s: not read: %s\n", path.c_str(), r.error.c_str());
+    return false;
 }
 
 FieldReader field_reader_from_string(std::string text) {

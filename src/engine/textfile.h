@@ -29,11 +29,13 @@ struct FieldReader {
     std::string bytes;
     std::size_t pos = 0;
     std::size_t long_fields = 0;  // fields cut at FIELD_MAX_BYTES so far
+    std::string error;            // why field_reader_open failed ("missing", "a folder", ...)
 };
 
-// Reads the whole file into a reader. False when the file cannot be read or is longer than
-// FIELD_FILE_MAX_BYTES (one console line names it); the reader is then empty (at end of file
-// at once).
+// Reads the whole regular file into a reader (file_read_capped, platform/file_io.h). False when
+// it is missing, not a regular file (a folder, a pipe, a device), unreadable or longer than
+// FIELD_FILE_MAX_BYTES; every failure but a missing file prints one console line naming it.
+// The reader is then empty (at end of file at once) and `error` says why.
 bool field_reader_open(FieldReader& r, const std::string& path);
 FieldReader field_reader_from_string(std::string text);
 

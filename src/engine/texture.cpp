@@ -31,10 +31,17 @@ int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint in
 
     uint32_t probe_w = 0, probe_h = 0;
     png_probe_size(filename, probe_w, probe_h);
-    PngImage img = png_load(filename);
+    // A texture may be as large as the OpenGL implementation takes, and no larger.
+    GLint gl_limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_limit);
+    const uint32_t limit = gl_limit > 0 ? static_cast<uint32_t>(gl_limit) : PNG_MAX_SIDE;
+    PngImage img = png_load(filename, limit);
     if (!img) {
         // The name stays allocated and bound without an image; say which file was refused.
-        std::printf("cannot load texture %s: %s\n", filename.c_str(), img.reason);
+        if (img.reason == PNG_TOO_LARGE)
+            std::printf("cannot load texture %s: %s (%u x %u)\n", filename.c_str(), img.reason, limit, limit);
+        else
+            std::printf("cannot load texture %s: %s\n", filename.c_str(), img.reason);
         return 0;
     }
     // The decoded size is authoritative: a file whose header is not where the probe looks
