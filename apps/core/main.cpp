@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
     }
     KV_MENU_LAUNCHAPP();
     DEINIT();
-    trace_close();
-    return 0;
+    // A requested output that was not produced fails the run.
+    const bool traced = trace_close();
+    const int32_t unwritten = screenshot_report_unwritten();
+    return traced && unwritten == 0 ? 0 : 1;
 }

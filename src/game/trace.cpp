@@ -9,13 +9,20 @@
 
 namespace {
 std::FILE* g_file = nullptr;
+std::string g_path;
+bool g_failed = false;  // a line could not be written: the trace is incomplete
 int32_t (*g_menu_source)() = nullptr;
 
 void on_frame_end(int64_t frame) {
-    if (!g_file) return;
+    if (!g_file || g_failed) return;
     std::string line = trace_line(frame);
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), g_file);
+    // Flushed line by line, so that a run killed at any moment leaves whole lines only.
+    if (std::fwrite(line.data(), 1, line.size(), g_file) != line.size() || std::fflush(g_file) != 0) {
+        g_failed = true;
+        std::fprintf(stderr, "core: the trace %s could not be written from frame %lld on\n", g_path.c_str(),
+                     static_cast<long long>(frame));
+    }
 }
 }  // namespace
 
@@ -26,15 +33,22 @@ bool trace_open(const std::string& path, std::string& why) {
         why = "cannot create the trace file " + path;
         return false;
     }
+    g_path = path;
+    g_failed = false;
     system_set_frame_end_hook(on_frame_end);
     return true;
 }
 
-void trace_close() {
-    if (!g_file) return;
+bool trace_close() {
+    if (!g_file) return true;
     system_set_frame_end_hook(nullptr);
-    std::fclose(g_file);
+    bool ok = !g_failed;
+    if (std::fclose(g_file) != 0 && ok) {
+        ok = false;
+        std::fprintf(stderr, "core: the trace %s could not be written completely\n", g_path.c_str());
+    }
     g_file = nullptr;
+    return ok;
 }
 
 void trace_set_menu_source(int32_t (*current_menu)()) { g_menu_source = current_menu; }

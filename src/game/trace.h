@@ -9,7 +9,8 @@
 // Opens (truncates) the trace file and hooks the writer into the frame end. False with a
 // reason when the file cannot be created.
 bool trace_open(const std::string& path, std::string& why);
-void trace_close();
+// Closes the trace; false (a console line has said so) when any line could not be written.
+bool trace_close();
 
 // The menu layer tells the trace where the current menu screen number comes from.
 void trace_set_menu_source(int32_t (*current_menu)());

@@ -1,0 +1,91 @@
+// The programs' exit status tells the truth about their inputs and outputs: an input script
+// that is a folder or missing, a screenshot that could not be written or whose frame never
+// came, a trace on a full disk, and a run killed half-way that must leave whole trace lines.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core_run.h"
+
+using e2e::GameDir;
+using e2e::RunResult;
+
+#define REQUIRE_DISPLAY()                                                    \
+    do {                                                                     \
+        if (!e2e::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
+    } while (0)
+
+TEST(CoreOutputs, InputScriptsThatAreFoldersOrMissingStopTheRun) {
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    std::filesystem::create_directory(g / "scripts");
+    RunResult r = g.run("--input scripts --frames 2");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("scripts: a folder"), std::string::npos) << r.err;
+    r = g.run("--input absent.txt --frames 2");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("absent.txt: missing"), std::string::npos) << r.err;
+}
+
+TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    // A frame the run never reaches.
+    RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 9:late.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("frame 9 was not written"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(g / "late.png"));
+
+    // Destinations that are not files: a named pipe and a device stay what they are.
+    ASSERT_EQ(::mkfifo((g / "pipe.png").c_str(), 0644), 0);
+    r = g.run("--fixed-step 10 --frames 2 --screenshot 1:pipe.png --screenshot 2:/dev/null --screenshot 2:ok.png");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("pipe.png: a named pipe"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("/dev/null: a device"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(g / "pipe.png"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_GT(std::filesystem::file_size(g / "ok.png"), 1000u);  // the good request is still met
+
+    r = g.run("--fixed-step 10 --frames 2 --screenshot 2:fine.png");
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    RunResult r = g.run("--fixed-step 10 --frames 40 --trace /dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("/dev/full could not be written"), std::string::npos) << r.err;
+}
+
+TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    const std::string cmd = "cd '" + g.path().string() + "' && timeout -s KILL 4 '" + std::string(KV_GAME_DIR) +
+                            "/core' --dir . --fixed-step 10 --frames 1000000 --trace t.txt >/dev/null 2>&1";
+    const int raw = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 128 + 9);  // killed, not finished
+    const std::string trace = read_file_text(g / "t.txt");
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace.back(), '\n');
+    const auto lines = std::count(trace.begin(), trace.end(), '\n');
+    const auto frames = std::count_if(trace.begin(), trace.end(), [](char c) { return c == '='; });
+    EXPECT_EQ(trace.rfind("frame=1 ", 0), 0u);
+    EXPECT_EQ(frames % lines, 0) << "every line has the same fields";
+}
+
+TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    const CommandResult r = run_command("timeout 60 '" + std::string(KV_GAME_DIR) + "/config' --dir '" +
+                                        g.path().string() + "' --input '" + (g / "absent.txt").string() + "'");
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_NE(r.out.find("absent.txt"), std::string::npos) << r.out;
+}
