@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "core_run.h"
 
@@ -88,4 +89,34 @@ TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
                                         g.path().string() + "' --input '" + (g / "absent.txt").string() + "'");
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_NE(r.out.find("absent.txt"), std::string::npos) << r.out;
+}
+
+TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    // Only the screen settings: every control would otherwise be unbound.
+    e2e::replace_file(g / "configVars.dat", " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n");
+    const std::string script = "1 key UP 1\n";
+    e2e::replace_file(g / "thrust.txt", script);
+    RunResult r = g.run("--fly --fixed-step 20 --frames 60 --input thrust.txt --trace t.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string said = r.out + r.err;
+    EXPECT_NE(said.find("only 5 of 55 settings present"), std::string::npos) << said;
+    EXPECT_NE(said.find("controls 0-12 are missing; they take the default bindings"), std::string::npos) << said;
+    // The default thrust key moves the gunship: its position changes over the run.
+    const std::string trace = read_file_text(g / "t.txt");
+    std::istringstream lines(trace);
+    std::string first, line, last;
+    std::getline(lines, first);
+    while (std::getline(lines, line)) last = line;
+    auto field = [](const std::string& l, const std::string& key) {
+        const size_t at = l.find(" " + key + "=");
+        return at == std::string::npos ? std::string() : l.substr(at, l.find(' ', at + 1) - at);
+    };
+    ASSERT_FALSE(last.empty()) << trace;
+    // (The height drifts with the hover alone; only thrust moves it across the ground.)
+    EXPECT_TRUE(field(first, "x") != field(last, "x") && field(first, "z") != field(last, "z"))
+        << first << "\n" << last;
+    EXPECT_EQ(read_file_text(g / "configVars.dat"), " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n") << "nothing is rewritten";
 }

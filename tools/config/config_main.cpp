@@ -156,6 +156,7 @@ void read_screen_modes() {
         modes_file_load(OPTIONS.MODES, lists);
     } else {
         for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d) {
+            if (!mode_depth_offered(d)) continue;
             SDL_PixelFormat format = *VIDEO->format;
             format.palette = nullptr;
             format.BitsPerPixel = static_cast<Uint8>(mode_depth_bits(d));
