@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/input.h"
+#include "platform/window.h"
 
 inline constexpr int CONFIG_NAXES = 6;            // controller axes 0-5
 inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
@@ -71,7 +72,7 @@ enum class ConfigReadStatus {
 };
 
 // The largest screen width or height the game opens a window of.
-inline constexpr int32_t CONFIG_MAX_SCREEN_SIDE = 16384;
+inline constexpr int32_t CONFIG_MAX_SCREEN_SIDE = PLATFORM_MAX_WINDOW_SIDE;
 
 // The settings of the shipped configVars.dat: 1024 x 768, 32 bits, windowed, keyboard, axes
 // calibrated -1..1, the default key bindings and display options.

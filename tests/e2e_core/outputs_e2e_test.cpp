@@ -120,3 +120,40 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
         << first << "\n" << last;
     EXPECT_EQ(read_file_text(g / "configVars.dat"), " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n") << "nothing is rewritten";
 }
+
+TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
+    REQUIRE_DISPLAY();
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    g.set_config_line(1, " 65535");
+    g.set_config_line(2, " 65535");
+    RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 2:big.png");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string said = r.out + r.err;
+    EXPECT_NE(said.find("XRES 65535 is larger than the game allows; the window uses 16384"), std::string::npos) << said;
+    EXPECT_NE(said.find("YRES 16384 is larger than the display allows"), std::string::npos) << said;
+    uint32_t w = 0, h = 0;
+    e2e::png_size(read_file_text(g / "big.png"), w, h);
+    EXPECT_GT(w, 0u);
+    EXPECT_LE(w, 16384u);
+    EXPECT_LE(h, 16384u);
+
+    // Within the display nothing is said and the size stands.
+    g.set_config_line(1, " 640");
+    g.set_config_line(2, " 480");
+    r = g.run("--fixed-step 10 --frames 2 --screenshot 2:small.png");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ((r.out + r.err).find("larger than"), std::string::npos) << r.out << r.err;
+    e2e::png_size(read_file_text(g / "small.png"), w, h);
+    EXPECT_EQ(w, 640u);
+    EXPECT_EQ(h, 480u);
+
+    // kvdata check holds the same bound.
+    g.set_config_line(1, " 16385");
+    std::string check = KV_GAME_DIR;
+    check += "/kvdata check ";
+    check += g.path().string();
+    const CommandResult c = run_command(check);
+    EXPECT_EQ(c.status, 1);
+    EXPECT_NE(c.out.find("screen size 16385 x 480 cannot open a window (1-16384 a side)"), std::string::npos) << c.out;
+}
