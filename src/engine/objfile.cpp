@@ -295,9 +295,13 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
         } else if (key == "mtllib") {
             const std::string path = directory + std::string(token(tokens, 1));
             FieldReader mtl;
-            if (!field_reader_open(mtl, path))
-                std::printf("cannot read material library %s: no materials from it\n", path.c_str());
+            const bool read = field_reader_open(mtl, path);
+            if (!read)
+                std::printf("cannot read material library %s (%s): no materials from it\n", path.c_str(),
+                            mtl.error.c_str());
             objfile_read_materials(m, mtl, OBJFILE_GETDIRECTORY(path));
+            if (read && m.MAX_MATERIALS == 0)
+                std::printf("material library %s defines no materials\n", path.c_str());
         }
     }
     try {
@@ -359,8 +363,11 @@ void OBJFILE_LOADMATERIALLIBRARY(int32_t MODELINDEX, const std::string& FILENAME
         return;
     }
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) std::printf("cannot read material library %s: no materials from it\n", FILENAME.c_str());
+    const bool read = field_reader_open(r, FILENAME);
+    if (!read)
+        std::printf("cannot read material library %s (%s): no materials from it\n", FILENAME.c_str(), r.error.c_str());
     objfile_read_materials(*m, r, OBJFILE_GETDIRECTORY(FILENAME));
+    if (read && m->MAX_MATERIALS == 0) std::printf("material library %s defines no materials\n", FILENAME.c_str());
 }
 
 int32_t OBJFILE_LOAD(const std::string& FILENAME) {
@@ -371,9 +378,11 @@ int32_t OBJFILE_LOAD(const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(index);
     if (m == nullptr) return index;
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) std::printf("cannot read mesh %s: it stays empty\n", FILENAME.c_str());
+    const bool read = field_reader_open(r, FILENAME);
+    if (!read) std::printf("cannot read mesh %s (%s): it stays empty\n", FILENAME.c_str(), r.error.c_str());
     const uint32_t skipped = objfile_read(*m, r, directory);
     if (skipped > 0)
         std::printf("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)\n", FILENAME.c_str(), skipped);
+    if (read && m->MAX_TRIANGLES == 0) std::printf("mesh %s holds no triangles: it stays empty\n", FILENAME.c_str());
     return index;
 }

@@ -95,9 +95,16 @@ void commit_stage() {
     }
 }
 
-bool read_file(const std::string& path, FieldReader& r) {
-    if (!file_exists(path)) return false;  // a missing file is not reported
-    if (!field_reader_open(r, path)) return false;  // the reader names the failure
+// A missing profile table is normal (nothing saved yet); a missing island layout is not.
+bool read_file(const std::string& path, FieldReader& r, bool report_missing) {
+    if (!file_exists(path) && !std::filesystem::exists(std::filesystem::path(path))) {
+        if (report_missing) std::printf("enemy file %s is missing: no enemies from it\n", path.c_str());
+        return false;
+    }
+    if (!field_reader_open(r, path)) {  // a folder, a pipe, an unreadable or oversized file
+        std::printf("enemy file %s cannot be read (%s): no enemies from it\n", path.c_str(), r.error.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -156,7 +163,7 @@ std::string enemies_profile_path(int32_t profile) { return "data/profiles/" + st
 
 bool enemies_layout_load_file(const std::string& path) {
     FieldReader r;
-    if (!read_file(path, r)) return false;
+    if (!read_file(path, r, true)) return false;
     if (!read_table(r, false, path)) return false;
     for (int32_t i = 0; i <= g_stage.maxenemies; ++i) {
         ENEMYTYPE& e = g_stage.slots[i];
@@ -172,7 +179,7 @@ bool enemies_layout_load_file(const std::string& path) {
 
 bool enemies_import_file(const std::string& path) {
     FieldReader r;
-    if (!read_file(path, r)) return false;
+    if (!read_file(path, r, false)) return false;
     if (!read_table(r, true, path)) return false;
     commit_stage();
     return true;

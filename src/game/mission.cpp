@@ -300,6 +300,7 @@ MISSION_LOAD_RESULT mission_load_reader(int32_t M, FieldReader& r, const std::st
         ++result.entries;
         const int32_t last = STR_EXPLODE("//", entry);
         const std::string& key = part(0);
+        if (key == "OBJECTIVE" || key == "AIR_DROP" || key == "CHECKPOINT" || is_mission_key(key)) ++result.keyed;
         if (key == "OBJECTIVE") read_objective_entry(f, m, entry, last);
         else if (key == "AIR_DROP") read_airdrop_entry(f, entry, last);
         else if (key == "CHECKPOINT") read_checkpoint_entry(f, entry, last);
@@ -316,9 +317,15 @@ MISSION_LOAD_RESULT mission_load_file(int32_t M, const std::string& path) {
     FieldReader r;
     // A missing file reads as an empty one: the mission keeps what its record held.
     const bool ok = field_reader_open(r, path);
+    const std::string why = r.error;
     if (!ok) r = FieldReader{};
     MISSION_LOAD_RESULT result = mission_load_reader(M, r, path);
-    if (!ok) result.file_read = false;
+    if (!ok) {
+        result.file_read = false;
+        std::printf("mission file %s cannot be read (%s): mission %d keeps what it held\n", path.c_str(), why.c_str(), M);
+    } else if (result.keyed == 0) {
+        std::printf("mission file %s holds no mission entries\n", path.c_str());
+    }
     return result;
 }
 
