@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "engine/console_text.h"
 #include "engine/screenshot.h"
 #include "engine/system.h"
 #include "game/options.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "core: %s\n", error.c_str());
             return 2;
         }
-        for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", e.c_str());
+        for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", console_safe(e).c_str());
         platform_input_use_script(script);
         platform_input_apply_frame(system_frame_number());  // events of the first frame
     }

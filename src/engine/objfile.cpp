@@ -1,5 +1,6 @@
 // Wavefront OBJ/MTL loading: field scanning and token splitting without copies, the two passes
 // over an OBJ file (count, then fill) and the material library reader.
+#include "engine/console_text.h"
 #include "engine/objfile.h"
 
 #include "engine/engine_globals.h"
@@ -306,11 +307,11 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
                 FieldReader mtl;
                 const bool read = field_reader_open(mtl, path);
                 if (!read)
-                    std::printf("cannot read material library %s (%s): no materials from it\n", path.c_str(),
+                    std::printf("cannot read material library %s (%s): no materials from it\n", console_safe(path).c_str(),
                                 mtl.error.c_str());
                 objfile_read_materials(m, mtl, OBJFILE_GETDIRECTORY(path));
                 if (read && m.MAX_MATERIALS == 0)
-                    std::printf("material library %s defines no materials\n", path.c_str());
+                    std::printf("material library %s defines no materials\n", console_safe(path).c_str());
                 libraries[path] = Library{m.MATERIALS, m.MAX_MATERIALS};
             }
             by_name.clear();
@@ -375,15 +376,15 @@ void objfile_read_materials(MODEL3D& m, FieldReader& r, const std::string& direc
 void OBJFILE_LOADMATERIALLIBRARY(int32_t MODELINDEX, const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(MODELINDEX);
     if (m == nullptr) {
-        std::printf("material library %s: no model %d to load it into\n", FILENAME.c_str(), MODELINDEX);
+        std::printf("material library %s: no model %d to load it into\n", console_safe(FILENAME).c_str(), MODELINDEX);
         return;
     }
     FieldReader r;
     const bool read = field_reader_open(r, FILENAME);
     if (!read)
-        std::printf("cannot read material library %s (%s): no materials from it\n", FILENAME.c_str(), r.error.c_str());
+        std::printf("cannot read material library %s (%s): no materials from it\n", console_safe(FILENAME).c_str(), r.error.c_str());
     objfile_read_materials(*m, r, OBJFILE_GETDIRECTORY(FILENAME));
-    if (read && m->MAX_MATERIALS == 0) std::printf("material library %s defines no materials\n", FILENAME.c_str());
+    if (read && m->MAX_MATERIALS == 0) std::printf("material library %s defines no materials\n", console_safe(FILENAME).c_str());
 }
 
 int32_t OBJFILE_LOAD(const std::string& FILENAME) {
@@ -395,10 +396,10 @@ int32_t OBJFILE_LOAD(const std::string& FILENAME) {
     if (m == nullptr) return index;
     FieldReader r;
     const bool read = field_reader_open(r, FILENAME);
-    if (!read) std::printf("cannot read mesh %s (%s): it stays empty\n", FILENAME.c_str(), r.error.c_str());
+    if (!read) std::printf("cannot read mesh %s (%s): it stays empty\n", console_safe(FILENAME).c_str(), r.error.c_str());
     const uint32_t skipped = objfile_read(*m, r, directory);
     if (skipped > 0)
-        std::printf("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)\n", FILENAME.c_str(), skipped);
-    if (read && m->MAX_TRIANGLES == 0) std::printf("mesh %s holds no triangles: it stays empty\n", FILENAME.c_str());
+        std::printf("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)\n", console_safe(FILENAME).c_str(), skipped);
+    if (read && m->MAX_TRIANGLES == 0) std::printf("mesh %s holds no triangles: it stays empty\n", console_safe(FILENAME).c_str());
     return index;
 }

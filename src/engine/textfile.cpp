@@ -1,6 +1,7 @@
 // Text fields, number text, atomic file replacement, STR_EXPLODE and SYSTEM_FORMATFLOAT.
 #include "engine/textfile.h"
 
+#include "engine/console_text.h"
 #include "platform/file_io.h"
 
 #include <fcntl.h>
@@ -24,7 +25,7 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
     if (file_read_capped(path, FIELD_FILE_MAX_BYTES, r.bytes, r.error)) return true;
     // A missing file is the caller's to report (many files are optional); a file refused for
     // what it is would otherwise pass unseen.
-    if (r.error != "missing") std::fprintf(stderr, "%s: not read: %s\n", path.c_str(), r.error.c_str());
+    if (r.error != "missing") std::fprintf(stderr, "%s: not read: %s\n", console_safe(path).c_str(), r.error.c_str());
     return false;
 }
 

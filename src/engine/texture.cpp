@@ -1,4 +1,5 @@
 // Texture loading: names, parameters and upload of decoded PNG images with GLU-built mipmaps.
+#include "engine/console_text.h"
 #include "engine/texture.h"
 
 #include "engine/png.h"
@@ -39,9 +40,9 @@ int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint in
     if (!img) {
         // The name stays allocated and bound without an image; say which file was refused.
         if (img.reason == PNG_TOO_LARGE)
-            std::printf("cannot load texture %s: %s (%u x %u)\n", filename.c_str(), img.reason, limit, limit);
+            std::printf("cannot load texture %s: %s (%u x %u)\n", console_safe(filename).c_str(), img.reason, limit, limit);
         else
-            std::printf("cannot load texture %s: %s\n", filename.c_str(), img.reason);
+            std::printf("cannot load texture %s: %s\n", console_safe(filename).c_str(), img.reason);
         return 0;
     }
     // The decoded size is authoritative: a file whose header is not where the probe looks

@@ -3,6 +3,8 @@
 // on refused entries and on reloading.
 #include "game/mission.h"
 
+#include "engine/console_text.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -89,7 +91,8 @@ struct FILESTATE {
 
 void refuse(FILESTATE& f, const std::string& entry, const char* why) {
     ++f.result->refused;
-    std::printf("%s line %d: %s in \"%.60s\": entry skipped\n", f.name->c_str(), f.line, why, entry.c_str());
+    std::printf("%s line %d: %s in \"%s\": entry skipped\n", f.name->c_str(), f.line, why,
+                console_safe(entry.substr(0, 60)).c_str());
 }
 
 // Parts of the current entry (STR_EXPLODE_RESULT), with the count checked by the caller.

@@ -157,3 +157,16 @@ TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     EXPECT_EQ(c.status, 1);
     EXPECT_NE(c.out.find("screen size 16385 x 480 cannot open a window (1-16384 a side)"), std::string::npos) << c.out;
 }
+
+TEST(CoreSettings, ASettingsFolderIsNotCalledMissing) {
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    std::filesystem::remove(g / "configVars.dat");
+    std::filesystem::create_directory(g / "configVars.dat");
+    RunResult r = g.run("--frames 2");
+    EXPECT_EQ(r.status, 1);
+    const std::string said = r.out + r.err;
+    EXPECT_NE(said.find("configVars.dat: the settings file cannot be read (a folder)"), std::string::npos) << said;
+    EXPECT_EQ(said.find("missing"), std::string::npos) << said;
+    EXPECT_TRUE(std::filesystem::is_directory(g / "configVars.dat"));
+}
