@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "cfg_layout.h"
@@ -393,6 +394,22 @@ TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
     EXPECT_NE(r.output.find("could not load image data/config/icon_dome.png"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("ignored"), std::string::npos) << r.output;
     EXPECT_EQ(saved().size(), 55u);
+}
+
+TEST_F(ConfigTool, PipesInPlaceOfItsFilesAreRefusedWithoutWaiting) {
+    // A named pipe without a writer would block any reader that opens it: every file the tool
+    // reads is refused instead, and the run goes on to its last frame.
+    for (const std::string name : {"/data/config/icon_bloom.png", "/data/fontimg/vera12/65.png", "/pipe_modes.txt"}) {
+        std::remove((dir + name).c_str());
+        ASSERT_EQ(::mkfifo((dir + name).c_str(), 0644), 0) << name;
+    }
+    Script s;
+    s.click(DISPLAY_TAB_X, TAB_Y);
+    const RunResult r = run_config(dir, s, s.frame + 2, "--modes '" + dir + "/pipe_modes.txt'");
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("could not load image data/config/icon_bloom.png (a named pipe"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("could not read screen modes file"), std::string::npos) << r.output;
 }
 
 TEST_F(ConfigTool, FilesOnTheCommandLineAreRelativeToTheStartingDirectory) {
