@@ -402,6 +402,8 @@ int64_t inflate_pieces(const std::vector<Piece>& pieces, uint8_t* out, uint64_t 
 
 }  // namespace
 
+const char PNG_TOO_LARGE[] = "image wider or taller than the size limit";
+
 PngImage png_load_memory(const uint8_t* buffer, size_t size, uint32_t max_side) {
     PngImage img;
     if (buffer == nullptr || size < kSmallestPng) return refuse(img, "file too small");

@@ -28,8 +28,9 @@ struct PngImage {
 constexpr uint32_t PNG_MAX_SIDE = 8192;
 // The largest PNG file read.
 constexpr size_t PNG_FILE_MAX_BYTES = size_t{64} << 20;
-// The refusal reason of an image wider or taller than the bound (compare by pointer).
-inline constexpr const char* PNG_TOO_LARGE = "image wider or taller than the size limit";
+// The refusal reason of an image wider or taller than the bound (one object: compare by
+// pointer).
+extern const char PNG_TOO_LARGE[];
 
 // Decodes a whole PNG file held in memory. A null buffer, a size below 49 bytes, a side above
 // max_side or any violation of the decoder's rules gives an image without pixels.
