@@ -12,6 +12,7 @@
 #include "core/options.h"
 #include "core/trace.h"
 #include "engine/objfile.h"
+#include "engine/console_text.h"
 #include "engine/screenshot.h"
 #include "engine/system.h"
 #include "engine/texture.h"
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "core: %s\n", error.c_str());
             return 2;
         }
-        for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", e.c_str());
+        for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", console_safe(e).c_str());
         platform_input_use_script(script);
         platform_input_apply_frame(system_frame_number());  // events of the first frame
     }
@@ -190,6 +191,8 @@ int main(int argc, char** argv) {
     else KV_MENU_LAUNCHAPP();
     kv_version_shutdown();
     DEINIT();
-    trace_close();
-    return 0;
+    // A requested output that was not produced fails the run.
+    const bool traced = trace_close();
+    const int32_t unwritten = screenshot_report_unwritten();
+    return traced && unwritten == 0 ? 0 : 1;
 }

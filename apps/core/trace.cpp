@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "engine/log.h"
 #include "engine/engine_globals.h"
 #include "engine/system.h"
 #include "game/explosions.h"
@@ -13,6 +14,8 @@
 
 namespace {
 std::FILE* g_file = nullptr;
+std::string g_path;
+bool g_failed = false;  // a line could not be written: the trace is incomplete
 int32_t (*g_menu_source)() = nullptr;
 TraceBox (*g_box_source)() = nullptr;
 void (*g_menu_fields)(TraceMenuFields&) = nullptr;
@@ -20,10 +23,15 @@ void (*g_menu_fields)(TraceMenuFields&) = nullptr;
 }  // namespace
 
 void trace_frame_end(int64_t frame) {
-    if (!g_file) return;
+    if (!g_file || g_failed) return;
     std::string line = trace_line(frame);
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), g_file);
+    // Flushed line by line, so that a run killed at any moment leaves whole lines only.
+    if (std::fwrite(line.data(), 1, line.size(), g_file) != line.size() || std::fflush(g_file) != 0) {
+        g_failed = true;
+        kv_log("core: the trace %s could not be written from frame %lld on", g_path.c_str(),
+               static_cast<long long>(frame));
+    }
 }
 
 bool trace_open(const std::string& path, std::string& why) {
@@ -33,13 +41,20 @@ bool trace_open(const std::string& path, std::string& why) {
         why = "cannot create the trace file " + path;
         return false;
     }
+    g_path = path;
+    g_failed = false;
     return true;
 }
 
-void trace_close() {
-    if (!g_file) return;
-    std::fclose(g_file);
+bool trace_close() {
+    if (!g_file) return true;
+    bool ok = !g_failed;
+    if (std::fclose(g_file) != 0 && ok) {
+        ok = false;
+        kv_log("core: the trace %s could not be written completely", g_path.c_str());
+    }
     g_file = nullptr;
+    return ok;
 }
 
 void trace_set_menu_source(int32_t (*current_menu)()) { g_menu_source = current_menu; }

@@ -14,7 +14,8 @@
 
 // Opens (truncates) the trace file. False with a reason when the file cannot be created.
 bool trace_open(const std::string& path, std::string& why);
-void trace_close();
+// Closes the trace; false (a console line has said so) when any line could not be written.
+bool trace_close();
 
 // Writes the line of `frame` while a trace file is open; main hooks it into the frame end.
 void trace_frame_end(int64_t frame);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/input.h"
+#include "platform/window.h"
 
 inline constexpr int CONFIG_NAXES = 6;            // controller axes 0-5
 inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
@@ -65,19 +66,34 @@ extern CONFIGVARTYPE CONFIGVARS;
 // Outcome of reading a settings file.
 enum class ConfigReadStatus {
     OK,       // all 55 values present
-    MISSING,  // file could not be opened: the record is all zero
-    SHORT,    // fewer than 55 values: the missing ones are zero
+    MISSING,     // no file of that name: the record is all zero
+    SHORT,       // fewer than 55 values: the missing ones take the shipped defaults
+    UNREADABLE,  // a folder, a pipe, unreadable or too large: the record is all zero
 };
 
+// The largest screen width or height the game opens a window of.
+inline constexpr int32_t CONFIG_MAX_SCREEN_SIDE = PLATFORM_MAX_WINDOW_SIDE;
+
+// The settings of the shipped configVars.dat: 1024 x 768, 32 bits, windowed, keyboard, axes
+// calibrated -1..1, the default key bindings and display options.
+CONFIGVARTYPE config_defaults();
+
+// True when the game can open its window with these settings: width and height in
+// 1..CONFIG_MAX_SCREEN_SIDE, depth 16 or 32, full-screen 0 or 1. Otherwise why names the
+// setting that cannot be used.
+bool config_usable(const CONFIGVARTYPE& cfg, std::string& why);
+
 // Parses the 55-value layout from text. The record is reset to zero first; every value that
-// is present is taken, each range-checked (a byte outside -128..127, a screen size outside
-// 0..65535 or a non-finite axis value reads as 0). AXISCENTER and LASTJOY stay 0. Refused
-// values and a short text are reported on the console, naming `source`.
+// is present is taken, each range-checked. A refused value (text that is not a number, a byte
+// outside -128..127, a screen size outside 0..65535, a non-finite axis value) and a value the
+// text does not hold take the shipped default of that setting (config_defaults).
+// AXISCENTER and LASTJOY stay 0. Refused values, a short text and the controls it lacks are
+// reported on the console, naming `source` and the line.
 ConfigReadStatus config_parse(CONFIGVARTYPE& cfg, const std::string& text,
                               const std::string& source = CONFIG_FILE_NAME);
 
-// Reads a settings file into cfg (see config_parse); a missing file is reported and leaves
-// the record all zero.
+// Reads a settings file into cfg (see config_parse); a missing or unreadable file is reported
+// (saying which) and leaves the record all zero.
 ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path);
 
 // The exact file bytes for cfg: 55 lines, each ended by CR LF.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/console_text.h"
 #include "engine/engine_globals.h"
 #include "engine/log.h"
 #include "engine/textfile.h"
@@ -98,27 +99,33 @@ void build_set(std::vector<FONTDBTYPE>& set, const std::string& path, bool gradi
 
     FieldReader in;
     if (!field_reader_open(in, path)) {
-        kv_log("%s: segment font file missing; titles draw no letters", path.c_str());
+        kv_log("%s: segment font file %s; titles draw no letters", path.c_str(),
+                    in.error == "missing" ? "missing" : ("cannot be read (" + in.error + ")").c_str());
         return;
     }
     int32_t slot = -1;     // glyph being recorded, -1 when none is open
     int32_t y = 0;
+    int32_t line_no = 0;   // line of the field just read
+    int32_t glyphs = 0;    // glyphs completed
     auto close_glyph = [&](bool complete) {
         if (slot < 0) return;
         glEndList();
-        if (!complete) kv_log("Font Load Error");
+        if (complete) ++glyphs;
+        else kv_log("Font Load Error: %s line %d: glyph %c cut short", path.c_str(), line_no,
+                         static_cast<char>(slot < 26 ? 'A' + slot : "[]-"[slot - 36]));
         slot = -1;
     };
     while (!field_eof(in)) {
         std::string line = field_read(in);
+        ++line_no;
         if (line.size() == 1) {
             if (line[0] == '\'') continue;   // comment
             close_glyph(false);              // a glyph still open here was cut short
             // Headers name upper-case letters and the three signs only.
             int32_t s = (line[0] >= 'a' && line[0] <= 'z') ? -1 : fontdb_slot(line[0]);
             if (s < 0) {
-                kv_log("%s: glyph header '%s' names no glyph; its rows are skipped",
-                            path.c_str(), line.c_str());
+                kv_log("%s line %d: glyph header '%s' names no glyph; its rows are skipped",
+                            path.c_str(), line_no, console_safe(line).c_str());
                 continue;
             }
             slot = s;
@@ -151,6 +158,7 @@ void build_set(std::vector<FONTDBTYPE>& set, const std::string& path, bool gradi
         }
     }
     close_glyph(false);
+    if (glyphs == 0) kv_log("%s: no complete glyph in the segment font file; titles draw no letters", path.c_str());
 }
 
 void print_with(const std::vector<FONTDBTYPE>& set, const std::string& text) {

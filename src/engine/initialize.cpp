@@ -9,6 +9,8 @@
 #include "engine/physics.h"
 #include "platform/window.h"
 
+#include <cstdio>
+
 namespace {
 void set_perspective(int32_t width, int32_t height) {
     glMatrixMode(GL_PROJECTION);
@@ -18,7 +20,27 @@ void set_perspective(int32_t width, int32_t height) {
 }
 }  // namespace
 
+namespace {
+// Keeps one side of the screen size within LIMIT, saying which setting was bounded and why.
+void bound_side(int32_t& side, int32_t limit, const char* setting, const char* by) {
+    if (side <= limit) return;
+    std::printf("%s %d is larger than %s allows; the window uses %d\n", setting, side, by, limit);
+    side = limit;
+}
+}  // namespace
+
 bool INITIALIZE_GLFW(std::string& why) {
+    // Screen sizes are bounded by the display (and never above what any display library takes)
+    // before a window is asked for: a huge size crashes or stalls the libraries.
+    if (OPENGLPROPERTIES.SCR_WIDTH > 0 && OPENGLPROPERTIES.SCR_HEIGHT > 0) {
+        bound_side(OPENGLPROPERTIES.SCR_WIDTH, PLATFORM_MAX_WINDOW_SIDE, "XRES", "the game");
+        bound_side(OPENGLPROPERTIES.SCR_HEIGHT, PLATFORM_MAX_WINDOW_SIDE, "YRES", "the game");
+        int32_t display_w = 0, display_h = 0;
+        if (platform_display_size(display_w, display_h)) {
+            bound_side(OPENGLPROPERTIES.SCR_WIDTH, display_w, "XRES", "the display");
+            bound_side(OPENGLPROPERTIES.SCR_HEIGHT, display_h, "YRES", "the display");
+        }
+    }
     PLATFORM_WINDOW_REQUEST r;
     r.WIDTH = OPENGLPROPERTIES.SCR_WIDTH;
     r.HEIGHT = OPENGLPROPERTIES.SCR_HEIGHT;
@@ -48,6 +70,14 @@ bool INITIALIZE_GLFW(std::string& why) {
         platform_window_close();  // no window: the windowing library is terminated too
         return false;
     }
+    // The drawing surface has its own limit: a window beyond it is shrunk to fit.
+    GLint viewport_max[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport_max);
+    const int32_t before_w = OPENGLPROPERTIES.SCR_WIDTH, before_h = OPENGLPROPERTIES.SCR_HEIGHT;
+    if (viewport_max[0] > 0) bound_side(OPENGLPROPERTIES.SCR_WIDTH, viewport_max[0], "XRES", "OpenGL");
+    if (viewport_max[1] > 0) bound_side(OPENGLPROPERTIES.SCR_HEIGHT, viewport_max[1], "YRES", "OpenGL");
+    if (before_w != OPENGLPROPERTIES.SCR_WIDTH || before_h != OPENGLPROPERTIES.SCR_HEIGHT)
+        platform_window_set_size(OPENGLPROPERTIES.SCR_WIDTH, OPENGLPROPERTIES.SCR_HEIGHT);
     glViewport(0, 0, OPENGLPROPERTIES.SCR_WIDTH, OPENGLPROPERTIES.SCR_HEIGHT);
     if (r.FULLSCREEN) platform_window_hide_cursor();
     platform_window_set_size_callback(INITIALIZE_WINDOWRESIZECALLBACK);

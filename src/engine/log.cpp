@@ -3,6 +3,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
+
+#include "engine/console_text.h"
 
 void kv_log(const char* fmt, ...) {
     char line[1024];
@@ -12,6 +15,9 @@ void kv_log(const char* fmt, ...) {
     va_end(args);
     if (n < 0) n = 0;
     if (n > static_cast<int>(sizeof line) - 2) n = static_cast<int>(sizeof line) - 2;  // cut, still one line
-    line[n] = '\n';
-    std::fwrite(line, 1, static_cast<size_t>(n) + 1, stderr);
+    // Data bytes (names from files, damaged entries) are escaped, so a line stays one line and
+    // never drives the terminal.
+    std::string out = console_safe(std::string_view(line, static_cast<size_t>(n)));
+    out += '\n';
+    std::fwrite(out.data(), 1, out.size(), stderr);
 }

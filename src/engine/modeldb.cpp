@@ -5,6 +5,7 @@
 #include "engine/engine_globals.h"
 #include "engine/log.h"
 #include "engine/textfile.h"
+#include "platform/file_io.h"
 
 #include <GL/gl.h>
 
@@ -43,7 +44,10 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     FieldWriter w;
     const int32_t n = std::min<int32_t>(MODELDBLENGTH, static_cast<int32_t>(MODELDB.size()));
     for (int32_t i = 0; i < n; ++i) field_write(w, std::string(MODELDB[i].MODELFILE));
-    if (!write_file_atomic(PATH, w.bytes)) kv_log("cannot write %s: the preload list keeps its old contents", PATH.c_str());
+    file_remove_stale_temps(PATH);  // left by a save that was killed
+    std::string why;
+    if (!write_file_atomic(PATH, w.bytes, &why))
+        kv_log("cannot write %s (%s): the preload list keeps its old contents", PATH.c_str(), why.c_str());
 
     // Read the list back as the loading screen will read it, then order it shortest first.
     FieldReader r;
@@ -58,7 +62,8 @@ void DEINIT_MODELLIST(const std::string& PATH) {
     }
     FieldWriter sorted;
     for (const std::string& name : names) field_write(sorted, name);
-    if (!write_file_atomic(PATH, sorted.bytes)) kv_log("cannot write %s: the preload list is not sorted", PATH.c_str());
+    if (!write_file_atomic(PATH, sorted.bytes, &why))
+        kv_log("cannot write %s (%s): the preload list is not sorted", PATH.c_str(), why.c_str());
 }
 
 void UNLOADMESH(std::unique_ptr<MODEL3D>& MODEL) {

@@ -1,5 +1,6 @@
 // Wavefront OBJ/MTL loading: field scanning and token splitting without copies, the two passes
 // over an OBJ file (count, then fill) and the material library reader.
+#include "engine/console_text.h"
 #include "engine/objfile.h"
 
 #include "engine/engine_globals.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -22,18 +24,15 @@ ObjTextureLoader g_texture_loader = LOAD_TEXTURE;
 // Largest triangle count reserved ahead of the fill pass; beyond it the array simply grows.
 constexpr uint64_t kMaxReserve = 16u * 1024u * 1024u;
 
-// Next field of R as a view: the plain case is scanned in place with exactly the reader's rules
-// (leading blanks skipped, ends at a comma, CR, LF or CR LF); quoted or over-long fields go
-// through field_read itself and are held in SLOW.
-std::string_view next_field(FieldReader& r, std::string& slow) {
+// Next field of R as a view, scanned in place with the reader's separators (leading blanks
+// skipped, ends at a comma, CR, LF or CR LF). A double quote is an ordinary character here: mesh
+// and material text quotes nothing, and a stray quote must not swallow the lines after it. An
+// over-long field is cut at FIELD_MAX_BYTES as the reader cuts it (the rest is skipped).
+std::string_view next_field(FieldReader& r, std::string& /*slow*/) {
     const std::string& b = r.bytes;
     const size_t n = b.size();
     size_t s = r.pos < n ? r.pos : n;
     while (s < n && (b[s] == ' ' || b[s] == '\t')) ++s;
-    if (s < n && b[s] == '"') {
-        slow = field_read(r);
-        return slow;
-    }
     // The field ends at the first comma, CR or LF: find the line end, then look for an
     // earlier comma or CR inside the line.
     const char* base = b.data();
@@ -41,10 +40,6 @@ std::string_view next_field(FieldReader& r, std::string& slow) {
     size_t e = line_end ? static_cast<size_t>(line_end - base) : n;
     if (const void* comma = std::memchr(base + s, ',', e - s)) e = static_cast<size_t>(static_cast<const char*>(comma) - base);
     if (const void* cr = std::memchr(base + s, '\r', e - s)) e = static_cast<size_t>(static_cast<const char*>(cr) - base);
-    if (e - s > FIELD_MAX_BYTES) {
-        slow = field_read(r);
-        return slow;
-    }
     size_t q = e;
     if (q < n) {
         if (b[q] == '\r') {
@@ -55,16 +50,24 @@ std::string_view next_field(FieldReader& r, std::string& slow) {
         }
     }
     r.pos = q;
+    if (e - s > FIELD_MAX_BYTES) {
+        ++r.long_fields;
+        kv_log("text field at byte %zu longer than %zu bytes: cut to %zu bytes", s, FIELD_MAX_BYTES,
+                     FIELD_MAX_BYTES);
+        e = s + FIELD_MAX_BYTES;
+    }
     return std::string_view(b.data() + s, e - s);
 }
 
-// Splits FIELD at every single space into TOKENS, as STR_EXPLODE(" ", FIELD) does; returns the
-// number of spaces found.
+bool is_token_separator(char c) { return c == ' ' || c == '\t'; }
+
+// Splits FIELD at every single space or tab into TOKENS, as STR_EXPLODE(" ", FIELD) does with
+// spaces (consecutive separators give empty tokens); returns the number of separators found.
 size_t split_spaces(std::string_view field, std::vector<std::string_view>& tokens) {
     tokens.clear();
     size_t from = 0;
     for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == ' ') {
+        if (is_token_separator(field[i])) {
             tokens.push_back(field.substr(from, i - from));
             from = i + 1;
         }
@@ -230,11 +233,11 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
     uint64_t vertices = 0, uvs = 0, normals = 0, triangle_estimate = 0;
     while (!field_eof(r)) {
         const std::string_view f = next_field(r, slow);
-        const size_t sp = f.find(' ');
+        const size_t sp = f.find_first_of(" \t");
         const std::string_view key = f.substr(0, sp);
         if (key.size() == 1) {
             if (key[0] == 'v') ++vertices;
-            else if (key[0] == 'f') triangle_estimate += std::count(f.begin(), f.end(), ' ') == 4 ? 2 : 1;
+            else if (key[0] == 'f') triangle_estimate += std::count_if(f.begin(), f.end(), is_token_separator) == 4 ? 2 : 1;
         } else if (key == "vt") {
             ++uvs;
         } else if (key == "vn") {
@@ -250,10 +253,17 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
         return 0;
     }
 
-    // Second pass: fill.
+    // Second pass: fill. Materials are found by name through an index (the last material of a
+    // name wins), and each material library is read once however often it is named.
     r.pos = start;
     uint32_t nv = 0, nt = 0, nn = 0, skipped = 0;
     int32_t material = 0;
+    std::unordered_map<std::string, int32_t> by_name;
+    struct Library {
+        std::vector<MODELMATERIALTYPE> materials;
+        uint32_t count = 0;
+    };
+    std::unordered_map<std::string, Library> libraries;
     while (!field_eof(r)) {
         const std::string_view f = next_field(r, slow);
         const size_t separators = split_spaces(f, tokens);
@@ -286,19 +296,30 @@ uint32_t objfile_read(MODEL3D& m, FieldReader& r, const std::string& directory) 
                 skipped += !add_triangle(m, token(tokens, 1), token(tokens, 2), token(tokens, 3), material);
             }
         } else if (key == "usemtl") {
-            const std::string_view name = token(tokens, 1);
-            for (uint32_t i = m.MAX_MATERIALS; i-- > 0;) {
-                if (i < m.MATERIALS.size() && name == std::string_view(m.MATERIALS[i].MATERIALNAME)) {
-                    material = static_cast<int32_t>(i);
-                    break;
-                }
-            }
+            const auto found = by_name.find(std::string(token(tokens, 1)));
+            if (found != by_name.end()) material = found->second;
         } else if (key == "mtllib") {
             const std::string path = directory + std::string(token(tokens, 1));
-            FieldReader mtl;
-            if (!field_reader_open(mtl, path))
-                kv_log("cannot read material library %s: no materials from it", path.c_str());
-            objfile_read_materials(m, mtl, OBJFILE_GETDIRECTORY(path));
+            const auto known = libraries.find(path);
+            if (known != libraries.end()) {
+                m.MATERIALS = known->second.materials;
+                m.MAX_MATERIALS = known->second.count;
+            } else {
+                FieldReader mtl;
+                const bool read = field_reader_open(mtl, path);
+                if (!read)
+                    kv_log("cannot read material library %s (%s): no materials from it", console_safe(path).c_str(),
+                                mtl.error.c_str());
+                objfile_read_materials(m, mtl, OBJFILE_GETDIRECTORY(path));
+                if (read && m.MAX_MATERIALS == 0)
+                    kv_log("material library %s defines no materials", console_safe(path).c_str());
+                libraries[path] = Library{m.MATERIALS, m.MAX_MATERIALS};
+            }
+            by_name.clear();
+            for (uint32_t i = 0; i < m.MAX_MATERIALS && i < m.MATERIALS.size(); ++i) {
+                const char* name = m.MATERIALS[i].MATERIALNAME;
+                by_name[std::string(name, strnlen(name, sizeof m.MATERIALS[i].MATERIALNAME))] = static_cast<int32_t>(i);
+            }
         }
     }
     try {
@@ -356,12 +377,15 @@ void objfile_read_materials(MODEL3D& m, FieldReader& r, const std::string& direc
 void OBJFILE_LOADMATERIALLIBRARY(int32_t MODELINDEX, const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(MODELINDEX);
     if (m == nullptr) {
-        kv_log("material library %s: no model %d to load it into", FILENAME.c_str(), MODELINDEX);
+        kv_log("material library %s: no model %d to load it into", console_safe(FILENAME).c_str(), MODELINDEX);
         return;
     }
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) kv_log("cannot read material library %s: no materials from it", FILENAME.c_str());
+    const bool read = field_reader_open(r, FILENAME);
+    if (!read)
+        kv_log("cannot read material library %s (%s): no materials from it", console_safe(FILENAME).c_str(), r.error.c_str());
     objfile_read_materials(*m, r, OBJFILE_GETDIRECTORY(FILENAME));
+    if (read && m->MAX_MATERIALS == 0) kv_log("material library %s defines no materials", console_safe(FILENAME).c_str());
 }
 
 int32_t OBJFILE_LOAD(const std::string& FILENAME) {
@@ -372,9 +396,11 @@ int32_t OBJFILE_LOAD(const std::string& FILENAME) {
     MODEL3D* m = modeldb_model(index);
     if (m == nullptr) return index;
     FieldReader r;
-    if (!field_reader_open(r, FILENAME)) kv_log("cannot read mesh %s: it stays empty", FILENAME.c_str());
+    const bool read = field_reader_open(r, FILENAME);
+    if (!read) kv_log("cannot read mesh %s (%s): it stays empty", console_safe(FILENAME).c_str(), r.error.c_str());
     const uint32_t skipped = objfile_read(*m, r, directory);
     if (skipped > 0)
-        kv_log("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)", FILENAME.c_str(), skipped);
+        kv_log("mesh %s: %u triangles skipped (corner without v/vt/vn indices in range)", console_safe(FILENAME).c_str(), skipped);
+    if (read && m->MAX_TRIANGLES == 0) kv_log("mesh %s holds no triangles: it stays empty", console_safe(FILENAME).c_str());
     return index;
 }

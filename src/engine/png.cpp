@@ -5,6 +5,12 @@
 // data can possibly inflate to before anything large is allocated.
 #include "engine/png.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_io.h"
+
 #include <zlib.h>
 
 #if defined(__SSE2__)
@@ -396,7 +402,9 @@ int64_t inflate_pieces(const std::vector<Piece>& pieces, uint8_t* out, uint64_t 
 
 }  // namespace
 
-PngImage png_load_memory(const uint8_t* buffer, size_t size) {
+const char PNG_TOO_LARGE[] = "image wider or taller than the size limit";
+
+PngImage png_load_memory(const uint8_t* buffer, size_t size, uint32_t max_side) {
     PngImage img;
     if (buffer == nullptr || size < kSmallestPng) return refuse(img, "file too small");
     if (std::memcmp(buffer, kSignature, 8) != 0) return refuse(img, "bad signature");
@@ -447,6 +455,7 @@ PngImage png_load_memory(const uint8_t* buffer, size_t size) {
     if (ch.ihdr[10] != 0) return refuse(img, "unknown compression method");
     if (ch.ihdr[11] != 0) return refuse(img, "unknown filter method");
     if (img.interlace > 1) return refuse(img, "unknown interlace method");
+    if (img.width > max_side || img.height > max_side) return refuse(img, PNG_TOO_LARGE);
 
     // Palette and transparency, turned into the lookup table of the converters.
     Format fmt;
@@ -551,30 +560,33 @@ PngImage png_load_memory(const uint8_t* buffer, size_t size) {
     return img;
 }
 
-PngImage png_load(const std::string& filename) {
+PngImage png_load(const std::string& filename, uint32_t max_side) {
     PngImage img;
-    FILE* f = std::fopen(filename.c_str(), "rb");
-    if (f == nullptr) return refuse(img, "cannot open file");
-    std::vector<uint8_t> data;
-    size_t used = 0;
-    bool failed = false;
-    for (;;) {
-        if (data.size() - used < 65536) data.resize(data.empty() ? 262144 : data.size() * 2);
-        size_t n = std::fread(data.data() + used, 1, data.size() - used, f);
-        used += n;
-        if (n == 0) {
-            failed = std::ferror(f) != 0;
-            break;
-        }
+    std::string data, why;
+    if (!file_read_capped(filename, PNG_FILE_MAX_BYTES, data, why)) {
+        if (why == "missing") return refuse(img, "cannot open file");
+        if (why.find("larger than") == 0) return refuse(img, "file larger than 64 MiB");
+        return refuse(img, why.find("regular") != std::string::npos || why == "a folder" ? "not a regular file"
+                                                                                           : "cannot read file");
     }
-    std::fclose(f);
-    if (failed || used == 0) return refuse(img, failed ? "cannot read file" : "empty file");
-    return png_load_memory(data.data(), used);
+    if (data.empty()) return refuse(img, "empty file");
+    return png_load_memory(reinterpret_cast<const uint8_t*>(data.data()), data.size(), max_side);
 }
 
 bool png_probe_size(const std::string& filename, uint32_t& width, uint32_t& height) {
-    FILE* f = std::fopen(filename.c_str(), "rb");
-    if (f == nullptr) return false;
+    // Only a regular file: a pipe or a device in its place must not block the probe.
+    const int fd = ::open(filename.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    FILE* f = ::fdopen(fd, "rb");
+    if (f == nullptr) {
+        ::close(fd);
+        return false;
+    }
     uint8_t head[8], size[8];
     bool ok = std::fread(head, 1, 8, f) == 8 && std::memcmp(head, kSignature, 8) == 0 &&
               std::fseek(f, 16, SEEK_SET) == 0 && std::fread(size, 1, 8, f) == 8;

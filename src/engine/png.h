@@ -22,12 +22,23 @@ struct PngImage {
     explicit operator bool() const { return pixels != nullptr; }
 };
 
-// Decodes a whole PNG file held in memory. A null buffer, a size below 49 bytes or any
-// violation of the decoder's rules gives an image without pixels.
-PngImage png_load_memory(const uint8_t* buffer, size_t size);
+// The largest side an image may have unless the caller names another bound (a game texture
+// uses the OpenGL texture size limit): a small file may describe a huge image, and decoding
+// must not cost gigabytes for it.
+constexpr uint32_t PNG_MAX_SIDE = 8192;
+// The largest PNG file read.
+constexpr size_t PNG_FILE_MAX_BYTES = size_t{64} << 20;
+// The refusal reason of an image wider or taller than the bound (one object: compare by
+// pointer).
+extern const char PNG_TOO_LARGE[];
 
-// Reads the whole file and decodes it; an empty or unreadable file is refused.
-PngImage png_load(const std::string& filename);
+// Decodes a whole PNG file held in memory. A null buffer, a size below 49 bytes, a side above
+// max_side or any violation of the decoder's rules gives an image without pixels.
+PngImage png_load_memory(const uint8_t* buffer, size_t size, uint32_t max_side = PNG_MAX_SIDE);
+
+// Reads the whole file (a regular file of at most PNG_FILE_MAX_BYTES) and decodes it; an empty,
+// unreadable, oversized or non-regular file is refused.
+PngImage png_load(const std::string& filename, uint32_t max_side = PNG_MAX_SIDE);
 
 // Reads the width and height from the header of a PNG file without decoding it. On a missing
 // file, a wrong signature or a short read it returns false and leaves both outputs unchanged.

@@ -4,6 +4,8 @@
 
 #include <zlib.h>
 
+#include "platform/file_io.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -69,18 +71,11 @@ std::vector<uint8_t> png_encode(int width, int height, int channels, const uint8
     return out;
 }
 
-bool png_write_file(const std::string& path, int width, int height, int channels, const uint8_t* pixels) {
+bool png_write_file(const std::string& path, int width, int height, int channels, const uint8_t* pixels,
+                    std::string* why) {
+    std::string reason = "the image cannot be encoded";
     std::vector<uint8_t> bytes = png_encode(width, height, channels, pixels);
-    if (bytes.empty() || path.empty()) return false;
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    bool ok = !bytes.empty() && file_replace(path, bytes.data(), bytes.size(), reason);
+    if (why != nullptr) *why = ok ? std::string() : reason;
+    return ok;
 }

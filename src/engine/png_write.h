@@ -11,6 +11,8 @@
 // pixel pointer or an image too large to encode.
 std::vector<uint8_t> png_encode(int width, int height, int channels, const uint8_t* pixels);
 
-// Encodes as png_encode and writes the file through a temporary file renamed into place.
-// Returns false (and leaves any existing file untouched) when encoding or writing fails.
-bool png_write_file(const std::string& path, int width, int height, int channels, const uint8_t* pixels);
+// Encodes as png_encode and replaces the file through file_replace (platform/file_io.h).
+// Returns false (any existing file untouched, *why set when given) when encoding or writing
+// fails or the destination is refused.
+bool png_write_file(const std::string& path, int width, int height, int channels, const uint8_t* pixels,
+                    std::string* why = nullptr);

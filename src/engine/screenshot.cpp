@@ -13,14 +13,30 @@
 #include "platform/window.h"
 
 namespace {
-std::vector<std::pair<int64_t, std::string>> g_requests;
-}
+struct ShotRequest {
+    int64_t frame = 0;
+    std::string path;
+    bool written = false;
+};
+std::vector<ShotRequest> g_requests;
+}  // namespace
 
 void screenshot_request(int64_t frame, const std::string& path) {
-    g_requests.emplace_back(frame, path);
+    g_requests.push_back(ShotRequest{frame, path, false});
 }
 
 void screenshot_clear_requests() { g_requests.clear(); }
+
+int32_t screenshot_report_unwritten() {
+    int32_t missing = 0;
+    for (const ShotRequest& r : g_requests) {
+        if (r.written) continue;
+        ++missing;
+        kv_log("core: the screenshot of frame %lld was not written to %s",
+                     static_cast<long long>(r.frame), r.path.c_str());
+    }
+    return missing;
+}
 
 std::vector<uint8_t> screenshot_read_rgb(int32_t width, int32_t height) {
     std::vector<uint8_t> pixels;
@@ -39,13 +55,15 @@ std::vector<uint8_t> screenshot_read_rgb(int32_t width, int32_t height) {
 
 void screenshot_capture_if_due(int64_t frame) {
     if (g_requests.empty() || !platform_window_is_open()) return;
-    for (const auto& [f, path] : g_requests) {
-        if (f != frame) continue;
+    for (ShotRequest& r : g_requests) {
+        if (r.frame != frame) continue;
         int32_t w = 0, h = 0;
         platform_window_size(w, h);
         std::vector<uint8_t> pixels = screenshot_read_rgb(w, h);
-        if (pixels.empty() || !png_write_file(path, w, h, 3, pixels.data()))
-            kv_log("core: could not write the screenshot of frame %lld to %s",
-                         static_cast<long long>(frame), path.c_str());
+        std::string why = "the window is empty";
+        r.written = !pixels.empty() && png_write_file(r.path, w, h, 3, pixels.data(), &why);
+        if (!r.written)
+            kv_log("core: could not write the screenshot of frame %lld to %s: %s",
+                         static_cast<long long>(frame), r.path.c_str(), why.c_str());
     }
 }

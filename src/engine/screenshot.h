@@ -1,5 +1,5 @@
 // Screenshots of chosen frames: the back buffer is read just before the swap and written as
-// an 8-bit RGB PNG (top row first) through a temporary file renamed into place.
+// an 8-bit RGB PNG (top row first) through file_replace (platform/file_io.h).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,10 @@ void screenshot_clear_requests();
 // Takes every screenshot requested for `frame` from the current read buffer. Failures are
 // reported on the console; the game goes on.
 void screenshot_capture_if_due(int64_t frame);
+
+// Prints one console line for every requested screenshot that was not written (its frame was
+// never reached, or writing failed) and returns how many there were.
+int32_t screenshot_report_unwritten();
 
 // Reads the whole window (width x height) as RGB, top row first.
 std::vector<uint8_t> screenshot_read_rgb(int32_t width, int32_t height);

@@ -1,6 +1,9 @@
 // Text fields, number text, atomic file replacement, STR_EXPLODE and SYSTEM_FORMATFLOAT.
 #include "engine/textfile.h"
 
+#include "engine/console_text.h"
+#include "platform/file_io.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,32 +24,12 @@ bool field_reader_open(FieldReader& r, const std::string& path) {
     r.bytes.clear();
     r.pos = 0;
     r.long_fields = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::string data;
-    char buf[65536];
-    bool ok = true;
-    bool too_long = false;
-    for (;;) {
-        std::size_t n = std::fread(buf, 1, sizeof buf, f);
-        if (n > FIELD_FILE_MAX_BYTES - data.size()) {
-            too_long = true;
-            break;
-        }
-        data.append(buf, n);
-        if (n < sizeof buf) {
-            ok = !std::ferror(f);  // a directory or an I/O error is not a readable file
-            break;
-        }
-    }
-    std::fclose(f);
-    if (too_long) {
-        kv_log("%s is longer than %zu bytes: not read", path.c_str(), FIELD_FILE_MAX_BYTES);
-        return false;
-    }
-    if (!ok) return false;
-    r.bytes = std::move(data);
-    return true;
+    r.error.clear();
+    if (file_read_capped(path, FIELD_FILE_MAX_BYTES, r.bytes, r.error)) return true;
+    // A missing file is the caller's to report (many files are optional); a file refused for
+    // what it is would otherwise pass unseen.
+    if (r.error != "missing") kv_log("%s: not read: %s", console_safe(path).c_str(), r.error.c_str());
+    return false;
 }
 
 FieldReader field_reader_from_string(std::string text) {
@@ -230,30 +213,10 @@ void field_write_int(FieldWriter& w, int32_t v) { field_write(w, text_int(v)); }
 void field_write_single(FieldWriter& w, float v) { field_write(w, text_single(v)); }
 void field_write_double(FieldWriter& w, double v) { field_write(w, text_double(v)); }
 
-bool write_file_atomic(const std::string& path, const std::string& bytes) {
-    if (path.empty()) return false;
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(w);
-        }
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmp.c_str());
+bool write_file_atomic(const std::string& path, const std::string& bytes, std::string* why) {
+    std::string reason;
+    const bool ok = file_replace(path, bytes.data(), bytes.size(), reason);
+    if (why != nullptr) *why = ok ? std::string() : reason;
     return ok;
 }
 

@@ -29,11 +29,13 @@ struct FieldReader {
     std::string bytes;
     std::size_t pos = 0;
     std::size_t long_fields = 0;  // fields cut at FIELD_MAX_BYTES so far
+    std::string error;            // why field_reader_open failed ("missing", "a folder", ...)
 };
 
-// Reads the whole file into a reader. False when the file cannot be read or is longer than
-// FIELD_FILE_MAX_BYTES (one console line names it); the reader is then empty (at end of file
-// at once).
+// Reads the whole regular file into a reader (file_read_capped, platform/file_io.h). False when
+// it is missing, not a regular file (a folder, a pipe, a device), unreadable or longer than
+// FIELD_FILE_MAX_BYTES; every failure but a missing file prints one console line naming it.
+// The reader is then empty (at end of file at once) and `error` says why.
 bool field_reader_open(FieldReader& r, const std::string& path);
 FieldReader field_reader_from_string(std::string text);
 
@@ -78,9 +80,11 @@ void field_write_int(FieldWriter& w, int32_t v);
 void field_write_single(FieldWriter& w, float v);
 void field_write_double(FieldWriter& w, double v);
 
-// Writes bytes to a temporary file in the same directory and renames it over path. False (and
-// any old file untouched, no temporary left behind) when anything fails.
-bool write_file_atomic(const std::string& path, const std::string& bytes);
+// Replaces the file at path with bytes through file_replace (platform/file_io.h): a temporary
+// created exclusively beside it, renamed over it; symlinks are written through, a destination
+// that is not a regular file or is read-only is refused. False (any old file untouched, no
+// temporary left behind, *why set when given) when anything fails.
+bool write_file_atomic(const std::string& path, const std::string& bytes, std::string* why = nullptr);
 
 // The split result of STR_EXPLODE: replaced whole by every call (capacity is reused).
 extern std::vector<std::string> STR_EXPLODE_RESULT;

@@ -1,4 +1,5 @@
 // Texture loading: names, parameters and upload of decoded PNG images with GLU-built mipmaps.
+#include "engine/console_text.h"
 #include "engine/texture.h"
 
 #include "engine/log.h"
@@ -32,10 +33,17 @@ int32_t load_texture_common(uint32_t& tex, const std::string& filename, GLint in
 
     uint32_t probe_w = 0, probe_h = 0;
     png_probe_size(filename, probe_w, probe_h);
-    PngImage img = png_load(filename);
+    // A texture may be as large as the OpenGL implementation takes, and no larger.
+    GLint gl_limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_limit);
+    const uint32_t limit = gl_limit > 0 ? static_cast<uint32_t>(gl_limit) : PNG_MAX_SIDE;
+    PngImage img = png_load(filename, limit);
     if (!img) {
         // The name stays allocated and bound without an image; say which file was refused.
-        kv_log("cannot load texture %s: %s", filename.c_str(), img.reason);
+        if (img.reason == PNG_TOO_LARGE)
+            kv_log("cannot load texture %s: %s (%u x %u)", console_safe(filename).c_str(), img.reason, limit, limit);
+        else
+            kv_log("cannot load texture %s: %s", console_safe(filename).c_str(), img.reason);
         return 0;
     }
     // The decoded size is authoritative: a file whose header is not where the probe looks

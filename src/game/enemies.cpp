@@ -99,9 +99,16 @@ void commit_stage(const EnemyTableStage& stage) {
     }
 }
 
-bool read_file(const std::string& path, FieldReader& r) {
-    if (!file_exists(path)) return false;  // a missing file is not reported
-    if (!field_reader_open(r, path)) return false;  // the reader names the failure
+// A missing profile table is normal (nothing saved yet); a missing island layout is not.
+bool read_file(const std::string& path, FieldReader& r, bool report_missing) {
+    if (!file_exists(path) && !std::filesystem::exists(std::filesystem::path(path))) {
+        if (report_missing) kv_log("enemy file %s is missing: no enemies from it", path.c_str());
+        return false;
+    }
+    if (!field_reader_open(r, path)) {  // a folder, a pipe, an unreadable or oversized file
+        kv_log("enemy file %s cannot be read (%s): no enemies from it", path.c_str(), r.error.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -150,7 +157,7 @@ std::string enemies_profile_path(int32_t profile) { return "data/profiles/" + st
 
 bool enemies_layout_load_file(const std::string& path) {
     FieldReader r;
-    if (!read_file(path, r)) return false;
+    if (!read_file(path, r, true)) return false;
     EnemyTableStage stage;
     if (!read_table(r, false, path, stage)) return false;
     for (int32_t i = 0; i <= stage.maxenemies; ++i) {
@@ -167,7 +174,7 @@ bool enemies_layout_load_file(const std::string& path) {
 
 bool enemies_import_file(const std::string& path) {
     FieldReader r;
-    if (!read_file(path, r)) return false;
+    if (!read_file(path, r, false)) return false;
     EnemyTableStage stage;
     if (!read_table(r, true, path, stage)) return false;
     commit_stage(stage);
@@ -203,8 +210,9 @@ bool enemies_export_file(const std::string& path) {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
     }
-    if (!write_file_atomic(path, w.bytes)) {
-        kv_log("enemy file %s could not be written; the previous file is kept", path.c_str());
+    std::string why;
+    if (!write_file_atomic(path, w.bytes, &why)) {
+        kv_log("enemy file %s could not be written (%s); the previous file is kept", path.c_str(), why.c_str());
         return false;
     }
     return true;

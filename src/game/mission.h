@@ -32,6 +32,7 @@ inline constexpr int32_t MISSION_TABLE_RECORDS_MAX = 4096;
 struct MISSION_LOAD_RESULT {
     bool file_read = false;    // false: file missing or unreadable (read as empty)
     int32_t entries = 0;
+    int32_t keyed = 0;         // entries that open with a key of the mission file
     int32_t refused = 0;
 };
 

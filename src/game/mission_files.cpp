@@ -4,6 +4,8 @@
 #include "game/mission.h"
 
 #include <cmath>
+#include "engine/console_text.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -114,7 +116,8 @@ struct FILESTATE {
 
 void refuse(FILESTATE& f, const std::string& entry, const char* why) {
     ++f.result->refused;
-    kv_log("%s line %d: %s in \"%.60s\": entry skipped", f.name->c_str(), f.line, why, entry.c_str());
+    kv_log("%s line %d: %s in \"%s\": entry skipped", f.name->c_str(), f.line, why,
+                console_safe(entry.substr(0, 60)).c_str());
 }
 
 // Parts of the current entry (STR_EXPLODE_RESULT), with the count checked by the caller.
@@ -337,6 +340,7 @@ MISSION_LOAD_RESULT read_entries(int32_t M, FieldReader& r, const std::string& n
         ++result.entries;
         const int32_t last = STR_EXPLODE("//", entry);
         const std::string& key = part(0);
+        if (key == "OBJECTIVE" || key == "AIR_DROP" || key == "CHECKPOINT" || is_mission_key(key)) ++result.keyed;
         if (texts_only) read_text_entry(m, key, last);
         else if (key == "OBJECTIVE") read_objective_entry(f, m, entry, last);
         else if (key == "AIR_DROP") read_airdrop_entry(f, entry, last);
@@ -354,9 +358,15 @@ MISSION_LOAD_RESULT read_file_entries(int32_t M, const std::string& path, bool t
     FieldReader r;
     // A missing file reads as an empty one: the mission keeps what its record held.
     const bool ok = field_reader_open(r, path);
+    const std::string why = r.error;
     if (!ok) r = FieldReader{};
     MISSION_LOAD_RESULT result = read_entries(M, r, path, texts_only);
-    if (!ok) result.file_read = false;
+    if (!ok) {
+        result.file_read = false;
+        kv_log("mission file %s cannot be read (%s): mission %d keeps what it held", path.c_str(), why.c_str(), M);
+    } else if (result.keyed == 0 && !texts_only) {
+        kv_log("mission file %s holds no mission entries", path.c_str());
+    }
     return result;
 }
 
@@ -394,8 +404,8 @@ MISSION_TABLES_RESULT mission_load_campaign(const std::string& dir) {
         apply_saved_table(g.CHECKPOINTDATA, g.CHECKPOINTCOUNT, saved_checkpoints, saved_checkpoint_count, 1);
     const bool had_state = saved_airdrop_count > 0 || saved_checkpoint_count > 1;
     if (had_state && (saved_airdrop_count != g.AIRDROPCOUNT || saved_checkpoint_count != g.CHECKPOINTCOUNT))
-        std::printf("saved mission objects (%d air drops, %d check points) do not match the mission files "
-                    "(%d, %d): they start afresh\n",
+        kv_log("saved mission objects (%d air drops, %d check points) do not match the mission files "
+                    "(%d, %d): they start afresh",
                     saved_airdrop_count, saved_checkpoint_count, g.AIRDROPCOUNT, g.CHECKPOINTCOUNT);
     return result;
 }

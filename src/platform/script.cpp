@@ -3,6 +3,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include "platform/file_io.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -164,13 +166,12 @@ SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
 }
 
 bool script_load(const std::string& path, SCRIPTPARSE& out, std::string& why) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        why = "cannot read input script " + path;
+    std::string text, reason;
+    // A regular file of bounded size only: a folder, a pipe or an endless device is refused.
+    if (!file_read_capped(path, SCRIPT_FILE_MAX_BYTES, text, reason)) {
+        why = "cannot read input script " + path + ": " + reason;
         return false;
     }
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    out = script_parse(ss.str(), path);
+    out = script_parse(text, path);
     return true;
 }

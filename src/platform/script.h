@@ -4,6 +4,7 @@
 // range-checked; a bad line is reported with its line number and skipped.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,7 +32,11 @@ struct SCRIPTPARSE {
 // Parses script text; `source` names it in the error messages.
 SCRIPTPARSE script_parse(const std::string& text, const std::string& source);
 
-// Reads and parses a script file; false when the file cannot be read (why says so).
+// The largest script file read.
+inline constexpr std::size_t SCRIPT_FILE_MAX_BYTES = std::size_t{16} << 20;
+
+// Reads and parses a script file; false when it is missing, not a regular file, larger than
+// SCRIPT_FILE_MAX_BYTES or unreadable (why says which).
 bool script_load(const std::string& path, SCRIPTPARSE& out, std::string& why);
 
 // The GLFW key number of a name without prefix ("UP", "A", "KP_8", "LEFT_SHIFT"), or -1.

@@ -42,9 +42,9 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
         why = "a window is already open";
         return false;
     }
-    if (r.WIDTH <= 0 || r.HEIGHT <= 0) {
+    if (r.WIDTH <= 0 || r.HEIGHT <= 0 || r.WIDTH > PLATFORM_MAX_WINDOW_SIDE || r.HEIGHT > PLATFORM_MAX_WINDOW_SIDE) {
         why = "window size " + std::to_string(r.WIDTH) + " x " + std::to_string(r.HEIGHT) +
-              " is not a usable size";
+              " is not a usable size (1-" + std::to_string(PLATFORM_MAX_WINDOW_SIDE) + " a side)";
         return false;
     }
     // A display server that is just resetting (its previous last client went away) refuses
@@ -83,6 +83,21 @@ bool platform_window_open(const PLATFORM_WINDOW_REQUEST& r, std::string& why) {
     // Live game time is the windowing library's clock from here on.
     platform_clock_set_live_source(glfw_seconds);
     g_quit = false;
+    return true;
+}
+
+bool platform_display_size(int32_t& width, int32_t& height) {
+    bool started = platform_glfw_start();
+    for (int attempt = 0; !started && attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        started = platform_glfw_start();
+    }
+    if (!started) return false;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode == nullptr || mode->width <= 0 || mode->height <= 0) return false;
+    width = mode->width;
+    height = mode->height;
     return true;
 }
 

@@ -18,7 +18,15 @@ struct PLATFORM_WINDOW_REQUEST {
 
 // Initialises GLFW and opens the window with its OpenGL context made current. On failure
 // GLFW is terminated again, nothing is left open and `why` says what went wrong.
+// The largest window width or height ever opened: larger sizes crash or stall the display
+// libraries, and no display shows them.
+inline constexpr int32_t PLATFORM_MAX_WINDOW_SIDE = 16384;
+
+// A request wider or taller than PLATFORM_MAX_WINDOW_SIDE is refused with why.
 bool platform_window_open(const PLATFORM_WINDOW_REQUEST& request, std::string& why);
+// The size of the primary display's current mode (starting GLFW if needed); false when there
+// is no display to ask.
+bool platform_display_size(int32_t& width, int32_t& height);
 bool platform_window_is_open();
 
 // Starts GLFW (once; true when it runs). Opening the window starts it too; controllers can be

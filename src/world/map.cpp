@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_io.h"
+
 int32_t kv_map_terrain(const KVMAPVIEW& map, int32_t x, int32_t z) {
     if (!map.TERRAINMAP) return 0;
     return map.TERRAINMAP[kv_map_index(kv_map_clamp(x), kv_map_clamp(z))];
@@ -25,7 +27,8 @@ float kv_water_surface(const KVMAPVIEW& map) {
 float kv_water_level(const KVMAPVIEW& map) { return static_cast<float>(map.WATERHEIGHT) * map.MAPSCALE; }
 
 namespace {
-int32_t read_le32(const unsigned char* p) {
+int32_t read_le32(const char* bytes) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                  (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
     int32_t s;
@@ -37,22 +40,13 @@ int32_t read_le32(const unsigned char* p) {
 KVMAPREAD kv_map_read(const std::string& path, int32_t* terrain, int32_t* forest, int32_t* city,
                       int32_t& waterheight, int32_t& forestheight) {
     KVMAPREAD result;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        kv_log("map %s: cannot be opened; the map stays as it was", path.c_str());
+    std::string bytes, why;
+    if (!file_read_capped(path, FILE_READ_MAX_BYTES, bytes, why)) {
+        kv_log("map %s: cannot be read (%s); the map stays as it was", path.c_str(), why.c_str());
         return result;
     }
-    std::vector<unsigned char> bytes;
-    bytes.reserve(KV_MAPFILEBYTES);
-    unsigned char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        // Never hold more than one map's worth: anything beyond is ignored anyway.
-        size_t room = static_cast<size_t>(KV_MAPFILEBYTES) + 1 - bytes.size();
-        bytes.insert(bytes.end(), chunk, chunk + (got < room ? got : room));
-        if (bytes.size() > static_cast<size_t>(KV_MAPFILEBYTES)) break;
-    }
-    std::fclose(f);
+    // Anything beyond one map's worth is ignored.
+    if (bytes.size() > static_cast<size_t>(KV_MAPFILEBYTES) + 1) bytes.resize(static_cast<size_t>(KV_MAPFILEBYTES) + 1);
     result.opened = true;
     result.bytes = static_cast<int64_t>(bytes.size());
 

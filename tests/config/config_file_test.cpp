@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -163,16 +164,28 @@ TEST(ConfigRoundTrip, FailedWriteLeavesTheOldFileAndSaysSo) {
     EXPECT_NE(out.find("could not write"), std::string::npos) << out;
 }
 
-TEST(ConfigBadInput, MissingFileIsReportedAndReadsAsZero) {
+TEST(ConfigBadInput, MissingAndUnreadableFilesAreToldApartAndReadAsZero) {
     CONFIGVARTYPE c = sample_record();
     testing::internal::CaptureStderr();
     EXPECT_EQ(config_read(c, temp_path("does_not_exist.dat")), ConfigReadStatus::MISSING);
     std::string out = testing::internal::GetCapturedStderr();
-    EXPECT_NE(out.find("cannot open"), std::string::npos) << out;
+    EXPECT_NE(out.find("the settings file is missing"), std::string::npos) << out;
     expect_same_stored_fields(c, CONFIGVARTYPE{});
+
+    // A folder in its place is not "missing": the line says what it is.
+    const std::string folder = temp_path("folder.dat");
+    std::filesystem::create_directories(folder);
+    c = sample_record();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_read(c, folder), ConfigReadStatus::UNREADABLE);
+    out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("cannot be read (a folder)"), std::string::npos) << out;
+    EXPECT_EQ(out.find("missing"), std::string::npos) << out;
+    expect_same_stored_fields(c, CONFIGVARTYPE{});
+    std::filesystem::remove(folder);
 }
 
-TEST(ConfigBadInput, ShortFileKeepsWhatIsThereAndZeroesTheRest) {
+TEST(ConfigBadInput, ShortFileKeepsWhatIsThereAndTakesTheShippedRest) {
     CONFIGVARTYPE full = sample_record();
     std::vector<std::string> lines = split_crlf(config_format(full));
     std::string first20;
@@ -183,30 +196,57 @@ TEST(ConfigBadInput, ShortFileKeepsWhatIsThereAndZeroesTheRest) {
     EXPECT_EQ(config_parse(c, first20), ConfigReadStatus::SHORT);
     std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("only 20 of 55"), std::string::npos) << out;
+    EXPECT_NE(out.find("controls 2-12 are missing; they take the default bindings"), std::string::npos) << out;
+    const CONFIGVARTYPE d = config_defaults();
     EXPECT_EQ(c.XRES, 1280);
     EXPECT_EQ(c.AXISMAX[5], 1.0f);
     EXPECT_EQ(c.JOYSTICK, 3);
     EXPECT_EQ(c.CONTROL[0], 17);
     EXPECT_EQ(c.CONTROL[1], 23);
-    EXPECT_EQ(c.CONTROL[2], 0);
-    for (int8_t d : c.DISPLAYOPTION) EXPECT_EQ(d, 0);
+    for (int i = 2; i < CONFIG_NCONTROLS; ++i) EXPECT_EQ(c.CONTROL[i], d.CONTROL[i]) << i;
+    EXPECT_EQ(c.CONTROL[CTRL_THRUST], 84);
+    for (int i = 0; i < CONFIG_NDISPLAYOPTIONS; ++i) EXPECT_EQ(c.DISPLAYOPTION[i], d.DISPLAYOPTION[i]) << i;
 
+    // An empty file is all defaults: every control bound, the game's window usable.
     testing::internal::CaptureStderr();
     EXPECT_EQ(config_parse(c, ""), ConfigReadStatus::SHORT);
-    testing::internal::GetCapturedStderr();
-    expect_same_stored_fields(c, CONFIGVARTYPE{});
+    out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("controls 0-12 are missing"), std::string::npos) << out;
+    expect_same_stored_fields(c, d);
+    std::string why;
+    EXPECT_TRUE(config_usable(c, why)) << why;
+
+    // All controls present (the file stops inside the display options): no controls line.
+    std::string first40;
+    for (int i = 0; i < 40; ++i) first40 += lines[i] + "\r\n";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_parse(c, first40), ConfigReadStatus::SHORT);
+    out = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out.find("controls"), std::string::npos) << out;
+    EXPECT_EQ(c.CONTROL[12], full.CONTROL[12]);
 }
 
-TEST(ConfigBadInput, TextThatIsNotANumberReadsAsZero) {
-    std::string text = "hello\r\n 480\r\n32 bits\r\n";
+TEST(ConfigBadInput, TextThatIsNotANumberIsNamedWithItsLineAndTakesTheDefault) {
+    std::string text = "hello\r\n 480\r\n16 bits\r\n";
     for (int i = 3; i < 55; ++i) text += "abc\r\n";
+    text.replace(text.size() - 5, 3, "\x1b]0");  // an escape sequence in the last value
     CONFIGVARTYPE c;
-    EXPECT_EQ(config_parse(c, text), ConfigReadStatus::OK);
-    EXPECT_EQ(c.XRES, 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_parse(c, text, "cfg.dat"), ConfigReadStatus::OK);
+    const std::string out = testing::internal::GetCapturedStderr();
+    const CONFIGVARTYPE d = config_defaults();
+    EXPECT_EQ(c.XRES, 1024);
     EXPECT_EQ(c.YRES, 480);
-    EXPECT_EQ(c.NBITS, 32);   // longest numeric prefix
-    EXPECT_EQ(c.AXISMIN[0], 0.0f);
-    EXPECT_EQ(c.CONTROL[12], 0);
+    EXPECT_EQ(c.NBITS, 16);   // longest numeric prefix
+    EXPECT_EQ(c.AXISMIN[0], -1.0f);
+    EXPECT_EQ(c.CONTROL[0], d.CONTROL[0]);
+    EXPECT_EQ(c.DISPLAYOPTION[23], 0);
+    EXPECT_NE(out.find("cfg.dat: line 1 (XRES) value \"hello\" is not a number; using the default 1024"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("line 6 (AXISMIN(0)) value \"abc\" is not a number; using the default -1"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("line 55 (DISPLAYOPTION(23)) value \"\\x1B]0\""), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos) << "data bytes are escaped on the console";
 }
 
 TEST(ConfigBadInput, OutOfRangeValuesAreRefusedNotWrapped) {
@@ -226,13 +266,14 @@ TEST(ConfigBadInput, OutOfRangeValuesAreRefusedNotWrapped) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(config_parse(c, text, "cfg.dat"), ConfigReadStatus::OK);
     std::string out = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(c.XRES, 0);
-    EXPECT_EQ(c.YRES, 0);
-    EXPECT_EQ(c.NBITS, 0);
-    EXPECT_EQ(c.AXISMIN[0], 0.0f);
-    EXPECT_EQ(c.AXISMAX[0], 0.0f);
-    EXPECT_EQ(c.CONTROL[0], 0);
-    EXPECT_EQ(c.CONTROL[1], 0);
+    // Each refused value takes the shipped default of its setting.
+    EXPECT_EQ(c.XRES, 1024);
+    EXPECT_EQ(c.YRES, 768);
+    EXPECT_EQ(c.NBITS, 32);
+    EXPECT_EQ(c.AXISMIN[0], -1.0f);
+    EXPECT_EQ(c.AXISMAX[0], 1.0f);
+    EXPECT_EQ(c.CONTROL[0], 86);
+    EXPECT_EQ(c.CONTROL[1], 87);
     // Values next to the refused ones are untouched.
     EXPECT_EQ(c.FULLSCREEN, 1);
     EXPECT_EQ(c.AXISMIN[1], good.AXISMIN[1]);
@@ -296,4 +337,34 @@ TEST(ConfigStartup, FillsWindowPropertiesAndHighestController) {
     EXPECT_EQ(OPENGLPROPERTIES.SCR_BITS, 0);
     CONFIGVARS = CONFIGVARTYPE{};
     OPENGLPROPERTIES = OPENGLPROPERTIESTYPE{};
+}
+
+TEST(ConfigDefaults, AreTheShippedFileAndUsable) {
+    const std::string shipped = read_file_text(std::string(KV_SOURCE_DIR) + "/data/root/configVars.dat");
+    ASSERT_FALSE(shipped.empty());
+    EXPECT_EQ(config_format(config_defaults()), shipped);
+    std::string why;
+    EXPECT_TRUE(config_usable(config_defaults(), why)) << why;
+}
+
+TEST(ConfigDefaults, UsableNamesTheSettingTheGameWouldRefuse) {
+    CONFIGVARTYPE c = config_defaults();
+    std::string why;
+    c.XRES = CONFIG_MAX_SCREEN_SIDE;
+    c.YRES = 1;
+    EXPECT_TRUE(config_usable(c, why)) << why;
+    c.XRES = CONFIG_MAX_SCREEN_SIDE + 1;
+    EXPECT_FALSE(config_usable(c, why));
+    EXPECT_EQ(why, "screen size 16385 x 1 is outside 1-16384");
+    c = config_defaults();
+    c.YRES = 0;
+    EXPECT_FALSE(config_usable(c, why));
+    c = config_defaults();
+    c.NBITS = 24;
+    EXPECT_FALSE(config_usable(c, why));
+    EXPECT_EQ(why, "colour depth 24 is neither 16 nor 32");
+    c = config_defaults();
+    c.FULLSCREEN = 2;
+    EXPECT_FALSE(config_usable(c, why));
+    EXPECT_EQ(why, "full-screen setting 2 is neither 0 nor 1");
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "cfg_layout.h"
@@ -297,7 +298,9 @@ TEST_F(ConfigTool, ExitEndsWithoutSaving) {
     s.click(WINDOWED_X, WINDOWED_Y);
     s.click(EXIT_X, TAB_Y);
     const RunResult r = run(s, 200, "--screenshot 100:" + dir + "/late.png");
-    ASSERT_EQ(r.exit_code, 0) << r.output;
+    // The tool ended before frame 100: the requested screenshot was not produced, and says so.
+    ASSERT_EQ(r.exit_code, 1) << r.output;
+    EXPECT_NE(r.output.find("1 of 1 screenshots were not written"), std::string::npos) << r.output;
     EXPECT_FALSE(file_exists(dir + "/late.png"));
     EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(original));
 }
@@ -306,11 +309,12 @@ TEST_F(ConfigTool, F12EndsTheProgram) {
     Script s;
     s.line(5, "key F12 1");
     const RunResult r = run(s, 200, "--screenshot 100:" + dir + "/late.png");
-    ASSERT_EQ(r.exit_code, 0) << r.output;
+    ASSERT_EQ(r.exit_code, 1) << r.output;
+    EXPECT_NE(r.output.find("screenshots were not written"), std::string::npos) << r.output;
     EXPECT_FALSE(file_exists(dir + "/late.png"));
 }
 
-TEST_F(ConfigTool, MissingSettingsFileStartsFromZeroAndReloadKeepsEdits) {
+TEST_F(ConfigTool, MissingSettingsFileStartsFromTheShippedOnesAndReloadKeepsEdits) {
     std::remove((dir + "/configVars.dat").c_str());
     Script s;
     s.click(MODE_800x600_32_X, MODE_800x600_32_Y);
@@ -320,11 +324,53 @@ TEST_F(ConfigTool, MissingSettingsFileStartsFromZeroAndReloadKeepsEdits) {
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_NE(r.output.find("Could not read configVars.dat!"), std::string::npos) << r.output;
     const std::vector<std::string> lines = saved();
+    std::vector<std::string> shipped = split_lines(read_file_text(std::string(KV_SOURCE_DIR) + "/data/root/configVars.dat"));
     ASSERT_EQ(lines.size(), 55u);
-    EXPECT_EQ(lines[0], " 800");
-    EXPECT_EQ(lines[1], " 600");
-    EXPECT_EQ(lines[2], " 32");
-    for (int i = 3; i < 55; ++i) EXPECT_EQ(lines[i], " 0") << "line " << i + 1;
+    ASSERT_EQ(shipped.size(), 55u);
+    shipped[0] = " 800";
+    shipped[1] = " 600";
+    shipped[2] = " 32";
+    EXPECT_EQ(lines, shipped);
+}
+
+TEST_F(ConfigTool, ShortAndGarbledFilesStartFromTheShippedValues) {
+    // Five values, one of them not a number: the rest come from the shipped file.
+    write_file_text(dir + "/configVars.dat", " 1280\r\n 1024\r\nbits\r\n 0\r\n 0\r\n");
+    Script s;
+    s.click(SAVE_X, TAB_Y);
+    const RunResult r = run(s, s.frame + 2);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("line 3 (NBITS) value \"bits\" is not a number; using the default 32"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("controls 0-12 are missing"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Game Configuration Saved!"), std::string::npos) << r.output;
+    std::vector<std::string> shipped = split_lines(read_file_text(std::string(KV_SOURCE_DIR) + "/data/root/configVars.dat"));
+    ASSERT_EQ(shipped.size(), 55u);
+    shipped[0] = " 1280";
+    shipped[1] = " 1024";
+    EXPECT_EQ(saved(), shipped);
+}
+
+TEST_F(ConfigTool, SettingsTheGameWouldRefuseAreNotSaved) {
+    std::vector<std::string> lines = original;
+    lines[0] = " 0";  // no width: the game cannot open its window
+    write_file_text(dir + "/configVars.dat", join_lines(lines));
+    Script s;
+    s.click(SAVE_X, TAB_Y);
+    RunResult r = run(s, s.frame + 2);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("Not saved: screen size 0 x"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Game Configuration Saved!"), std::string::npos) << r.output;
+    EXPECT_EQ(read_file_text(dir + "/configVars.dat"), join_lines(lines));
+
+    // Picking a mode the game opens makes the same save go through.
+    Script fixed;
+    fixed.click(MODE_800x600_32_X, MODE_800x600_32_Y);
+    fixed.click(SAVE_X, TAB_Y);
+    r = run(fixed, fixed.frame + 2);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("Game Configuration Saved!"), std::string::npos) << r.output;
+    EXPECT_EQ(saved()[0], " 800");
 }
 
 TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
@@ -348,6 +394,22 @@ TEST_F(ConfigTool, DamagedFilesAndMissingImagesDoNotStopIt) {
     EXPECT_NE(r.output.find("could not load image data/config/icon_dome.png"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("ignored"), std::string::npos) << r.output;
     EXPECT_EQ(saved().size(), 55u);
+}
+
+TEST_F(ConfigTool, PipesInPlaceOfItsFilesAreRefusedWithoutWaiting) {
+    // A named pipe without a writer would block any reader that opens it: every file the tool
+    // reads is refused instead, and the run goes on to its last frame.
+    for (const std::string name : {"/data/config/icon_bloom.png", "/data/fontimg/vera12/65.png", "/pipe_modes.txt"}) {
+        std::remove((dir + name).c_str());
+        ASSERT_EQ(::mkfifo((dir + name).c_str(), 0644), 0) << name;
+    }
+    Script s;
+    s.click(DISPLAY_TAB_X, TAB_Y);
+    const RunResult r = run_config(dir, s, s.frame + 2, "--modes '" + dir + "/pipe_modes.txt'");
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_NE(r.output.find("could not load image data/config/icon_bloom.png (a named pipe"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("could not read screen modes file"), std::string::npos) << r.output;
 }
 
 TEST_F(ConfigTool, FilesOnTheCommandLineAreRelativeToTheStartingDirectory) {

@@ -170,3 +170,17 @@ TEST(ModeGrid, NoModesNoButtons) {
 }
 
 }  // namespace
+
+TEST(ModesFile, OnlyDepthsAndSizesTheGameOpensAreOffered) {
+    MODELISTS lists;
+    modes_file_parse("24 1600 1200\n24 1024 768\n32 1600 1200\n32 20000 1024\n32 1024 768\n", lists, "modes");
+    VIDEOMODETABLE table;
+    testing::internal::CaptureStdout();
+    modes_build(lists, table);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(table.NVIDEOMODES[1], 0);
+    ASSERT_EQ(table.NVIDEOMODES[2], 1);
+    EXPECT_EQ(table.VIDEOMODE[2][0].W, 1024);
+    EXPECT_NE(said.find("24-bit screen modes are not offered"), std::string::npos) << said;
+    EXPECT_NE(said.find("20000x1024 is larger than the game opens"), std::string::npos) << said;
+}

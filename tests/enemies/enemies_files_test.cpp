@@ -240,9 +240,12 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("stance"), std::string::npos);
     expect_table_is(good, "bad stance");
 
-    // A missing file changes nothing and prints nothing.
+    // A missing file changes nothing; a missing island layout says so, a profile table that
+    // was never saved does not.
     testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_layout_load_file(dir + "/missing.dat"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "enemy file " + dir + "/missing.dat is missing: no enemies from it\n");
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_import_file(dir + "/missing.dat"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     expect_table_is(good, "missing file");

@@ -180,9 +180,9 @@ TEST_F(Missions, EveryLoadBuildsTheSameTablesFromTheFiles) {
     g.AIRDROPDATA[0].PICKUPFLAG = 4;
     g.CHECKPOINTCOUNT = 27;
     g.CHECKPOINTDATA.assign(27, CHECKPOINTTYPE{});
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const MISSION_TABLES_RESULT r = mission_load_campaign(kMissions);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("start afresh"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("start afresh"), std::string::npos);
     EXPECT_EQ(r.airdrops_restored, 0);
     EXPECT_EQ(g.AIRDROPCOUNT, 4);
     EXPECT_EQ(g.CHECKPOINTCOUNT, 14);

@@ -92,7 +92,7 @@ TEST_F(NewModule, EmptyNamesRepeatThePrompt) {
     EXPECT_FALSE(fs::exists(dir / ".cpp"));
 }
 
-TEST_F(NewModule, EmptyAndMissingTemplatesGiveAnEmptyModule) {
+TEST_F(NewModule, AnEmptyTemplateGivesAnEmptyModuleAMissingOneNone) {
     write_file_text(dir / "template.dat", "");
     RunResult r = run("Empty\n");  // end of input serves as the key press
     EXPECT_EQ(r.status, 0);
@@ -101,21 +101,38 @@ TEST_F(NewModule, EmptyAndMissingTemplatesGiveAnEmptyModule) {
     EXPECT_EQ(fs::file_size(dir / "Empty.cpp"), 0u);
 
     fs::remove(dir / "template.dat");
-    write_file_text(dir / "Gone.cpp", "old contents that must be replaced");
     r = run("Gone\nx");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Gone.cpp created successfully\n"), std::string::npos);
-    EXPECT_NE(r.err.find("template.dat"), std::string::npos) << "the missing template is named on the console";
-    EXPECT_EQ(fs::file_size(dir / "Gone.cpp"), 0u);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("created successfully"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("template.dat could not be read (missing): nothing created"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "Gone.cpp"));
+    fs::create_directory(dir / "template.dat");
+    r = run("Gone\nx");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("a folder"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "Gone.cpp"));
 }
 
-TEST_F(NewModule, NameContainingThePlaceholderTerminates) {
-    write_file_text(dir / "template.dat", "x%%MODULE_NAME%%y%%MODULE_NAME%%\r\n%%TAB%%%%MODULE_NAME%%\r\n");
-    const std::string name = "A%%MODULE_NAME%%B%%TAB%%";
-    RunResult r = run(name + "\n\n");
-    EXPECT_EQ(r.status, 0) << "timed out or failed: " << r.err;
-    const std::string expanded = "A%%MODULE_NAME%%B\t";  // the name's own tab placeholder is still a tab
-    EXPECT_EQ(read_file_text(dir / (name + ".cpp")), "x" + expanded + "y" + expanded + "\r\n\t" + expanded + "\r\n");
+TEST_F(NewModule, NamesThatAreNotIdentifiersAreRefused) {
+    write_file_text(dir / "template.dat", "x\r\n");
+    fs::create_directories(dir / "sub");
+    for (const std::string name : {"../Outside", "/tmp/kv_abs_module", "sub/Inner", "A%%MODULE_NAME%%B", "9lives",
+                                   "two words", "class", "Tab\there", "\x1b]2;title\x07"}) {
+        RunResult r = run(name + "\n\n");
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find("is not a C++ identifier"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << "the name is echoed escaped";
+    }
+    EXPECT_FALSE(fs::exists(dir.parent_path() / "Outside.cpp"));
+    EXPECT_FALSE(fs::exists("/tmp/kv_abs_module.cpp"));
+    EXPECT_FALSE(fs::exists(dir / "sub/Inner.cpp"));
+    int files = 0;
+    for (auto& e : fs::recursive_directory_iterator(dir)) files += e.path().extension() == ".cpp";
+    EXPECT_EQ(files, 0);
+    // Underscores and digits after the first character are fine.
+    RunResult r = run("_radar_2\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file_text(dir / "_radar_2.cpp"), "x\r\n");
 }
 
 TEST_F(NewModule, EndOfInputAtThePromptEndsCleanly) {
@@ -131,12 +148,19 @@ TEST_F(NewModule, EndOfInputAtThePromptEndsCleanly) {
     EXPECT_EQ(files, 0);
 }
 
-TEST_F(NewModule, UnwritableModuleFileIsReportedNotClaimed) {
+TEST_F(NewModule, AnExistingModuleIsNeverOverwritten) {
     write_file_text(dir / "template.dat", "x\r\n");
-    RunResult r = run("no_such_dir/Mod\n\n");
+    write_file_text(dir / "Radar.cpp", "hand-written work");
+    RunResult r = run("Radar\n\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.find("created successfully"), std::string::npos);
-    EXPECT_NE(r.err.find("no_such_dir/Mod.cpp could not be written"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Radar.cpp already exists"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file_text(dir / "Radar.cpp"), "hand-written work");
+    // A link of that name counts as existing too, even when it points nowhere.
+    fs::create_symlink(dir / "nowhere.cpp", dir / "Sonar.cpp");
+    r = run("Sonar\n\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(dir / "nowhere.cpp"));
 }
 
 TEST_F(NewModule, ShippedTemplateMakesACompilingModule) {

@@ -91,8 +91,9 @@ bool generate_glyphs(const std::string& game_dir) {
         for (int c = 32; c <= 126 && ok; ++c) {
             ok = render_glyph(face, set, c, rgba);
             const std::string path = game_dir + "/data/fontimg/" + set.name + "/" + std::to_string(c) + ".png";
-            if (ok && !png_write_file(path, kCell, kCell, 4, rgba.data())) {
-                std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+            std::string why;
+            if (ok && !png_write_file(path, kCell, kCell, 4, rgba.data(), &why)) {
+                std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), why.c_str());
                 ok = false;
             }
         }

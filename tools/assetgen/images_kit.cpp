@@ -201,8 +201,9 @@ bool canvas_write_png(const Canvas& cv, const std::string& path, bool alpha) {
     }
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    if (!png_write_file(path, cv.w, cv.h, ch, bytes.data())) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    std::string why;
+    if (!png_write_file(path, cv.w, cv.h, ch, bytes.data(), &why)) {
+        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), why.c_str());
         return false;
     }
     return true;

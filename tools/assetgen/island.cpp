@@ -31,8 +31,9 @@ bool generate_island(const std::string& game_dir) {
     const std::string png = game_dir + "/data/maps/0/minimap.png";
     std::error_code ec;
     std::filesystem::create_directories(game_dir + "/data/maps/0", ec);
-    if (!png_write_file(png, w, h, 3, pixels.data())) {
-        std::fprintf(stderr, "island: cannot write %s\n", png.c_str());
+    std::string why;
+    if (!png_write_file(png, w, h, 3, pixels.data(), &why)) {
+        std::fprintf(stderr, "island: cannot write %s: %s\n", png.c_str(), why.c_str());
         return false;
     }
     return true;

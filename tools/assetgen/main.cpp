@@ -1,6 +1,7 @@
 // Runs every registered generator into the game directory named on the command line, in name
 // order, printing one progress line per generator. Exit status 1 if any generator fails.
 #include "assetgen.h"
+#include "engine/console_text.h"
 
 #include "engine/textfile.h"
 
@@ -26,8 +27,9 @@ bool write_text_file(const std::string& path, const std::string& text) {
     std::error_code ec;
     const std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-    if (!write_file_atomic(path, text)) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    std::string why;
+    if (!write_file_atomic(path, text, &why)) {
+        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), why.c_str());
         return false;
     }
     return true;
@@ -46,6 +48,18 @@ int main(int argc, char** argv) {
     auto list = generators();
     std::sort(list.begin(), list.end(),
               [](const AssetGenerator& a, const AssetGenerator& b) { return std::strcmp(a.name, b.name) < 0; });
+    // Every name asked for must be a generator: a misspelt one would otherwise do nothing.
+    for (int i = 2; i < argc; ++i) {
+        bool known = false;
+        for (const AssetGenerator& g : list) known = known || std::strcmp(argv[i], g.name) == 0;
+        if (!known) {
+            std::string names;
+            for (const AssetGenerator& g : list) names += std::string(names.empty() ? "" : ", ") + g.name;
+            std::fprintf(stderr, "assetgen: unknown generator '%s' (known: %s)\n", console_safe(argv[i]).c_str(),
+                         names.c_str());
+            return 1;
+        }
+    }
     int failed = 0;
     for (const AssetGenerator& g : list) {
         bool wanted = argc == 2;

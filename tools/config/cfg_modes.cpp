@@ -2,6 +2,7 @@
 #include "cfg_modes.h"
 
 #include "cfg_lines.h"
+#include "config/config.h"
 
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,11 @@ int32_t modes_filter(const std::vector<MODESIZE>& listed, MODESIZE* out) {
         bool seen = false;
         for (int32_t k = 0; k < n && !seen; ++k) seen = out[k].W == m.W && out[k].H == m.H;
         if (seen || m.H <= 400) continue;
+        if (m.W > CONFIG_MAX_SCREEN_SIDE || m.H > CONFIG_MAX_SCREEN_SIDE) {
+            std::printf("screen mode %dx%d is larger than the game opens (%d a side); left out\n", m.W, m.H,
+                        CONFIG_MAX_SCREEN_SIDE);
+            continue;
+        }
         if (n >= VIDEOMODE_CAPACITY) {
             std::printf("more than %d screen modes of one depth; the rest are left out\n", VIDEOMODE_CAPACITY);
             break;
@@ -54,8 +60,16 @@ bool modes_file_load(const std::string& path, MODELISTS& lists) {
 
 void modes_build(const MODELISTS& lists, VIDEOMODETABLE& table) {
     table = VIDEOMODETABLE{};
-    for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d)
-        if (lists.HASLIST[d]) table.NVIDEOMODES[d] = modes_filter(lists.LIST[d], table.VIDEOMODE[d]);
+    for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d) {
+        if (!lists.HASLIST[d]) continue;
+        if (!mode_depth_offered(d)) {
+            // The game opens 16 or 32 bits only: a mode it refuses is not offered.
+            if (!lists.LIST[d].empty())
+                std::printf("%d-bit screen modes are not offered: the game opens 16 or 32 bits\n", mode_depth_bits(d));
+            continue;
+        }
+        table.NVIDEOMODES[d] = modes_filter(lists.LIST[d], table.VIDEOMODE[d]);
+    }
 }
 
 std::string mode_label(const MODESIZE& m) { return std::to_string(m.W) + "x" + std::to_string(m.H); }

@@ -21,10 +21,13 @@ struct VIDEOMODETABLE {
 };
 
 inline int32_t mode_depth_bits(int32_t d) { return 16 + 8 * d; }
+// True for the depths the game opens a window with (16 and 32 bits).
+inline bool mode_depth_offered(int32_t d) { return mode_depth_bits(d) == 16 || mode_depth_bits(d) == 32; }
 
 // Keeps the usable modes of one depth from the list in the library's order: the first entry is
 // skipped, a size already kept is skipped, only heights above 400 are kept, at most
-// VIDEOMODE_CAPACITY. Returns the number kept into out.
+// VIDEOMODE_CAPACITY; a mode wider or taller than CONFIG_MAX_SCREEN_SIDE is left out with a
+// line. Returns the number kept into out.
 int32_t modes_filter(const std::vector<MODESIZE>& listed, MODESIZE* out);
 
 // The library's lists as given by a modes file: one mode a line, "BITS WIDTH HEIGHT" with BITS

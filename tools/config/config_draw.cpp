@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "config_tool.h"
+#include "engine/png.h"
+#include "platform/file_io.h"
 
 namespace config_tool {
 
@@ -19,10 +21,32 @@ const char* const ICON_FILES[ICON_ID_COUNT] = {
     "data\\config\\icon_envmap.png",      "data\\config\\icon_bloom.png",
 };
 
+// An image file decoded from memory: only a regular file of bounded size is read (a pipe in its
+// place must not block the tool), and a PNG larger than PNG_MAX_SIDE a side is not decoded.
+SDL_Surface* load_bounded(const std::string& path, std::string& why) {
+    std::string bytes;
+    if (!file_read_capped(path, PNG_FILE_MAX_BYTES, bytes, why)) return nullptr;
+    if (bytes.size() >= 24 && bytes.compare(1, 3, "PNG") == 0) {
+        auto be32 = [&](std::size_t at) {
+            return (uint32_t(uint8_t(bytes[at])) << 24) | (uint32_t(uint8_t(bytes[at + 1])) << 16) |
+                   (uint32_t(uint8_t(bytes[at + 2])) << 8) | uint32_t(uint8_t(bytes[at + 3]));
+        };
+        if (be32(16) > PNG_MAX_SIDE || be32(20) > PNG_MAX_SIDE) {
+            why = PNG_TOO_LARGE;
+            return nullptr;
+        }
+    }
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    SDL_Surface* s = rw ? IMG_Load_RW(rw, 1) : nullptr;
+    if (s == nullptr) why = "not a readable image";
+    return s;
+}
+
 SDL_Surface* load_image(const std::string& stored_path) {
     const std::string path = tool_path(stored_path);
-    SDL_Surface* s = IMG_Load(path.c_str());
-    if (s == nullptr) std::printf("could not load image %s: its place stays empty\n", path.c_str());
+    std::string why;
+    SDL_Surface* s = load_bounded(path, why);
+    if (s == nullptr) std::printf("could not load image %s (%s): its place stays empty\n", path.c_str(), why.c_str());
     return s;
 }
 
@@ -73,7 +97,8 @@ void FONT_LOADFONT(const std::string& name) {
     for (int32_t code = 32; code <= 126; ++code) {
         const int32_t slot = code - 32;
         const std::string path = "data/fontimg/" + name + "/" + std::to_string(code) + ".png";
-        SDL_Surface* img = IMG_Load(path.c_str());
+        std::string why;
+        SDL_Surface* img = load_bounded(path, why);
         if (img == nullptr) {
             ++missing;
             bool blank[GLYPH_CELL * GLYPH_CELL] = {};

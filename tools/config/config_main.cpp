@@ -54,6 +54,7 @@ namespace {
 TOOLOPTIONS OPTIONS;
 TOOLSCRIPT SCRIPT;
 bool SCRIPTED = false;
+std::size_t SHOTS_WRITTEN = 0;  // requested screenshots written so far
 int64_t FRAME = 0;
 uint32_t PREVMOUSE = 0;
 SDL_Joystick* JOYHANDLE[TOOL_NJOYSTICKS] = {};
@@ -123,7 +124,11 @@ void save_screenshot(const std::string& path) {
             SDL_GetRGB(v, VIDEO->format, &o[0], &o[1], &o[2]);
         }
     if (SDL_MUSTLOCK(VIDEO)) SDL_UnlockSurface(VIDEO);
-    if (!png_write_file(path, w, h, 3, rgb.data())) std::printf("could not write screenshot %s\n", path.c_str());
+    std::string why;
+    if (png_write_file(path, w, h, 3, rgb.data(), &why))
+        ++SHOTS_WRITTEN;
+    else
+        std::printf("could not write screenshot %s: %s\n", path.c_str(), why.c_str());
 }
 
 // Screenshots of the current frame, then the next frame; false once the frame limit is reached.
@@ -151,6 +156,7 @@ void read_screen_modes() {
         modes_file_load(OPTIONS.MODES, lists);
     } else {
         for (int32_t d = 0; d < VIDEOMODE_DEPTHS; ++d) {
+            if (!mode_depth_offered(d)) continue;
             SDL_PixelFormat format = *VIDEO->format;
             format.palette = nullptr;
             format.BitsPerPixel = static_cast<Uint8>(mode_depth_bits(d));
@@ -352,11 +358,18 @@ int main(int argc, char** argv) {
     }
     if (!OPTIONS.INPUT.empty()) {
         SCRIPTED = true;
-        tool_script_load(OPTIONS.INPUT, SCRIPT);
+        // A script that cannot be read would leave the tool waiting for input for ever.
+        if (!tool_script_load(OPTIONS.INPUT, SCRIPT)) return 2;
     }
     if (OPTIONS.FRAMES == 0) return 0;
     if (!INIT()) return 1;
     MAIN();
     DEINIT();
+    // A requested screenshot that was not written is a failed run.
+    if (SHOTS_WRITTEN < OPTIONS.SCREENSHOTS.size()) {
+        std::printf("config: %zu of %zu screenshots were not written\n", OPTIONS.SCREENSHOTS.size() - SHOTS_WRITTEN,
+                    OPTIONS.SCREENSHOTS.size());
+        return 1;
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "config_tool.h"
+#include "platform/file_io.h"
 
 namespace config_tool {
 
@@ -48,10 +49,12 @@ void show_message(const std::string& text) {
 
 void reload_config(bool at_start) {
     CONFIGVARTYPE fresh;
+    if (at_start) file_remove_stale_temps(CONFIG_FILE_NAME);  // left by a save that was killed
     const ConfigReadStatus status = config_read(fresh, CONFIG_FILE_NAME);
-    if (status == ConfigReadStatus::MISSING) {
-        // Nothing to restore from: the record stays as it is.
-        if (!at_start) show_message("Could not read configVars.dat!");
+    if (status == ConfigReadStatus::MISSING || status == ConfigReadStatus::UNREADABLE) {
+        // Nothing to restore from: the record stays as it is; at start it is the shipped one.
+        if (at_start) CONFIGVARS = config_defaults();
+        else show_message("Could not read configVars.dat!");
         return;
     }
     CONFIGVARS = fresh;
@@ -62,6 +65,12 @@ void reload_config(bool at_start) {
 }
 
 void save_config() {
+    // Settings the game would refuse to start with are not saved over usable ones.
+    std::string why;
+    if (!config_usable(CONFIGVARS, why)) {
+        show_message("Not saved: " + why);
+        return;
+    }
     if (config_write(CONFIGVARS, CONFIG_FILE_NAME)) show_message("Game Configuration Saved!");
     else show_message("Could not save configVars.dat!");
 }

@@ -9,6 +9,7 @@
 
 #include "check_common.h"
 #include "check_mesh.h"
+#include "config/config.h"
 #include "engine/png.h"
 
 #include <filesystem>
@@ -61,7 +62,9 @@ void check_config_vars(const std::string& dir, Problems& p) {
             return;
         }
     }
-    if (v[0] < 1 || v[1] < 1) p.add(name, "screen size " + f[0].text + " x " + f[1].text + " cannot open a window");
+    if (v[0] < 1 || v[1] < 1 || v[0] > CONFIG_MAX_SCREEN_SIDE || v[1] > CONFIG_MAX_SCREEN_SIDE)
+        p.add(name, "screen size " + f[0].text + " x " + f[1].text + " cannot open a window (1-" +
+                        std::to_string(CONFIG_MAX_SCREEN_SIDE) + " a side)");
     if (v[2] != 16 && v[2] != 32) p.add(name, "colour depth " + f[2].text + " is neither 16 nor 32");
     if (v[3] != 0 && v[3] != 1) p.add(name, "full-screen flag " + f[3].text + " is neither 0 nor 1");
     if (v[4] != 0 && v[4] != 1) p.add(name, "input type " + f[4].text + " is neither 0 (keyboard) nor 1 (controller)");

@@ -3,6 +3,7 @@
 // the gunship can reach, and the per-file checks the command runs.
 #pragma once
 
+#include "engine/console_text.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -38,7 +39,8 @@ struct Problems {
     std::vector<std::string> lines;
     std::map<std::string, int> per_file;
     void add(const std::string& file, const std::string& what) {
-        if (++per_file[file] <= PER_FILE) lines.push_back(file + ": " + what);
+        // Names and values come from the data: shown escaped, so they cannot steer the terminal.
+        if (++per_file[file] <= PER_FILE) lines.push_back(console_safe(file + ": " + what));
     }
     void finish() {
         for (const auto& [file, n] : per_file)

@@ -39,7 +39,7 @@ int run_map(int argc, char** argv) {
     std::printf("height range %d to %d terrain units (%.2f to %.2f world units)\n", s.minheight, s.maxheight,
                 s.minheight * 0.25, s.maxheight * 0.25);
     std::printf("water level %d (surface at %.2f world units), %d samples below it\n", s.waterheight,
-                (s.waterheight + 10) * 0.25, s.belowwater);
+                (static_cast<double>(s.waterheight) + 10.0) * 0.25, s.belowwater);
     std::printf("forest height %d\n", s.forestheight);
     std::printf("city codes (boundary frame applied):\n");
     for (const auto& [code, cells] : s.citycodes) std::printf("  %4d %-22s %7d cells\n", code, code_name(code), cells);

@@ -3,25 +3,13 @@
 #include "kvdata.h"
 
 #include "engine/png.h"
+#include "platform/file_io.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
-
-bool write_raw(const std::string& path, const uint8_t* data, size_t size) {
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
 
 int run_png(int argc, char** argv) {
     std::string file, raw;
@@ -49,8 +37,9 @@ int run_png(int argc, char** argv) {
     if (!raw.empty()) {
         png_flip_rows(img.pixels.get(), img.width, img.height);
         const size_t bytes = size_t(img.width) * img.height * 4;
-        if (!write_raw(raw, img.pixels.get(), bytes)) {
-            std::fprintf(stderr, "kvdata png: cannot write %s\n", raw.c_str());
+        std::string why;
+        if (!file_replace(raw, img.pixels.get(), bytes, why)) {
+            std::fprintf(stderr, "kvdata png: cannot write %s: %s\n", raw.c_str(), why.c_str());
             return 1;
         }
         std::printf("raw: %zu bytes RGBA, top row first, written to %s\n", bytes, raw.c_str());

@@ -134,8 +134,9 @@ bool open_window(Window& win, int width, int height) {
 bool save_frame(int width, int height, const std::string& out) {
     glFinish();
     const std::vector<uint8_t> rgb = screenshot_read_rgb(width, height);  // top row first
-    if (rgb.empty() || !png_write_file(out, width, height, 3, rgb.data())) {
-        std::fprintf(stderr, "kvdata preview: cannot write %s\n", out.c_str());
+    std::string why = "nothing was drawn";
+    if (rgb.empty() || !png_write_file(out, width, height, 3, rgb.data(), &why)) {
+        std::fprintf(stderr, "kvdata preview: cannot write %s: %s\n", out.c_str(), why.c_str());
         return false;
     }
     return true;

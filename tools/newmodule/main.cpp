@@ -1,5 +1,6 @@
 // newmodule: asks for a module name, reads template.dat from the working directory, replaces
 // its placeholders line by line and writes the module's source file beside it.
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/console_text.h"
 #include "engine/textfile.h"
 #include "newmodule.h"
 
@@ -67,16 +69,32 @@ int main() {
         }
     } while (name.empty());
 
+    if (!newmodule_valid_name(name)) {
+        std::fputs("\n", stdout);
+        std::fprintf(stderr, "\"%s\" is not a C++ identifier (letters, digits and _, not starting with a digit): "
+                     "nothing created.\n", console_safe(name).c_str());
+        return 1;
+    }
     const std::string file_name = name + NEWMODULE_SOURCE_EXTENSION;
+    struct stat existing {};
+    if (::lstat(file_name.c_str(), &existing) == 0) {
+        std::fputs("\n", stdout);
+        std::fprintf(stderr, "%s already exists: it is not overwritten, nothing created.\n", file_name.c_str());
+        return 1;
+    }
     FieldReader tpl;
-    if (!field_reader_open(tpl, "template.dat"))
-        std::fputs("template.dat could not be read: the module is created empty.\n", stderr);
+    if (!field_reader_open(tpl, "template.dat")) {
+        std::fputs("\n", stdout);
+        std::fprintf(stderr, "template.dat could not be read (%s): nothing created.\n", tpl.error.c_str());
+        return 1;
+    }
 
     FieldWriter out;
     while (!field_eof(tpl)) field_write(out, newmodule_replace(field_read(tpl), name));
 
-    if (!write_file_atomic(file_name, out.bytes)) {
-        std::fprintf(stderr, "\n%s could not be written: no module created.\n", file_name.c_str());
+    std::string why;
+    if (!write_file_atomic(file_name, out.bytes, &why)) {
+        std::fprintf(stderr, "\n%s could not be written (%s): no module created.\n", file_name.c_str(), why.c_str());
         return 1;
     }
 
