@@ -195,3 +195,37 @@ TEST_F(SectorPass, CoastFrameMatchesAndBlendOffStaysOff) {
     EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+namespace {
+int32_t g_drawn[KV_SECTORPASS_SLOTS + 1][2];
+int32_t g_drawn_count = 0;
+void record_tile(int32_t tx, int32_t tz) {
+    if (g_drawn_count <= KV_SECTORPASS_SLOTS) {
+        g_drawn[g_drawn_count][0] = tx;
+        g_drawn[g_drawn_count][1] = tz;
+    }
+    g_drawn_count++;
+}
+}  // namespace
+
+TEST_F(SectorPass, EveryTileIsDrawnOnceInTheGivenOrderUpToTheCapacity) {
+    static KVSECTORPASS pass;
+    pass.COUNT = -5;  // a damaged count starts over
+    for (int32_t k = 0; k < KV_SECTORPASS_SLOTS + 10; ++k) kv_sector_pass_add(pass, k % KV_TILES, (k / KV_TILES) % KV_TILES);
+    EXPECT_EQ(pass.COUNT, KV_SECTORPASS_SLOTS);
+    glEnable(GL_BLEND);
+    for (bool plain : {true, false}) {
+        const bool old = kv_sector_pass_set_plain(plain);
+        g_drawn_count = 0;
+        kv_sector_pass_draw(pass, record_tile);
+        kv_sector_pass_set_plain(old);
+        ASSERT_EQ(g_drawn_count, KV_SECTORPASS_SLOTS) << (plain ? "plain" : "fast");
+        for (int32_t k = 0; k < KV_SECTORPASS_SLOTS; ++k) {
+            ASSERT_EQ(g_drawn[k][0], k % KV_TILES) << k;
+            ASSERT_EQ(g_drawn[k][1], (k / KV_TILES) % KV_TILES) << k;
+        }
+        EXPECT_EQ(glIsEnabled(GL_BLEND), GL_TRUE);
+    }
+    kv_sector_pass_draw(pass, nullptr);  // no drawing function: nothing happens
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
