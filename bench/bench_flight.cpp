@@ -1,9 +1,20 @@
 // Frame time of the mission frame in flight: a 60-second scripted flight (3750 frames of the
-// virtual 16 ms clock) circling the centre of the densest town of the generated island, against the same
-// flight over open sea as the peer. The flight is the game's own mission prologue and mission
-// loop (input, physics, enemies, projectiles, drawing, objectives, swap), each frame timed on
-// the wall clock up to a glFinish; the counters give the mean and the 99th percentile in milliseconds. Clipping is
+// virtual 16 ms clock) circling the centre of the densest town of the generated island, and the
+// same flight over open sea. Every frame runs the game's own mission-frame steps (input,
+// physics, enemies, projectiles, drawing, objectives, swap) and is timed on the wall clock up to
+// a glFinish; the counters give the mean and the 99th percentile in milliseconds. Clipping is
 // off so the gunship keeps circling over the roofs instead of pressing against a house.
+//
+// The peer is the renderer's floor, run first in the same process and window: each frame clears
+// the window and draws one lit, fogged, depth-tested quad over the whole screen, then swaps and
+// waits like the flights. Every flight reports its mean and 99th percentile as multiples of the
+// floor's mean (mean_x_floor, p99_x_floor), and splits its mean into the simulation steps
+// (sim_ms), the drawing call (draw_ms: game and driver work on this thread) and the swap and
+// glFinish (finish_ms: rasterising that was not done yet). cpu_ms is the CPU time of all the
+// process's threads per frame (the game's and the renderer's), cpu_x_floor its multiple of the
+// floor's: on a machine shared with other work it moves less than the wall clock.
+//
+// KV_BENCH_FRAMES=N shortens every run to N frames (for quick comparisons while working).
 // Runs under xvfb-run -a (Mesa's software renderer).
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -11,31 +22,59 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <ctime>
 #include <numeric>
 #include <string>
 #include <vector>
 
 #include "engine/engine_globals.h"
+#include "engine/system.h"
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
-#include "game/world.h"
 #include "game/lights.h"
-#include "menu/menu.h"
-#include "menu/mission_flow.h"
 #include "menu/startup.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/script.h"
 #include "world/ground.h"
+#include "world/terrain.h"
 
 namespace {
 
-constexpr int kFrames = 3750;  // 60 s at 16 ms
+constexpr int kFullFrames = 3750;  // 60 s at 16 ms
 bool g_ready = false;
 bool g_failed = false;
+double g_floor_mean_ms = 0.0;  // set by the floor benchmark, read by the flights
+
+int frames_per_run() {
+    const char* v = std::getenv("KV_BENCH_FRAMES");
+    if (!v || !*v) return kFullFrames;
+    const long n = std::strtol(v, nullptr, 10);
+    return n >= 10 && n <= kFullFrames * 10 ? static_cast<int>(n) : kFullFrames;
+}
+
+// CPU time of the whole process (every thread: the game's and the renderer's) in milliseconds;
+// less disturbed than the wall clock when other programs share the machine.
+double process_cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
+}
+double g_floor_cpu_ms = 0.0;
+
+double mean_of(const std::vector<double>& v) {
+    return v.empty() ? 0.0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+}
+
+double p99_of(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[static_cast<size_t>(0.99 * static_cast<double>(v.size() - 1))];
+}
 
 bool setup() {
     if (g_ready) return true;
@@ -48,10 +87,7 @@ bool setup() {
     platform_clock_use_fixed_step(16);
     std::string why;
     if (!INITIALIZE(why)) return false;
-    // The quick flight's road: the menu's set-up (no version check), a fresh pilot, mission 0.
-    kv_menu_set_quick_flight(true);
-    KV_MENU_INITIALIZE();
-    if (!kv_menu_quick_flight_start(QuickFlightSetup{})) return false;
+    flight_start_fly_run();
     g_failed = false;
     g_ready = true;
     return true;
@@ -114,45 +150,6 @@ void use_circling_script() {
     platform_input_use_script(s);
 }
 
-// The game's own mission loop with timing round each frame: the clock starts before the first
-// step, the GPU is drained after the swap, and the frame ends after the bookkeeping. A mission
-// rule must not end the measured flight, so the exit code is cleared until kFrames are done.
-struct Timing {
-    std::vector<double> ms;
-    std::chrono::steady_clock::time_point t0;
-    float cx = 0, cz = 0, max_dist = 0;
-};
-Timing g_timing;
-
-void timed_sync() {
-    g_timing.t0 = std::chrono::steady_clock::now();
-    kv_mission_frame().SYNC();
-}
-void timed_swap() {
-    kv_mission_frame().SWAP();
-    glFinish();
-}
-void timed_pace() {
-    kv_mission_frame().PACE();
-    Timing& t = g_timing;
-    t.ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t.t0).count());
-    const float d = std::hypot(KVGLOBALS.PLAYERX - t.cx, KVGLOBALS.PLAYERZ - t.cz);
-    if (d > t.max_dist) t.max_dist = d;
-    KVGLOBALS.EXITCODE = static_cast<int8_t>(static_cast<int>(t.ms.size()) >= kFrames ? 1 : 0);
-}
-void game_inputs() { kv_mission_frame().INPUTS(); }
-void game_physics() { kv_mission_frame().PHYSICS(); }
-void game_enemies() { kv_mission_frame().ENEMIES(); }
-void game_projectiles() { kv_mission_frame().PROJECTILES(); }
-void game_render() { kv_mission_frame().RENDER(); }
-void game_objectives() { kv_mission_frame().OBJECTIVES(); }
-void game_failure() { kv_mission_frame().FAILURE(); }
-void game_resize() { kv_mission_frame().RESIZE(); }
-
-const KV_MISSIONFRAME kTimedFrame = {timed_sync,   game_inputs,     game_physics, game_enemies,
-                                     game_projectiles, game_render, game_objectives, game_failure,
-                                     game_resize,  timed_swap,      timed_pace};
-
 void fly_and_time(benchmark::State& state, bool town) {
     if (!setup()) {
         state.SkipWithError("no game directory, map or window");
@@ -161,41 +158,155 @@ void fly_and_time(benchmark::State& state, bool town) {
     float cx = 0, cz = 0;
     if (town) densest_town(cx, cz);
     else open_sea(cx, cz);
-    Timing& t = g_timing;
-    t.ms.clear();
-    t.ms.reserve(kFrames);
-    t.cx = cx;
-    t.cz = cz;
-    t.max_dist = 0.0f;
+    const int frames = frames_per_run();
+    std::vector<double> ms;
+    ms.reserve(static_cast<size_t>(frames));
+    double sim_ms = 0, draw_ms = 0, finish_ms = 0, cpu_ms = 0;
+    float max_dist = 0.0f;
+    const KV_MISSIONFRAME& f = kv_mission_frame();
     for (auto _ : state) {
-        t.ms.clear();
+        ms.clear();
+        sim_ms = draw_ms = finish_ms = 0;
+        cpu_ms = -process_cpu_ms();
         flight_place_gunship(cx - 22.0f, cz, 90.0f);
         KVGLOBALS.COLLISIONON = 0;
         KVGLOBALS.EXITCODE = 0;
         use_circling_script();
         kv_mission_prologue();
-        kv_run_mission_loop(kTimedFrame);
-        KVGLOBALS.EXITCODE = 0;
+        for (int i = 0; i < frames; ++i) {
+            using clock = std::chrono::steady_clock;
+            const auto t0 = clock::now();
+            f.SYNC();
+            f.INPUTS();
+            f.PHYSICS();
+            f.ENEMIES();
+            f.PROJECTILES();
+            const auto t_sim = clock::now();
+            f.RENDER();
+            const auto t_draw = clock::now();
+            f.OBJECTIVES();
+            f.FAILURE();
+            const auto t_rules = clock::now();
+            f.SWAP();
+            glFinish();
+            f.PACE();
+            const auto t1 = clock::now();
+            auto span = [](clock::time_point a, clock::time_point b) {
+                return std::chrono::duration<double, std::milli>(b - a).count();
+            };
+            ms.push_back(span(t0, t1));
+            sim_ms += span(t0, t_sim) + span(t_draw, t_rules);
+            draw_ms += span(t_sim, t_draw);
+            finish_ms += span(t_rules, t1);
+            KVGLOBALS.EXITCODE = 0;  // a mission rule must not end the measured flight
+            const float d = std::hypot(KVGLOBALS.PLAYERX - cx, KVGLOBALS.PLAYERZ - cz);
+            if (d > max_dist) max_dist = d;
+        }
+        cpu_ms += process_cpu_ms();
     }
-    const std::vector<double>& ms = t.ms;
-    const float max_dist = t.max_dist;
-    std::vector<double> sorted = ms;
-    std::sort(sorted.begin(), sorted.end());
-    const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / static_cast<double>(ms.size());
-    const double p99 = sorted[static_cast<size_t>(0.99 * static_cast<double>(sorted.size() - 1))];
+    const double mean = mean_of(ms), p99 = p99_of(ms);
+    const double n = static_cast<double>(ms.size());
     state.counters["mean_ms"] = mean;
     state.counters["p99_ms"] = p99;
-    state.counters["max_ms"] = sorted.back();
+    state.counters["max_ms"] = *std::max_element(ms.begin(), ms.end());
+    state.counters["sim_ms"] = sim_ms / n;
+    state.counters["draw_ms"] = draw_ms / n;
+    state.counters["finish_ms"] = finish_ms / n;
+    state.counters["cpu_ms"] = cpu_ms / n;
+    if (g_floor_mean_ms > 0.0) {
+        state.counters["mean_x_floor"] = mean / g_floor_mean_ms;
+        state.counters["p99_x_floor"] = p99 / g_floor_mean_ms;
+    }
+    if (g_floor_cpu_ms > 0.0) state.counters["cpu_x_floor"] = cpu_ms / n / g_floor_cpu_ms;
     state.counters["max_dist"] = max_dist;  // how far the circles strayed from the centre
     state.counters["x"] = cx;
     state.counters["z"] = cz;
 }
 
+// The floor: the window cleared and one full-screen quad, lit (a normal towards the light),
+// fogged and depth-tested, in the game's own OpenGL state, then the swap and a glFinish.
+// Everything the frame changes is restored, so the flights that follow start as the game does.
+void BM_Floor(benchmark::State& state) {
+    if (!setup()) {
+        state.SkipWithError("no game directory, map or window");
+        return;
+    }
+    const int frames = frames_per_run();
+    std::vector<double> ms;
+    ms.reserve(static_cast<size_t>(frames));
+    KV_SETUPLIGHTS();
+    double cpu_ms = 0;
+    for (auto _ : state) {
+        ms.clear();
+        cpu_ms = -process_cpu_ms();
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        for (int i = 0; i < frames; ++i) {
+            const auto t0 = std::chrono::steady_clock::now();
+            glFogf(GL_FOG_START, 3.0f);
+            glFogf(GL_FOG_END, 80.0f);
+            glClearColor(0.71f, 0.68f, 0.63f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            const GLfloat light[4] = {0.0f, 0.0f, 10.0f, 1.0f};
+            glLightfv(GL_LIGHT0, GL_POSITION, light);
+            glEnable(GL_FOG);
+            glEnable(GL_DEPTH_TEST);
+            glEnable(GL_LIGHTING);
+            glDisable(GL_TEXTURE_2D);
+            // 20 units in front of the eye, wider than the widest view frustum there.
+            glColor3f(0.57f, 0.54f, 0.49f);
+            glBegin(GL_QUADS);
+            glNormal3f(0.0f, 0.0f, 1.0f);
+            glVertex3f(-100.0f, -100.0f, -20.0f);
+            glVertex3f(100.0f, -100.0f, -20.0f);
+            glVertex3f(100.0f, 100.0f, -20.0f);
+            glVertex3f(-100.0f, 100.0f, -20.0f);
+            glEnd();
+            glDisable(GL_FOG);
+            system_swap_buffers();
+            glFinish();
+            const auto t1 = std::chrono::steady_clock::now();
+            ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        }
+        cpu_ms += process_cpu_ms();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopAttrib();
+    }
+    g_floor_mean_ms = mean_of(ms);
+    g_floor_cpu_ms = ms.empty() ? 0.0 : cpu_ms / static_cast<double>(ms.size());
+    state.counters["mean_ms"] = g_floor_mean_ms;
+    state.counters["cpu_ms"] = g_floor_cpu_ms;
+    state.counters["p99_ms"] = p99_of(ms);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    state.counters["width"] = viewport[2];
+    state.counters["height"] = viewport[3];
+}
+
 void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true); }
 void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false); }
+// The town flight with the terrain pass drawn the straightforward way (every tile in the
+// caller's blend state): the figures before the pass managed its state.
+void BM_FlightOverDensestTownPlainPass(benchmark::State& state) {
+    const bool old = kv_sector_pass_set_plain(true);
+    fly_and_time(state, true);
+    kv_sector_pass_set_plain(old);
+}
 
+// The floor first: the flights divide by it.
+BENCHMARK(BM_Floor)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlightOverDensestTown)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlightOverOpenSea)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlightOverDensestTownPlainPass)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -219,15 +219,18 @@ void KV_RENDER_MAP() {
     G.TARGETPLAYERZ8.SET_TARGET(static_cast<float>(G.PLAYERZ8));
     const float cx = G.TARGETPLAYERX8.CURR(), cz = G.TARGETPLAYERZ8.CURR();
 
+    static KVSECTORPASS pass;
+    pass.COUNT = 0;
     for (int32_t i = -R; i <= R; ++i) {
         for (int32_t j = -R; j <= R; ++j) {
             if (G.BOXARRAY[D + i][D + j] != 1) continue;
             const int32_t tx = round_int(cx + static_cast<float>(i)), tz = round_int(cz + static_cast<float>(j));
             if (!on_map(tx) || !on_map(tz) || KVMAPCOMPILED[tx][tz] != 1) continue;
-            KV_RENDER_SECTOR(tx, tz);
+            kv_sector_pass_add(pass, tx, tz);
             st.drawn++;
         }
     }
+    kv_sector_pass_draw(pass, KV_RENDER_SECTOR);
     for (int32_t i = -R; i <= R; ++i) {
         for (int32_t j = -R; j <= R; ++j) {
             if (G.BOXARRAY[D + i][D + j] != 1) continue;

@@ -83,3 +83,20 @@ struct KVVIEWDENSITY {
 // of the analysed cells round tile (px8, pz8).
 KVVIEWDENSITY kv_view_density(const KVMAPVIEW& map, const int32_t* classsize, const KVBOXARRAY& box, int32_t D,
                               int32_t px8, int32_t pz8);
+// The per-frame sector pass: the tiles chosen for this frame, ground and buildings drawn tile
+// by tile in the order given. Everything in it is opaque, so the pass draws with blending off
+// and restores the caller's blend state afterwards; the pixels are the same as drawing every
+// tile with the caller's state.
+constexpr int32_t KV_SECTORPASS_SLOTS = KV_BOXSLOTS * KV_BOXSLOTS;
+struct KVSECTORPASS {
+    int32_t COUNT = 0;
+    int16_t TX[KV_SECTORPASS_SLOTS] = {};
+    int16_t TZ[KV_SECTORPASS_SLOTS] = {};
+};
+// Appends tile (tx, tz); ignored when the pass is full.
+void kv_sector_pass_add(KVSECTORPASS& pass, int32_t tx, int32_t tz);
+// Draws the pass with the current OpenGL matrices: draw(tx, tz) draws one tile.
+void kv_sector_pass_draw(const KVSECTORPASS& pass, void (*draw)(int32_t tx, int32_t tz));
+// Plain mode draws every tile in the caller's state, as the pass did before it managed the
+// blend state: the reference the pass is checked and timed against. Returns the old setting.
+bool kv_sector_pass_set_plain(bool plain);

@@ -1,0 +1,215 @@
+// The simulation part of a mission frame (everything but drawing and the swap: frame counter,
+// inputs, physics, enemies, projectiles, objectives, failure checks) timed on its own, with the
+// pools full: all 10 000 projectile slots in flight and all 1000 enemy slots alive round the
+// gunship, against the same frames with the island's own garrisons and no projectiles (the
+// peer). Each frame starts from the same full pools, so the pools stay full however many
+// shots end; the restore is not timed. mean_ms is the mean simulation time per frame,
+// x_budget its multiple of the 1 ms budget; enemies_ms, projectiles_ms and fireballs_ms split
+// it by step.
+//
+// Fireballs: the explosion pool is not part of the frame yet. fill_fireball_pool() and
+// step_fireballs() below are the hook for it: once the explosion update exists, fill all 1008
+// burning fireballs there and call its update from step_fireballs(); the counter `fireballs`
+// reports how many took part (0 until then).
+//
+// KV_BENCH_FRAMES=N changes the number of frames per run. Runs under xvfb-run -a.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/engine_globals.h"
+#include "game/enemies.h"
+#include "game/flight.h"
+#include "game/kv.h"
+#include "game/kv_globals.h"
+#include "game/lights.h"
+#include "game/projectiles.h"
+#include "menu/startup.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "world/ground.h"
+
+namespace {
+
+bool g_ready = false;
+bool g_failed = false;
+
+int frames_per_run() {
+    const char* v = std::getenv("KV_BENCH_FRAMES");
+    if (!v || !*v) return 200;
+    const long n = std::strtol(v, nullptr, 10);
+    return n >= 10 && n <= 100000 ? static_cast<int>(n) : 200;
+}
+
+bool setup() {
+    if (g_ready) return true;
+    if (g_failed) return false;
+    g_failed = true;
+    const std::string dir = KV_GAME_DIR;
+    if (!std::filesystem::exists(dir + "/0.map")) return false;
+    std::filesystem::current_path(dir);
+    platform_random_seed(1);
+    platform_clock_use_fixed_step(16);
+    std::string why;
+    if (!INITIALIZE(why)) return false;
+    flight_start_fly_run();
+    g_failed = false;
+    g_ready = true;
+    return true;
+}
+
+// The fireball hook (see the top of the file): returns the number of fireballs made ready.
+int32_t fill_fireball_pool() { return 0; }
+void step_fireballs() {}
+
+// Every enemy slot alive, copied round-robin from the garrisons the layout placed and spread
+// over a 120 x 120 square round (cx, cz), so turrets and infantry near the gunship aim and fire.
+void fill_enemies(float cx, float cz) {
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    int32_t placed = 0;
+    for (int32_t i = 0; i < ENEMY_SLOTS; ++i)
+        if (g.ENEMIES[i].ACTIVE == 1) placed = i + 1;
+    for (int32_t i = 0; i < ENEMY_SLOTS; ++i) {
+        ENEMYTYPE e = placed > 0 ? g.ENEMIES[i % placed] : ENEMYTYPE{};
+        if (placed == 0) e.CLASS = ENEMYCLASS_M16 + (i % 2);
+        e.ACTIVE = 1;
+        e.HEALTH = 100.0f;
+        e.MAXHP = 100;
+        e.NEXTROUND = 0;
+        e.POSITION.X = cx - 60.0f + static_cast<float>((i * 37) % 120);
+        e.POSITION.Z = cz - 60.0f + static_cast<float>((i * 53) % 120);
+        e.POSITION.Y = KV_FINDMAPY(e.POSITION.X, e.POSITION.Z);
+        g.ENEMIES[i] = e;
+    }
+    g.MAXENEMIES = ENEMY_SLOTS - 1;
+    g.LASTENEMY = ENEMY_SLOTS - 1;
+}
+
+// Every projectile slot in flight: bullets, sparks and rockets of both sides criss-crossing the
+// square round the gunship, high enough not to hit the ground in the frame.
+void fill_projectiles(float cx, float cz) {
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    for (int32_t i = 0; i < PROJECTILE_SLOTS; ++i) {
+        PROJECTILETYPE p{};
+        const float a = static_cast<float>(i) * 0.618f;
+        p.POSITION.X = cx - 50.0f + static_cast<float>((i * 31) % 100);
+        p.POSITION.Z = cz - 50.0f + static_cast<float>((i * 17) % 100);
+        p.POSITION.Y = KV_FINDMAPY(p.POSITION.X, p.POSITION.Z) + 6.0f + static_cast<float>(i % 7);
+        p.VECTOR = VECTOR3D{std::cos(a) * 0.9f, 0.05f, std::sin(a) * 0.9f};
+        p.VELOCITY = 30.0f;
+        p.ACTIVE = 1;
+        p.MAXDISTANCETRAVEL = 60.0f;
+        p.COLOR = RGBALPHA{0.5f, 0.5f, 0.5f, 0.0f};
+        p.GRAVITY = 0.0675f;
+        p.LOCKEDON = -1;
+        switch (i % 10) {
+            case 0: p.CLASS = 1; p.ENEMY = 2; p.VELOCITY = 8.0f; p.DEADTIME = 1 << 30; break;  // player rocket
+            case 1: p.CLASS = 1; p.ENEMY = 1; p.VELOCITY = 8.0f; p.DEADTIME = 1 << 30; break;  // enemy rocket
+            case 2: case 3: p.RICOCHET = 1; break;                                              // sparks
+            case 4: case 5: case 6: p.ENEMY = 1; break;                                         // enemy shots
+            default: p.ENEMY = 2; break;                                                        // player shots
+        }
+        g.PROJECTILES[i] = p;
+    }
+    g.MAXPROJECTILES = PROJECTILE_SLOTS - 1;
+    g.LASTPROJECTILE = PROJECTILE_SLOTS - 1;
+}
+
+void simulate(benchmark::State& state, bool full) {
+    if (!setup()) {
+        state.SkipWithError("no game directory, map or window");
+        return;
+    }
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    const float cx = g.PLAYERX, cz = g.PLAYERZ;
+    // The pools as they stand at the start of every frame.
+    auto enemies = std::make_unique<ENEMYTYPE[]>(ENEMY_SLOTS);
+    auto projectiles = std::make_unique<PROJECTILETYPE[]>(PROJECTILE_SLOTS);
+    KV_ENEMIES_LAYOUTLOAD();
+    for (int32_t i = 0; i < PROJECTILE_SLOTS; ++i) g.PROJECTILES[i] = PROJECTILETYPE{};
+    g.LASTPROJECTILE = 0;
+    int32_t fireballs = 0;
+    if (full) {
+        fill_enemies(cx, cz);
+        fill_projectiles(cx, cz);
+        fireballs = fill_fireball_pool();
+    }
+    const int32_t last_enemy = g.LASTENEMY, max_enemies = g.MAXENEMIES, last_projectile = g.LASTPROJECTILE;
+    std::memcpy(static_cast<void*>(enemies.get()), g.ENEMIES, sizeof(ENEMYTYPE) * ENEMY_SLOTS);
+    std::memcpy(static_cast<void*>(projectiles.get()), g.PROJECTILES, sizeof(PROJECTILETYPE) * PROJECTILE_SLOTS);
+
+    const KV_MISSIONFRAME& f = kv_mission_frame();
+    const int frames = frames_per_run();
+    double total_ms = 0, worst_ms = 0, enemies_ms = 0, projectiles_ms = 0, fireballs_ms = 0;
+    int64_t active_after = 0;
+    PHYSICSDATA.TICKS = static_cast<float>(platform_clock_ms());
+    PHYSICSDATA.TICKSPASSED = 0;
+    KV_FINDGUNSHIPY();
+    for (auto _ : state) {
+        total_ms = worst_ms = enemies_ms = projectiles_ms = fireballs_ms = 0;
+        active_after = 0;
+        for (int i = 0; i < frames; ++i) {
+            std::memcpy(static_cast<void*>(g.ENEMIES), enemies.get(), sizeof(ENEMYTYPE) * ENEMY_SLOTS);
+            std::memcpy(static_cast<void*>(g.PROJECTILES), projectiles.get(), sizeof(PROJECTILETYPE) * PROJECTILE_SLOTS);
+            g.LASTENEMY = last_enemy;
+            g.MAXENEMIES = max_enemies;
+            g.LASTPROJECTILE = last_projectile;
+            g.EXITCODE = 0;
+            flight_place_gunship(cx, cz, 90.0f);
+            using clock = std::chrono::steady_clock;
+            const auto t0 = clock::now();
+            f.SYNC();
+            f.INPUTS();
+            f.PHYSICS();
+            const auto t_enemies = clock::now();
+            f.ENEMIES();
+            const auto t_projectiles = clock::now();
+            f.PROJECTILES();
+            const auto t_fireballs = clock::now();
+            step_fireballs();
+            const auto t_rules = clock::now();
+            f.OBJECTIVES();
+            f.FAILURE();
+            const auto t1 = clock::now();
+            auto span = [](clock::time_point a, clock::time_point b) {
+                return std::chrono::duration<double, std::milli>(b - a).count();
+            };
+            enemies_ms += span(t_enemies, t_projectiles);
+            projectiles_ms += span(t_projectiles, t_fireballs);
+            fireballs_ms += span(t_fireballs, t_rules);
+            f.PACE();
+            const double ms = std::chrono::duration<double, std::milli>(t1 - t0).count();
+            total_ms += ms;
+            if (ms > worst_ms) worst_ms = ms;
+            for (int32_t k = 0; k < PROJECTILE_SLOTS; ++k) active_after += g.PROJECTILES[k].ACTIVE != 0 ? 1 : 0;
+        }
+    }
+    const double mean = total_ms / frames;
+    state.counters["mean_ms"] = mean;
+    state.counters["max_ms"] = worst_ms;
+    state.counters["enemies_ms"] = enemies_ms / frames;
+    state.counters["projectiles_ms"] = projectiles_ms / frames;
+    state.counters["fireballs_ms"] = fireballs_ms / frames;
+    state.counters["x_budget"] = mean / 1.0;
+    state.counters["enemies"] = g.LASTENEMY + 1;
+    state.counters["projectiles_after"] = static_cast<double>(active_after) / frames;
+    state.counters["fireballs"] = fireballs;
+    g.EXITCODE = 0;
+}
+
+void BM_SimulationGarrisonsOnly(benchmark::State& state) { simulate(state, false); }
+void BM_SimulationFullPools(benchmark::State& state) { simulate(state, true); }
+
+}  // namespace
+
+BENCHMARK(BM_SimulationGarrisonsOnly)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulationFullPools)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,231 @@
+// The per-frame sector pass drawn the fast way (blending off for the opaque ground and
+// buildings, restored afterwards) gives the same pixels as the straightforward way (every tile
+// in the given order in the caller's state), over the densest town and over the coast, in the
+// game's own camera, lighting, fog and blend state.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/engine_globals.h"
+#include "engine/screenshot.h"
+#include "game/kv_globals.h"
+#include "platform/clock.h"
+#include "world/ground.h"
+#include "world/map.h"
+#include "world/terrain.h"
+#include "world/world_game.h"
+#include "world/world_globals.h"
+#include "support/gl_context.h"
+#include "support/island_scene.h"
+
+namespace {
+
+constexpr int W = 512, H = 384;
+const std::string kGameDir = KV_GAME_DIR;
+
+class SectorPass : public GlWindowTest<W, H> {
+protected:
+    static void SetUpTestSuite() {
+        if (!std::filesystem::exists(kGameDir + "/0.map")) return;
+        GlWindowTest::SetUpTestSuite();
+        if (!window_) return;
+        old_dir_ = std::filesystem::current_path();
+        std::filesystem::current_path(kGameDir);
+        test_island_load();
+    }
+    static void TearDownTestSuite() {
+        kv_sector_pass_set_plain(false);
+        if (!old_dir_.empty()) std::filesystem::current_path(old_dir_);
+        GlWindowTest::TearDownTestSuite();
+    }
+    void SetUp() override {
+        if (!std::filesystem::exists(kGameDir + "/0.map")) GTEST_SKIP() << "no generated map in " << kGameDir;
+        GlWindowTest::SetUp();
+    }
+
+    // Places the gunship and compiles every tile the pass can reach, so both drawings see the
+    // same compiled tiles.
+    static void place(float px, float pz, float angle) {
+        KVGLOBALS.PLAYERX = px;
+        KVGLOBALS.PLAYERZ = pz;
+        KVGLOBALS.PLAYERX8 = kv_tile_of(px);
+        KVGLOBALS.PLAYERZ8 = kv_tile_of(pz);
+        KVGLOBALS.PLAYERY = KV_FINDMAPY(px, pz) + 3.75f;
+        KVGLOBALS.GUNSHIPPO.ANGLE = angle;
+        KVGLOBALS.POINTERMODE = 0;
+        KVGLOBALS.BOXARRAYVIEWDIST = 12;
+        for (int32_t i = -13; i <= 13; ++i)
+            for (int32_t j = -13; j <= 13; ++j) {
+                const int32_t x = KVGLOBALS.PLAYERX8 + i, z = KVGLOBALS.PLAYERZ8 + j;
+                if (x >= 0 && z >= 0 && x < KV_TILES && z < KV_TILES && KVMAPCOMPILED[x][z] != 1) kv_compile_tile(x, z);
+            }
+    }
+
+    // One frame of the terrain pass as the mission frame sets it up: the game's projection,
+    // chase camera, light, fog and blend state. Returns the pixels.
+    static std::vector<uint8_t> frame(bool plain) {
+        KVGLOBALS.TARGETVIEWSIZE.RANGE(1, 1, 32, 0.01f);
+        KVGLOBALS.TARGETLODMESHSWITCH.RANGE(30, 38, 8, 1);
+        KVGLOBALS.TARGETLODSHADOWSWITCH.RANGE(20, 24, 8, 1);
+        KVGLOBALS.TARGETPLAYERX8.RANGE(KVGLOBALS.PLAYERX8, KVGLOBALS.PLAYERX8, 16, 1);
+        KVGLOBALS.TARGETPLAYERZ8.RANGE(KVGLOBALS.PLAYERZ8, KVGLOBALS.PLAYERZ8, 16, 1);
+        TEMPX = 0;
+        TEMPY = 0;
+        glViewport(0, 0, W, H);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(40.0, static_cast<double>(W) / H, 0.1, 1000.0);
+        glShadeModel(GL_SMOOTH);
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+        const float fog[4] = {0.71f, 0.68f, 0.63f, 0.0f};
+        glFogfv(GL_FOG_COLOR, fog);
+        glFogi(GL_FOG_MODE, GL_LINEAR);
+        glFogf(GL_FOG_START, 3.0f);
+        glFogf(GL_FOG_END, 80.0f);
+        glEnable(GL_FOG);
+        glClearColor(0.71f, 0.68f, 0.63f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(0.0f, -5.1f, -22.7f);
+        glRotatef(22.0f, 1.0f, 0.0f, 0.0f);
+        glRotatef(KVGLOBALS.GUNSHIPPO.ANGLE - 90.0f, 0.0f, 1.0f, 0.0f);
+        glTranslatef(-KVGLOBALS.PLAYERX, -KVGLOBALS.PLAYERY, -KVGLOBALS.PLAYERZ);
+        const float light[4] = {256.0f, 256.0f, 256.0f, 1.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        platform_clock_set_virtual_seconds(100.0);  // no compile budget runs out
+        const bool old = kv_sector_pass_set_plain(plain);
+        KV_RENDER_MAP();
+        kv_sector_pass_set_plain(old);
+        platform_clock_use_live();
+        blend_after_ = glIsEnabled(GL_BLEND) == GL_TRUE;
+        glFinish();
+        return screenshot_read_rgb(W, H);
+    }
+
+    // Pixels that differ from the fog colour: the frame is not empty.
+    static int32_t drawn_pixels(const std::vector<uint8_t>& px) {
+        int32_t n = 0;
+        for (size_t k = 0; k + 2 < px.size(); k += 3)
+            if (std::abs(px[k] - 181) + std::abs(px[k + 1] - 173) + std::abs(px[k + 2] - 161) > 6) n++;
+        return n;
+    }
+
+    static int32_t differing_pixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+        int32_t n = 0;
+        for (size_t k = 0; k + 2 < a.size() && k + 2 < b.size(); k += 3)
+            if (a[k] != b[k] || a[k + 1] != b[k + 1] || a[k + 2] != b[k + 2]) n++;
+        return n;
+    }
+
+    static inline std::filesystem::path old_dir_;
+    static inline bool blend_after_ = false;
+};
+
+// The tile whose 5 x 5 tile neighbourhood holds the most building cells.
+void densest_town(int32_t& bx, int32_t& bz) {
+    const KVMAPVIEW v = kv_world_view();
+    int32_t best = -1;
+    for (int32_t tz = 2; tz < KV_TILES - 2; ++tz)
+        for (int32_t tx = 2; tx < KV_TILES - 2; ++tx) {
+            int32_t s = 0;
+            for (int32_t x = tx * 8 - 16; x < tx * 8 + 24; x += 2)
+                for (int32_t z = tz * 8 - 16; z < tz * 8 + 24; z += 2) s += kv_map_city(v, x, z) > 3 ? 1 : 0;
+            if (s > best) {
+                best = s;
+                bx = tx;
+                bz = tz;
+            }
+        }
+}
+
+}  // namespace
+
+TEST_F(SectorPass, TownFramesMatchTheStraightforwardDrawingAtEveryHeading) {
+    int32_t tx = 0, tz = 0;
+    densest_town(tx, tz);
+    for (float angle : {0.0f, 90.0f, 200.0f, 315.0f}) {
+        place(tx * 8 + 4.0f, tz * 8 + 4.0f, angle);
+        const std::vector<uint8_t> plain = frame(true);
+        EXPECT_TRUE(blend_after_) << "the plain pass leaves the caller's state alone";
+        const std::vector<uint8_t> fast = frame(false);
+        EXPECT_TRUE(blend_after_) << "blending is on again after the pass";
+        ASSERT_EQ(plain.size(), static_cast<size_t>(W) * H * 3);
+        ASSERT_EQ(fast.size(), plain.size());
+        EXPECT_GT(KV_RENDER_MAP_STATS.drawn, 20) << "heading " << angle;
+        EXPECT_GT(drawn_pixels(plain), W * H / 4) << "heading " << angle << ": the town fills the frame";
+        EXPECT_EQ(differing_pixels(plain, fast), 0) << "heading " << angle;
+    }
+}
+
+TEST_F(SectorPass, CoastFrameMatchesAndBlendOffStaysOff) {
+    // A point on the shore: land, beach, shallows and deep water in one view.
+    const KVMAPVIEW v = kv_world_view();
+    float px = 256, pz = 256;
+    for (int32_t x = 256; x < 500; ++x)
+        if (kv_map_terrain(v, x, 256) < v.WATERHEIGHT) {
+            px = static_cast<float>(x);
+            break;
+        }
+    place(px, pz, 180.0f);
+    const std::vector<uint8_t> plain = frame(true);
+    const std::vector<uint8_t> fast = frame(false);
+    EXPECT_EQ(differing_pixels(plain, fast), 0);
+    EXPECT_GT(drawn_pixels(fast), W * H / 4);
+
+    // A caller that drew with blending off finds it off afterwards.
+    glDisable(GL_BLEND);
+    KVSECTORPASS empty;
+    kv_sector_pass_draw(empty, KV_RENDER_SECTOR);
+    EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+namespace {
+int32_t g_drawn[KV_SECTORPASS_SLOTS + 1][2];
+int32_t g_drawn_count = 0;
+void record_tile(int32_t tx, int32_t tz) {
+    if (g_drawn_count <= KV_SECTORPASS_SLOTS) {
+        g_drawn[g_drawn_count][0] = tx;
+        g_drawn[g_drawn_count][1] = tz;
+    }
+    g_drawn_count++;
+}
+}  // namespace
+
+TEST_F(SectorPass, EveryTileIsDrawnOnceInTheGivenOrderUpToTheCapacity) {
+    static KVSECTORPASS pass;
+    pass.COUNT = -5;  // a damaged count starts over
+    for (int32_t k = 0; k < KV_SECTORPASS_SLOTS + 10; ++k) kv_sector_pass_add(pass, k % KV_TILES, (k / KV_TILES) % KV_TILES);
+    EXPECT_EQ(pass.COUNT, KV_SECTORPASS_SLOTS);
+    glEnable(GL_BLEND);
+    for (bool plain : {true, false}) {
+        const bool old = kv_sector_pass_set_plain(plain);
+        g_drawn_count = 0;
+        kv_sector_pass_draw(pass, record_tile);
+        kv_sector_pass_set_plain(old);
+        ASSERT_EQ(g_drawn_count, KV_SECTORPASS_SLOTS) << (plain ? "plain" : "fast");
+        for (int32_t k = 0; k < KV_SECTORPASS_SLOTS; ++k) {
+            ASSERT_EQ(g_drawn[k][0], k % KV_TILES) << k;
+            ASSERT_EQ(g_drawn[k][1], (k / KV_TILES) % KV_TILES) << k;
+        }
+        EXPECT_EQ(glIsEnabled(GL_BLEND), GL_TRUE);
+    }
+    kv_sector_pass_draw(pass, nullptr);  // no drawing function: nothing happens
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
