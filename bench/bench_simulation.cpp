@@ -32,6 +32,9 @@
 #include "game/lights.h"
 #include "game/projectiles.h"
 #include "menu/startup.h"
+#include "game/world.h"
+#include "menu/menu.h"
+#include "menu/mission_flow.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "world/ground.h"
@@ -59,7 +62,10 @@ bool setup() {
     platform_clock_use_fixed_step(16);
     std::string why;
     if (!INITIALIZE(why)) return false;
-    flight_start_fly_run();
+    // The quick flight's road: the menu's set-up (no version check), a fresh pilot, mission 0.
+    kv_menu_set_quick_flight(true);
+    KV_MENU_INITIALIZE();
+    if (!kv_menu_quick_flight_start(QuickFlightSetup{})) return false;
     g_failed = false;
     g_ready = true;
     return true;

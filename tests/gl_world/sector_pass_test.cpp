@@ -19,7 +19,7 @@
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
-#include "world/world_game.h"
+#include "game/world.h"
 #include "world/world_globals.h"
 #include "support/gl_context.h"
 #include "support/island_scene.h"
