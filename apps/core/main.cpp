@@ -10,6 +10,7 @@
 
 #include "engine/screenshot.h"
 #include "engine/system.h"
+#include "game/autopilot.h"
 #include "game/options.h"
 #include "game/trace.h"
 #include "menu/menu.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
         platform_input_use_script(script);
         platform_input_apply_frame(system_frame_number());  // events of the first frame
     }
+    if (KV_OPTIONS.AUTOPILOT) autopilot_start();
     if (!trace.empty() && !trace_open(trace, error)) {
         std::fprintf(stderr, "core: %s\n", error.c_str());
         return 2;

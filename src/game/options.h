@@ -29,6 +29,7 @@ struct KV_RUNOPTIONS {
     bool HAS_FLY_FUEL = false;
     float FLY_FUEL = 1.0f;
     int64_t FLY_BLAST = 0;            // frame whose objective check sets off the blast; 0 = none
+    bool AUTOPILOT = false;           // the demo pilot plays (the campaign, or with --fly one mission)
 };
 
 // The options of this run (set by main before start-up).

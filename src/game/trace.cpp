@@ -5,6 +5,7 @@
 
 #include "engine/engine_globals.h"
 #include "engine/system.h"
+#include "game/autopilot.h"
 #include "game/explosions.h"
 #include "game/kv_globals.h"
 #include "game/missionobjects.h"
@@ -114,6 +115,8 @@ std::string trace_line(int64_t frame) {
                   mf.lastfile, KVGLOBALS.TOTALLOADEDTILES, research, rstart, techs, mf.nnew,
                   KVGLOBALS.ALERTTECHNOLOGY);
     line += buf;
+    line += " pilot=";
+    line += autopilot_phase_now();
     return line;
 }
 
