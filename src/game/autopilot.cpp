@@ -22,8 +22,8 @@ constexpr float kPi = 3.14159265f;
 constexpr float kTopSpeed = 0.024f;       // units per ms the pilot asks for at most
 constexpr float kApproachGain = 0.0016f;  // asked speed per unit of distance
 constexpr float kSpeedDeadBand = 0.0012f; // speed error ignored, units per ms
-constexpr float kStandOff = 6.5f;         // attack distance from the target
-constexpr float kFireRange = 13.0f;
+constexpr float kRoundDrop = 0.297f;      // height the cannon rounds lose per unit of way
+constexpr float kFireRange = 16.0f;
 constexpr float kFireCone = 9.0f;         // degrees off the target the guns still fire
 constexpr float kLowFuel = 0.3f;
 constexpr int32_t kLowRounds = 300;
@@ -34,6 +34,11 @@ struct FlightMemory {
     int32_t last_switch_press = -100000;
     bool refuelling = false;
     bool was_landed = false;
+    // Attack watch: a target whose health stops falling under fire calls for another approach.
+    int32_t target = -1;
+    float target_health = 0.0f;
+    int32_t target_hit_at = 0;
+    int32_t approach = 0;
 };
 
 
@@ -378,13 +383,33 @@ PilotPhase attack(const PROFILETYPE& p, const OBJECTIVETYPE& o, int32_t now, Pil
         fly_to(t.X, t.Z, out);
         return PilotPhase::TRAVEL;
     }
-    // Hold a stand-off point on the line from the target to the gunship, nose on the target.
+    // Feedback on the hits: when the target's health has not fallen for a while, try the next
+    // approach (closer, farther, rockets first).
+    const ENEMYTYPE& e = g.ENEMIES[target];
+    if (target != g_mem.target || e.HEALTH < g_mem.target_health) {
+        if (target != g_mem.target) g_mem.approach = 0;
+        g_mem.target = target;
+        g_mem.target_hit_at = now;
+    } else if (elapsed(now, g_mem.target_hit_at, 3000)) {
+        g_mem.approach = (g_mem.approach + 1) % 4;
+        g_mem.target_hit_at = now;
+    }
+    g_mem.target_health = e.HEALTH;
+
+    // The guns point down a little: stand off where the rounds come down to the target's
+    // height, nose on the target.
+    float standoff = (g.PLAYERY + 0.45f - (t.Y + 1.0f)) / kRoundDrop;
+    if (!(standoff > 1.5f)) standoff = 1.5f;
+    if (standoff > 11.0f) standoff = 11.0f;
+    if (g_mem.approach == 1) standoff *= 0.5f;
+    if (g_mem.approach == 3) standoff = standoff * 1.5f + 2.0f;
     const float ux = d > 1e-3f ? dx / d : 1.0f, uz = d > 1e-3f ? dz / d : 0.0f;
     const float face = heading_towards(dx, dz);
-    fly_to(t.X - ux * kStandOff, t.Z - uz * kStandOff, out, &face);
+    fly_to(t.X - ux * standoff, t.Z - uz * standoff, out, &face);
 
-    // Rockets for a group while they last, the cannon otherwise.
-    const int32_t want = (cluster >= 2 && p.ROCKETS > 0 && p.ROCKETTYPE > 0) ? 1 : 0;
+    // Rockets for a group, or when the rounds do not tell; the cannon otherwise.
+    const bool rockets = p.ROCKETS > 0 && p.ROCKETTYPE > 0 && (cluster >= 2 || g_mem.approach >= 2);
+    const int32_t want = rockets ? 1 : 0;
     if (p.SELECTEDWEAPON != want) {
         if (elapsed(now, g_mem.last_switch_press, kPressGapMs)) {
             g_mem.last_switch_press = now;
