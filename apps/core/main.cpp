@@ -13,6 +13,7 @@
 #include "game/autopilot.h"
 #include "game/options.h"
 #include "game/trace.h"
+#include "menu/autopilot_menu.h"
 #include "menu/menu.h"
 #include "menu/startup.h"
 #include "platform/clock.h"
@@ -77,7 +78,10 @@ int main(int argc, char** argv) {
         platform_input_use_script(script);
         platform_input_apply_frame(system_frame_number());  // events of the first frame
     }
-    if (KV_OPTIONS.AUTOPILOT) autopilot_start();
+    if (KV_OPTIONS.AUTOPILOT) {
+        if (!KV_OPTIONS.FLY) kv_autopilot_menu_install();
+        autopilot_start();
+    }
     if (!trace.empty() && !trace_open(trace, error)) {
         std::fprintf(stderr, "core: %s\n", error.c_str());
         return 2;

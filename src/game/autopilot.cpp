@@ -11,6 +11,7 @@
 
 #include "config/control_codes.h"
 #include "game/flight.h"
+#include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/missionobjects.h"
 #include "platform/clock.h"
@@ -450,8 +451,11 @@ PilotPhase autopilot_flight_step(int32_t now, const PilotFlightOptions& opt, Pil
     // On the ground: a pad refuels and lets go by itself; anywhere else take off again.
     if (g.GUNSHIPLANDED != 0) {
         g_mem.was_landed = true;
+        const int32_t under = kv_inside_checkpoint_first();
+        const bool on_base = under > 0 && under < static_cast<int32_t>(g.CHECKPOINTDATA.size()) &&
+                             g.CHECKPOINTDATA[static_cast<size_t>(under)].CLASS == 2;
+        if (on_base && opt.use_research_base) return PilotPhase::RESEARCH;
         if (g.REFUELING != 0 || g.GUNSHIPLANDRATIO > 0.0f) return PilotPhase::REFUEL;
-        if (research_base() >= 0 && opt.use_research_base) return PilotPhase::RESEARCH;
         press_land(now, out);
         return PilotPhase::LAND;
     }
@@ -557,7 +561,7 @@ bool g_mission_running = false;
 
 void provide(int64_t frame, bool* keys, int32_t nkeys, PLATFORM_JOYSTATE* joys) {
     PilotControls controls;
-    if (KVGLOBALS.MISSIONSTARTED != 0) {
+    if (kv_mission_loop_running()) {
         if (!g_mission_running) autopilot_flight_reset();
         g_mission_running = true;
         PilotFlightOptions opt;

@@ -1,0 +1,22 @@
+// The demo pilot's menu part: between missions it reads the menu records (the current screen,
+// its selection, the open boxes) and presses the keys a player would press to go through the
+// campaign: answer the version question with no, create its pilot, load, read the briefing,
+// fly, save after each completed mission, choose research when offered, and after "CAMPAIGN
+// COMPLETE!" show the credits and quit.
+#pragma once
+
+#include <cstdint>
+
+// The name and call sign the demo pilot creates its profile with.
+inline constexpr const char* AUTOPILOT_NAME = "DEMO";
+inline constexpr const char* AUTOPILOT_CALLSIGN = "AUTOPILOT";
+
+// Registers the menu step with the pilot (core --autopilot without --fly).
+void kv_autopilot_menu_install();
+
+// One menu decision at game time `now_ms`: fills `keys` (indexed by GLFW key number, already
+// all up) with at most one key down. Returns true while it is choosing research.
+bool kv_autopilot_menu_keys(int32_t now_ms, bool* keys, int32_t nkeys);
+
+// Forgets the campaign's progress (a new run).
+void kv_autopilot_menu_reset();
