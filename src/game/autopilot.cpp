@@ -296,6 +296,14 @@ int32_t nearest_pad() {
     return best;
 }
 
+// True when the research under way is finished and waits on the base to be installed.
+bool research_due(const PROFILETYPE& p) {
+    const int32_t k = p.RESEARCHINGTECHNOLOGY;
+    if (k < 0 || k >= TECHNOLOGY_SLOTS - 1) return false;
+    const int64_t due = int64_t{p.RESEARCHINGTECHNOLOGYSTARTMISSION} + KVGLOBALS.TECHNOLOGYDATA[k].TIMETORESEARCH;
+    return due <= p.MISSIONNUM;
+}
+
 // The research base of this mission working now, or -1.
 int32_t research_base() {
     const KVGLOBALSTYPE& g = KVGLOBALS;
@@ -493,8 +501,9 @@ PilotPhase autopilot_flight_step(int32_t now, const PilotFlightOptions& opt, Pil
         g_mem.refuelling = false;
     }
 
-    // Research offered: the base (campaign only; landing there ends the flight).
-    if (opt.use_research_base && opt.research_offered && p->RESEARCHINGTECHNOLOGY < 0) {
+    // Research offered, or finished and waiting to be installed: the base (campaign only;
+    // landing there hands over to the menu's research pages).
+    if (opt.use_research_base && ((opt.research_offered && p->RESEARCHINGTECHNOLOGY < 0) || research_due(*p))) {
         const int32_t base = research_base();
         if (base >= 0) {
             const CHECKPOINTTYPE& c = g.CHECKPOINTDATA[static_cast<size_t>(base)];

@@ -238,8 +238,18 @@ TEST_F(PilotDecisions, ResearchBaseOnlyWhenAllowedAndOffered) {
     EXPECT_EQ(autopilot_flight_step(1100, opt, out), PilotPhase::TRAVEL);
     opt.research_offered = true;
     EXPECT_EQ(autopilot_flight_step(1200, opt, out), PilotPhase::RESEARCH);
-    KVGLOBALS.PROFILES[0].RESEARCHINGTECHNOLOGY = 2;  // already researching
+    // Already researching: no visit while the research runs, one when it is finished.
+    PROFILETYPE& p = KVGLOBALS.PROFILES[0];
+    p.RESEARCHINGTECHNOLOGY = 2;
+    p.RESEARCHINGTECHNOLOGYSTARTMISSION = 0;
+    KVGLOBALS.TECHNOLOGYDATA[2].TIMETORESEARCH = 1;
+    p.MISSIONNUM = 0;
     EXPECT_EQ(autopilot_flight_step(1300, opt, out), PilotPhase::TRAVEL);
+    opt.research_offered = false;
+    KVGLOBALS.MISSIONDATA[1] = KVGLOBALS.MISSIONDATA[0];
+    p.MISSIONNUM = 1;
+    KVGLOBALS.CHECKPOINTDATA[3].MISSION = 1;
+    EXPECT_EQ(autopilot_flight_step(1400, opt, out), PilotPhase::RESEARCH);
 }
 
 TEST(PilotInput, ControlsBecomeTheBoundKeysOrControllerValues) {
