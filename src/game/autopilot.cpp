@@ -567,6 +567,8 @@ void autopilot_set_research_source(int32_t (*offered)()) { g_research_source = o
 
 namespace {
 bool g_mission_running = false;
+bool g_leave_on_key = false;
+bool g_leaving = false;
 
 void provide(int64_t frame, bool* keys, int32_t nkeys, PLATFORM_JOYSTATE* joys) {
     PilotControls controls;
@@ -578,6 +580,11 @@ void provide(int64_t frame, bool* keys, int32_t nkeys, PLATFORM_JOYSTATE* joys) 
         opt.research_offered = g_research_source && g_research_source() != 0;
         g_phase = autopilot_flight_step(platform_clock_ms(), opt, controls);
         autopilot_controls_to_input(CONFIGVARS, controls, keys, nkeys, joys);
+        if (g_leave_on_key && platform_input_source_any_key()) g_leaving = true;
+        if (g_leaving && GLFW_KEY_ESCAPE < nkeys) {
+            for (int32_t k = 0; k < nkeys; ++k) keys[k] = false;
+            keys[GLFW_KEY_ESCAPE] = true;
+        }
         return;
     }
     g_mission_running = false;
@@ -585,6 +592,11 @@ void provide(int64_t frame, bool* keys, int32_t nkeys, PLATFORM_JOYSTATE* joys) 
     g_phase = g_menu_step ? g_menu_step(frame, keys, nkeys) : PilotPhase::MENU;
 }
 }  // namespace
+
+void autopilot_set_leave_on_key(bool on) {
+    g_leave_on_key = on;
+    g_leaving = false;
+}
 
 void autopilot_start() {
     g_active = true;

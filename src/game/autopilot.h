@@ -55,5 +55,9 @@ void autopilot_start();
 void autopilot_stop();
 bool autopilot_active();
 
+// Attract mode: while set, a key touched by the player (see platform_input_source_any_key)
+// makes the pilot press Escape, which ends the flight like a player leaving it.
+void autopilot_set_leave_on_key(bool on);
+
 // The phase of the last decided frame ("menu", "travel", ...); "-" while the pilot is off.
 const char* autopilot_phase_now();

@@ -7,9 +7,14 @@
 #include <string>
 
 #include "game/autopilot.h"
+#include "game/enemies.h"
+#include "game/flight.h"
 #include "game/kv_globals.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_input.h"
+#include "menu/mission_flow.h"
+#include "menu/profiles.h"
+#include "platform/input.h"
 #include "platform/clock.h"
 
 namespace {
@@ -24,6 +29,8 @@ struct MenuMemory {
     int32_t credits_since = -1;
 };
 MenuMemory g_menu;
+int32_t g_idle_since = 0;
+bool g_attract = false;
 
 void press(bool* keys, int32_t nkeys, int32_t key) {
     if (key >= 0 && key < nkeys) keys[key] = true;
@@ -157,4 +164,46 @@ bool kv_autopilot_menu_keys(int32_t now, bool* keys, int32_t nkeys) {
             break;  // loading screens need no key
     }
     return research;
+}
+
+bool kv_attract_running() { return g_attract; }
+
+void kv_attract_step(int32_t now) {
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    KVGLOBALSTYPE& g = KVGLOBALS;
+    const bool title = m.CURMENU == 7 && g.MISSIONSTARTED == 0 && m.OKBOX == 0 && m.CONFIRMBOX == 0;
+    // The demo pilot of --autopilot is no attract mode; any key or another screen is activity.
+    if (autopilot_active() || !title || platform_input_source_any_key()) {
+        g_idle_since = now;
+        return;
+    }
+    if (now - g_idle_since < ATTRACT_IDLE_MS) return;
+
+    // A pilot in memory only, after the player's profiles; they are put back afterwards.
+    const int32_t profiles = m.NUMPROFILES, selected = m.SELPROFILE, current = g.CURPROFILE;
+    QuickFlightSetup setup;
+    g_attract = true;
+    if (kv_menu_quick_flight_start(setup)) {
+        autopilot_set_leave_on_key(true);
+        autopilot_start();
+        kv_menu_run_mission();
+        autopilot_stop();
+        autopilot_set_leave_on_key(false);
+    }
+    g_attract = false;
+    g.EXITCODE = 0;
+    g.MISSIONSTARTED = 0;
+    const int32_t slot = m.NUMPROFILES - 1;
+    if (slot >= profiles && slot >= 0 && slot < PROFILE_SLOTS) g.PROFILES[slot] = PROFILETYPE{};
+    m.NUMPROFILES = profiles;
+    m.SELPROFILE = selected;
+    g.CURPROFILE = current;
+    KV_MENU_LOADPROFILES();
+    KV_ENEMIES_LAYOUTLOAD();
+    kv_set_enemy_table_owner(-1);
+    m.OKBOX = 0;
+    m.CURMENU = 7;
+    m.SELMAIN = 0;
+    m.WAITKEY = platform_clock_ms() + 800;
+    g_idle_since = platform_clock_ms();
 }

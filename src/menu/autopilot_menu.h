@@ -20,3 +20,11 @@ bool kv_autopilot_menu_keys(int32_t now_ms, bool* keys, int32_t nkeys);
 
 // Forgets the campaign's progress (a new run).
 void kv_autopilot_menu_reset();
+
+// Attract mode, run once a menu frame: after ATTRACT_IDLE_MS on the title screen without a key,
+// the demo pilot flies a mission on a pilot that lives in memory only; any key ends it and the
+// title screen comes back with the player's profiles as they were. `now_ms` is the game time.
+inline constexpr int32_t ATTRACT_IDLE_MS = 60000;
+void kv_attract_step(int32_t now_ms);
+// True while the attract flight runs.
+bool kv_attract_running();

@@ -40,3 +40,7 @@ using PlatformInputProvider = void (*)(int64_t frame, bool* keys, int32_t nkeys,
                                        PLATFORM_JOYSTATE* joys);
 void platform_input_use_provider(PlatformInputProvider provider);
 bool platform_input_provided();
+
+// True when any key is down at the source beneath the provider: the input script when one
+// runs, else the live keyboard. A player touching a key while a provider plays is seen here.
+bool platform_input_source_any_key();

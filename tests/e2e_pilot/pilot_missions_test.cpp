@@ -145,3 +145,50 @@ TEST_F(PilotMissions, ThirdMissionEndsWithTheDemolition) {
 }
 
 }  // namespace
+
+namespace {
+
+// Attract mode: a minute on the title screen without a key starts the demo pilot on a pilot that
+// is never saved; a key brings the title screen back with the profile list as it was.
+TEST(PilotAttract, IdleTitleScreenPlaysUntilAKeyAndSavesNothing) {
+    if (!e2e::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    e2e::GameDir dir;
+    ASSERT_TRUE(dir.ok());
+    dir.set_config_line(1, " 320");
+    dir.set_config_line(2, " 240");
+    const auto trace = dir / "attract.trace";
+    const auto input = dir / "attract.input";
+    // 50 ms frames: the minute is over at frame 1200; A goes down at frame 1700.
+    write_file_text(input, "1700 key A 1\n1702 key A 0\n");
+    const std::string cmd = "cd '" + dir.path().string() + "' && timeout 600 '" + std::string(KV_GAME_DIR) +
+                            "/core' --dir '" + dir.path().string() +
+                            "' --fixed-step 50 --seed 2 --frames 1900 --input '" + input.string() + "' --trace '" +
+                            trace.string() + "' >/dev/null 2>&1 </dev/null";
+    const int s = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(s));
+    EXPECT_EQ(WEXITSTATUS(s), 0);
+    const std::vector<Fields> frames = read_trace(read_file_text(trace));
+    ASSERT_GE(frames.size(), 1800u);
+    long first_flight = -1, last_flight = -1;
+    for (const Fields& f : frames) {
+        if (f.at("started") != "1") continue;
+        const long n = std::stol(f.at("frame"));
+        if (first_flight < 0) first_flight = n;
+        last_flight = n;
+        EXPECT_NE(f.at("pilot"), "-");
+    }
+    // Not before the minute is up, and over within a few frames of the key.
+    EXPECT_GE(first_flight, 1195);
+    EXPECT_LE(first_flight, 1260);
+    EXPECT_GE(last_flight, 1650);
+    EXPECT_LE(last_flight, 1710);
+    const Fields& last = frames.back();
+    EXPECT_EQ(last.at("menu"), "7");
+    EXPECT_EQ(last.at("nprof"), "0");
+    EXPECT_EQ(last.at("pilot"), "-");
+    // The demo's pilot was never written.
+    EXPECT_FALSE(std::filesystem::exists(dir / "data/profiles.dat"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "data/profiles/0.dat"));
+}
+
+}  // namespace
