@@ -29,6 +29,7 @@ constexpr float kFireCone = 9.0f;         // degrees off the target the guns sti
 constexpr float kLowFuel = 0.3f;
 constexpr int32_t kLowRounds = 300;
 constexpr int32_t kPressGapMs = 450;      // between presses of a toggle control
+constexpr int32_t kCrateGiveUpMs = 45000; // trying to winch one crate
 
 struct FlightMemory {
     int32_t last_land_press = -100000;
@@ -40,6 +41,10 @@ struct FlightMemory {
     float target_health = 0.0f;
     int32_t target_hit_at = 0;
     int32_t approach = 0;
+    // Crate watch: a crate that cannot be winched for a long while is left (they are a bonus).
+    int32_t crate = -1;
+    int32_t crate_since = 0;
+    uint64_t crates_left = 0;
 };
 
 
@@ -269,9 +274,10 @@ void press_land(int32_t now, PilotControls& out) {
 
 // Hovers over (x, z) until still inside `radius`, then presses activate.
 void hover_and_activate(float x, float z, float radius, int32_t now, PilotControls& out) {
-    const float d = fly_to(x, z, out);
+    fly_to(x, z, out);
     const KVGLOBALSTYPE& g = KVGLOBALS;
-    if (std::fabs(x - g.PLAYERX) < radius && std::fabs(z - g.PLAYERZ) < radius && speed_now() < 0.004f && d < radius)
+    // The game's test is a square; a wall beside the marker may keep the gunship off its middle.
+    if (std::fabs(x - g.PLAYERX) < radius && std::fabs(z - g.PLAYERZ) < radius && speed_now() < 0.004f)
         press_land(now, out);
 }
 
@@ -335,6 +341,7 @@ int32_t crate_to_winch(int32_t mission, bool& winching) {
             return i;
         }
         if (a.PICKUPFLAG != 1) continue;
+        if (i < 64 && (g_mem.crates_left >> i) & 1u) continue;
         const CHECKPOINTTYPE& c = g.CHECKPOINTDATA[static_cast<size_t>(a.CHECKPOINTID)];
         const float dx = c.POSITION.X - g.PLAYERX, dz = c.POSITION.Z - g.PLAYERZ;
         const float d = dx * dx + dz * dz;
@@ -513,10 +520,17 @@ PilotPhase autopilot_flight_step(int32_t now, const PilotFlightOptions& opt, Pil
         }
     }
 
-    if (crate >= 0) {
+    if (crate >= 0 && crate != g_mem.crate) {
+        g_mem.crate = crate;
+        g_mem.crate_since = now;
+    }
+    if (crate >= 0 && elapsed(now, g_mem.crate_since, kCrateGiveUpMs)) {
+        if (crate < 64) g_mem.crates_left |= uint64_t{1} << crate;
+        g_mem.crate = -1;
+    } else if (crate >= 0) {
         const AIRDROPTYPE& a = g.AIRDROPDATA[static_cast<size_t>(crate)];
         const CHECKPOINTTYPE& c = g.CHECKPOINTDATA[static_cast<size_t>(a.CHECKPOINTID)];
-        if (g.LOCKLANDING == 1) hover_and_activate(c.POSITION.X, c.POSITION.Z, 0.8f, now, out);
+        if (g.LOCKLANDING == 1) hover_and_activate(c.POSITION.X, c.POSITION.Z, 0.95f, now, out);
         else fly_to(c.POSITION.X, c.POSITION.Z, out);
         return PilotPhase::WINCH;
     }

@@ -203,6 +203,24 @@ TEST_F(PilotDecisions, CratesAreWinchedFromRestOverTheirMarker) {
     EXPECT_EQ(autopilot_flight_step(4000, opt, out), PilotPhase::TRAVEL);
 }
 
+TEST_F(PilotDecisions, ACrateBesideAWallIsTakenFromItsSquareEdgeOrLeftAfterAWhile) {
+    enemy(0, 100.0f, 200.0f);
+    checkpoint(1, 0, 200.91f, 200.2f);  // the gunship is held 0.91 units off, inside the square
+    AIRDROPTYPE& a = KVGLOBALS.AIRDROPDATA[0];
+    KVGLOBALS.AIRDROPCOUNT = 1;
+    a.MISSION = 0;
+    a.ACTIVE = 2;
+    a.PICKUPFLAG = 1;
+    a.CHECKPOINTID = 1;
+    autopilot_flight_step(1000, opt, out);
+    EXPECT_TRUE(held(out, FLIGHT_LAND));
+    // Pinned just outside the square: it keeps trying for a while, then goes on with the mission.
+    KVGLOBALS.CHECKPOINTDATA[1].POSITION.X = 201.2f;
+    EXPECT_EQ(autopilot_flight_step(20000, opt, out), PilotPhase::WINCH);
+    EXPECT_EQ(autopilot_flight_step(47000, opt, out), PilotPhase::TRAVEL);
+    EXPECT_EQ(autopilot_flight_step(48000, opt, out), PilotPhase::TRAVEL);
+}
+
 TEST_F(PilotDecisions, ZiplineDropIsActivatedOverThePointAndThenHeldStill) {
     OBJECTIVETYPE& o = KVGLOBALS.MISSIONDATA[0].OBJECTIVE[0];
     o.GOALTYPE = GT_ZIPLINE_DOWN_AND_UP;
