@@ -20,6 +20,8 @@
 #include "game/kv.h"
 #include "game/missionobjects.h"
 #include "game/objectives.h"
+#include "game/autopilot.h"
+#include "menu/autopilot_menu.h"
 #include "menu/menu.h"
 #include "menu/menu_globals.h"
 #include "menu/mission_flow.h"
@@ -171,6 +173,10 @@ int main(int argc, char** argv) {
         for (const std::string& e : script.ERRORS) std::fprintf(stderr, "core: %s\n", console_safe(e).c_str());
         platform_input_use_script(script);
         platform_input_apply_frame(system_frame_number());  // events of the first frame
+    }
+    if (KV_OPTIONS.AUTOPILOT) {
+        if (!KV_OPTIONS.FLY) kv_autopilot_menu_install();
+        autopilot_start();
     }
     if (!trace.empty() && !trace_open(trace, error)) {
         std::fprintf(stderr, "core: %s\n", error.c_str());

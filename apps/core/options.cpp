@@ -93,6 +93,8 @@ bool kv_parse_options(int argc, const char* const* argv, KV_RUNOPTIONS& out, std
             out.VERSION = true;
         } else if (opt == "--fly") {
             out.FLY = true;
+        } else if (opt == "--autopilot") {
+            out.AUTOPILOT = true;
         } else if (opt == "--fly-mission") {
             if (!value(v)) return false;
             if (!parse_whole(v, 0, 99, n)) {

@@ -34,6 +34,7 @@ struct KV_RUNOPTIONS {
     bool HAS_VERSION_SERVER = false;
     std::string VERSION_SERVER_HOST;
     int32_t VERSION_SERVER_PORT = 80;
+    bool AUTOPILOT = false;           // the demo pilot plays (the campaign, or with --fly one mission)
 };
 
 // The options of this run (set by main before start-up).

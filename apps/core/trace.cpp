@@ -6,6 +6,7 @@
 #include "engine/log.h"
 #include "engine/engine_globals.h"
 #include "engine/system.h"
+#include "game/autopilot.h"
 #include "game/explosions.h"
 #include "game/kv_globals.h"
 #include "game/missionobjects.h"
@@ -130,6 +131,8 @@ std::string trace_line(int64_t frame) {
     line += buf;
     line += " online=" + trace_encode_text(KVGLOBALS.ONLINEVERSION);
     line += " allowcheck=" + std::to_string(KVGLOBALS.ALLOWCHECKVERSION);
+    line += " pilot=";
+    line += autopilot_phase_now();
     return line;
 }
 

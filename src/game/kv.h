@@ -44,3 +44,5 @@ void kv_mission_prologue();
 // Repeats the frame until KVGLOBALS.EXITCODE is non-zero or the run is asked to quit; the exit
 // code is tested only after a whole frame, so the frame that sets it is completed.
 void kv_run_mission_loop(const KV_MISSIONFRAME& frame);
+// True while kv_run_mission_loop runs (the gunship is flown, not the menu).
+bool kv_mission_loop_running();

@@ -27,6 +27,7 @@
 
 namespace {
 void (*g_menu_resize_step)() = nullptr;
+bool g_mission_loop_running = false;
 
 void timed_projectiles() {
     KV_STARTTIMER(15);
@@ -104,7 +105,10 @@ void KV_LAUNCHAPP() {
     KV_SHUTDOWN();
 }
 
+bool kv_mission_loop_running() { return g_mission_loop_running; }
+
 void kv_run_mission_loop(const KV_MISSIONFRAME& f) {
+    g_mission_loop_running = true;
     do {
         f.SYNC();
         f.INPUTS();
@@ -121,6 +125,7 @@ void kv_run_mission_loop(const KV_MISSIONFRAME& f) {
         f.SWAP();
         f.PACE();
     } while (KVGLOBALS.EXITCODE == 0 && !platform_quit_requested());
+    g_mission_loop_running = false;
 }
 
 void KV_MAINLOOP() {

@@ -20,6 +20,7 @@
 #include "game/objectives.h"
 #include "game/technology.h"
 #include "game/world.h"
+#include "menu/autopilot_menu.h"
 #include "menu/menu_globals.h"
 #include "menu/menu_input.h"
 #include "menu/menu_render.h"
@@ -36,6 +37,7 @@ namespace {
 // The input step of a menu frame: the screen handlers, then the work of the loading and
 // preloading screens (one model file or one terrain tile per frame).
 void menu_frame_inputs() {
+    kv_attract_step(platform_clock_ms());
     KV_MENU_PROCESSINPUTS();
     kv_menu_loading_step();
     kv_menu_preloading_step();

@@ -10,10 +10,16 @@
 
 namespace {
 bool g_scripted = false;
+PlatformInputProvider g_provider = nullptr;
 std::vector<SCRIPTEVENT> g_events;
 size_t g_next_event = 0;
 bool g_keys[GLFW_KEY_LAST + 1] = {};
 PLATFORM_JOYSTATE g_joys[PLATFORM_JOYSTICKS];
+// What the provider decided (kept apart from the script's own state).
+bool g_provided_keys[GLFW_KEY_LAST + 1] = {};
+PLATFORM_JOYSTATE g_provided_joys[PLATFORM_JOYSTICKS];
+
+void apply_script_events(int64_t frame);
 
 float clamp_axis(float v) {
     if (!std::isfinite(v)) return 0.0f;
@@ -23,6 +29,7 @@ float clamp_axis(float v) {
 
 bool platform_key_down(int32_t key) {
     if (key < 0 || key > GLFW_KEY_LAST) return false;
+    if (g_provider) return g_provided_keys[key];
     if (g_scripted) return g_keys[key];
     GLFWwindow* w = platform_window_handle();
     return w != nullptr && glfwGetKey(w, key) == GLFW_PRESS;
@@ -31,6 +38,7 @@ bool platform_key_down(int32_t key) {
 PLATFORM_JOYSTATE platform_joystick(int32_t j) {
     PLATFORM_JOYSTATE s;
     if (j < 0 || j >= PLATFORM_JOYSTICKS) return s;
+    if (g_provider) return g_provided_joys[j];
     if (g_scripted) return g_joys[j];
     // Controllers answer before the window exists (the start-up probe); one failed start is
     // not retried here, so a machine without a display is not asked sixteen times.
@@ -66,7 +74,36 @@ void platform_input_use_script(const SCRIPTPARSE& script) {
 
 bool platform_input_scripted() { return g_scripted; }
 
+void platform_input_use_provider(PlatformInputProvider provider) {
+    if (provider && !g_provider) {
+        for (bool& k : g_provided_keys) k = false;
+        for (PLATFORM_JOYSTATE& j : g_provided_joys) j = PLATFORM_JOYSTATE{};
+    }
+    g_provider = provider;
+}
+
+bool platform_input_source_any_key() {
+    GLFWwindow* w = g_scripted ? nullptr : platform_window_handle();
+    for (int32_t k = GLFW_KEY_SPACE; k <= GLFW_KEY_LAST; ++k) {
+        if (g_scripted && g_keys[k]) return true;
+        if (w != nullptr && glfwGetKey(w, k) == GLFW_PRESS) return true;
+    }
+    return false;
+}
+
+bool platform_input_provided() { return g_provider != nullptr; }
+
 void platform_input_apply_frame(int64_t frame) {
+    apply_script_events(frame);
+    if (g_provider) {
+        g_provider(frame, g_provided_keys, GLFW_KEY_LAST + 1, g_provided_joys);
+        for (PLATFORM_JOYSTATE& j : g_provided_joys)
+            for (float& a : j.AXES) a = clamp_axis(a);
+    }
+}
+
+namespace {
+void apply_script_events(int64_t frame) {
     if (!g_scripted) return;
     while (g_next_event < g_events.size() && g_events[g_next_event].FRAME <= frame) {
         const SCRIPTEVENT& e = g_events[g_next_event++];
@@ -93,3 +130,4 @@ void platform_input_apply_frame(int64_t frame) {
         }
     }
 }
+}  // namespace

@@ -30,3 +30,17 @@ bool platform_input_scripted();
 
 // Scripted backend: applies every event up to and including `frame`.
 void platform_input_apply_frame(int64_t frame);
+
+// A third backend beside live and scripted: a program that plays (the demo pilot) decides the
+// whole key and controller state once a frame. The provider is called with the frame number
+// when that frame's input is applied (after any script events) and fills `keys` (indexed by
+// GLFW key number, `nkeys` entries) and the 16 controller states; what it leaves there is what
+// every key and controller query of the frame answers. Null returns to the previous backend.
+using PlatformInputProvider = void (*)(int64_t frame, bool* keys, int32_t nkeys,
+                                       PLATFORM_JOYSTATE* joys);
+void platform_input_use_provider(PlatformInputProvider provider);
+bool platform_input_provided();
+
+// True when any key is down at the source beneath the provider: the input script when one
+// runs, else the live keyboard. A player touching a key while a provider plays is seen here.
+bool platform_input_source_any_key();
