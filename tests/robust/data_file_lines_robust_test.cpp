@@ -64,9 +64,8 @@ TEST(DataFileLines, EnemyLayoutsThatYieldNothingAreNamed) {
     DataDir d;
     for (const char* name : {"absent.dat", "folder.dat", "empty.dat"}) {
         testing::internal::CaptureStderr();
-        testing::internal::CaptureStderr();
         EXPECT_FALSE(enemies_layout_load_file(d / name)) << name;
-        const std::string out = testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStderr();
+        const std::string out = testing::internal::GetCapturedStderr();
         EXPECT_GE(lines_naming(out, name), 1) << name << ": " << out;
         EXPECT_NE(out.find("enemy file"), std::string::npos) << out;
     }
@@ -87,9 +86,8 @@ TEST(DataFileLines, MissionFilesThatYieldNothingAreNamed) {
                  {"junk.dat", "holds no mission entries"}};
     for (const Case& c : cases) {
         testing::internal::CaptureStderr();
-        testing::internal::CaptureStderr();
         const MISSION_LOAD_RESULT r = mission_load_file(1, d / c.name);
-        const std::string out = testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStderr();
+        const std::string out = testing::internal::GetCapturedStderr();
         EXPECT_EQ(r.keyed, 0) << c.name;
         EXPECT_NE(out.find(std::string(c.name) + " " + c.says), std::string::npos) << c.name << ": " << out;
     }
@@ -102,9 +100,8 @@ TEST(DataFileLines, MeshesAndMaterialLibrariesThatYieldNothingAreNamed) {
         const std::string mesh = d / (std::string("m_") + name + ".obj");
         fs::copy(d.path / name, mesh, fs::copy_options::recursive);
         testing::internal::CaptureStderr();
-        testing::internal::CaptureStderr();
         OBJFILE_LOAD(mesh);
-        const std::string out = testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStderr();
+        const std::string out = testing::internal::GetCapturedStderr();
         EXPECT_GE(lines_naming(out, mesh), 1) << out;
         EXPECT_TRUE(out.find("holds no triangles") != std::string::npos || out.find("cannot read mesh") != std::string::npos)
             << out;
