@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_game.h"
 #include "engine/engine_globals.h"
 #include "game/enemies.h"
 #include "game/flight.h"
@@ -55,17 +56,7 @@ bool setup() {
     if (g_ready) return true;
     if (g_failed) return false;
     g_failed = true;
-    const std::string dir = KV_GAME_DIR;
-    if (!std::filesystem::exists(dir + "/0.map")) return false;
-    std::filesystem::current_path(dir);
-    platform_random_seed(1);
-    platform_clock_use_fixed_step(16);
-    std::string why;
-    if (!INITIALIZE(why)) return false;
-    // The quick flight's road: the menu's set-up (no version check), a fresh pilot, mission 0.
-    kv_menu_set_quick_flight(true);
-    KV_MENU_INITIALIZE();
-    if (!kv_menu_quick_flight_start(QuickFlightSetup{})) return false;
+    if (!bench_start_quick_flight()) return false;
     g_failed = false;
     g_ready = true;
     return true;
