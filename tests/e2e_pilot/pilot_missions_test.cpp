@@ -156,6 +156,9 @@ TEST(PilotAttract, IdleTitleScreenPlaysUntilAKeyAndSavesNothing) {
     ASSERT_TRUE(dir.ok());
     dir.set_config_line(1, " 320");
     dir.set_config_line(2, " 240");
+    // The version question answered before (checking off), so the title screen is idle.
+    std::filesystem::remove(dir / "ver.dat");
+    write_file_text(dir / "ver.dat", "0.1.0\r\n 0\r\n");
     const auto trace = dir / "attract.trace";
     const auto input = dir / "attract.input";
     // 50 ms frames: the minute is over at frame 1200; A goes down at frame 1700.
