@@ -97,6 +97,12 @@ struct Script {
         text += std::to_string(frame + 2) + " key " + key + " 0\n";
         return *this;
     }
+    // The key held down from frame `from` and let go at frame `to`.
+    Script& hold(long from, long to, const std::string& key) {
+        text += std::to_string(from) + " key " + key + " 1\n";
+        text += std::to_string(to) + " key " + key + " 0\n";
+        return *this;
+    }
 };
 
 struct GameRun {
