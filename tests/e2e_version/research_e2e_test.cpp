@@ -135,8 +135,9 @@ TEST(ResearchE2E, ChosenOnTheBaseCompletedInstalledAndSaved) {
     const fs::path shot6 = kShots / "research_new_field_screen.png";
     const fs::path shot5 = kShots / "research_technology_screen.png";
     const fs::path shot_installed = kShots / "research_upgrade_installed.png";
-    const GameRun r = run_game(dir, "research", s, 1800, {}, {{1150, shot6}, {1185, shot5}, {1500, shot_installed}},
-                               600.0);
+    const fs::path shot_listed = kShots / "research_technology_screen_installed.png";
+    const GameRun r = run_game(dir, "research", s, 1800, {},
+                               {{1150, shot6}, {1185, shot5}, {1500, shot_installed}, {1548, shot_listed}}, 600.0);
     ASSERT_EQ(r.status, 0) << r.log;
     const std::string title = shipped_title("RSCH_TAILPOD2");
     ASSERT_FALSE(title.empty());
@@ -194,5 +195,9 @@ TEST(ResearchE2E, ChosenOnTheBaseCompletedInstalledAndSaved) {
     for (int k = 2; k < TECHNOLOGY_SLOTS; ++k) EXPECT_EQ(p.COMPLETEDTECHNOLOGY[k], 0) << "technology " << k;
     EXPECT_EQ(p.RESEARCHINGTECHNOLOGY, -1);
 
-    for (const fs::path& shot : {shot6, shot5, shot_installed}) EXPECT_TRUE(fs::is_regular_file(shot)) << shot;
+    const TraceLine* listed = r.first("frame", "1548");
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(num(*listed, "menu"), 5);
+    EXPECT_EQ(text(*listed, "box"), "none");
+    for (const fs::path& shot : {shot6, shot5, shot_installed, shot_listed}) EXPECT_TRUE(fs::is_regular_file(shot)) << shot;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -149,17 +150,24 @@ TEST(VersionCheckE2E, AServerThatNeverAnswersHoldsUpNeitherTheTitleNorTheExit) {
     HostileServer server("silent", "silent");
     ASSERT_TRUE(server.ok()) << "the scripted server did not come up on 127.0.0.1";
     const fs::path dir = make_game_dir("silent", kOn);
-    const GameRun r = run_game(dir, "silent", Script{}, 40, {"--version-server", server_option(server.port())},
-                               {}, 30.0);
-    ASSERT_EQ(r.status, 0) << r.log;
-    ASSERT_EQ(r.trace.size(), 40u);
-    EXPECT_EQ(num(r.trace.front(), "menu"), 7);
-    EXPECT_GE(r.first_frame, 0.0);
-    EXPECT_LT(r.first_frame, 1.0) << "the title screen waited for the server";
-    // The run ends while the check still waits: it is abandoned, not waited out (5 s).
-    EXPECT_LT(r.total, 4.0);
-    EXPECT_EQ(server.requests(), kRequest) << "the check never reached the server";
-    EXPECT_EQ(r.count("box", "none"), 40);
+    // A check that held up the menu would cost its full 5 s on every try; a machine busy with
+    // other work may cost a start-up its second once, so the faster of two tries counts.
+    double first_frame = 1e9, total = 1e9;
+    for (int attempt = 0; attempt < 2 && (first_frame >= 1.0 || total >= 4.0); ++attempt) {
+        const GameRun r = run_game(dir, "silent", Script{}, 40, {"--version-server", server_option(server.port())},
+                                   {}, 30.0);
+        ASSERT_EQ(r.status, 0) << r.log;
+        ASSERT_EQ(r.trace.size(), 40u);
+        EXPECT_EQ(num(r.trace.front(), "menu"), 7);
+        EXPECT_EQ(r.count("box", "none"), 40);
+        ASSERT_GE(r.first_frame, 0.0);
+        first_frame = std::min(first_frame, r.first_frame);
+        total = std::min(total, r.total);
+    }
+    EXPECT_LT(first_frame, 1.0) << "the title screen waited for the server";
+    // The run ends while the check still waits: it is abandoned, not waited out.
+    EXPECT_LT(total, 4.0);
+    EXPECT_EQ(server.requests().substr(0, kRequest.size()), kRequest) << "the check never reached the server";
 }
 
 TEST(VersionCheckE2E, EscapeOnTheFirstStartQuestionWritesZeroAndNeverAsksAgain) {
@@ -210,7 +218,7 @@ TEST(VersionCheckE2E, AcceptingTheQuestionChecksAtOnceAndItsKeyCannotCloseTheAns
     const FileStamp build_ver = FileStamp::of(kGame / "ver.dat");
     const fs::path dir = make_game_dir("accept", "0.1.0\r\n-1\r\n");
     Script s;
-    s.press(60, "ENTER");
+    s.hold(60, 75, "ENTER");  // still down when the answer comes
     const GameRun r = run_game(dir, "accept", s, 150, {"--version-server", server_option(server.port())});
     ASSERT_EQ(r.status, 0) << r.log;
     const TraceLine* on = r.first("allowcheck", "1");
