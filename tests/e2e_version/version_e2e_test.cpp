@@ -4,7 +4,8 @@
 // screenshots. A newer version opens the box with its exact text; the same version, a 404 page,
 // garbage, a 1 MiB body and a closed port open nothing and say why once; a server that never
 // answers does not hold up the title screen or the exit; the first-start question writes the
-// player's answer into the private ver.dat and never into the build's own.
+// player's answer into the private ver.dat and never into the build's own; quick flight leaves
+// it all alone.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -232,4 +233,21 @@ TEST(VersionCheckE2E, AcceptingTheQuestionChecksAtOnceAndItsKeyCannotCloseTheAns
     ASSERT_FALSE(r.trace.empty());
     EXPECT_EQ(text(r.trace.back(), "box"), "ok") << "the Enter that accepted closed the answer";
     EXPECT_TRUE(FileStamp::of(kGame / "ver.dat") == build_ver) << "the build's own ver.dat changed";
+}
+
+TEST(VersionCheckE2E, QuickFlightNeitherAsksNorChecks) {
+    REQUIRE_GAME();
+    HostileServer server("notfound", "quick_flight_server");
+    ASSERT_TRUE(server.ok()) << "the scripted server did not come up on 127.0.0.1";
+    for (const std::string& ver : {std::string(kOn), std::string("0.1.0\r\n-1\r\n")}) {
+        const fs::path dir = make_game_dir("quick_flight", ver);
+        const GameRun r = run_game(dir, "quick_flight", Script{}, 30,
+                                   {"--fly", "--version-server", server_option(server.port())});
+        ASSERT_EQ(r.status, 0) << r.log;
+        ASSERT_EQ(r.trace.size(), 30u);
+        EXPECT_EQ(r.count("box", "none"), 30);
+        EXPECT_TRUE(check_lines(r.log).empty()) << r.log;
+        EXPECT_EQ(read_file_text(dir / "ver.dat"), ver);
+    }
+    EXPECT_EQ(server.requests(), "") << "quick flight asked the version server";
 }
