@@ -111,6 +111,7 @@ struct GameRun {
     std::string log;               // console output
     double first_frame = -1.0;     // seconds from the start until the first trace line
     double total = -1.0;           // seconds from the start until the process ended
+    double last_frame = -1.0;      // seconds from the start until the last asked-for frame's line
 
     const TraceLine* first(const std::string& key, const std::string& value, long from = 0) const {
         for (const TraceLine& l : trace)
@@ -159,11 +160,16 @@ inline GameRun run_game(const fs::path& dir, const std::string& name, const Scri
     const int spawned = posix_spawn(&pid, argv[0], &io, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&io);
     if (spawned != 0) return r;
+    const std::string last_line = "frame=" + std::to_string(frames) + " ";
     int status = 0;
     for (;;) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         const double t = now_seconds() - t0;
-        if (r.first_frame < 0.0 && read_file_text(trace).find("frame=") != std::string::npos) r.first_frame = t;
+        if (r.first_frame < 0.0 || r.last_frame < 0.0) {
+            const std::string lines = read_file_text(trace);
+            if (r.first_frame < 0.0 && lines.find("frame=") != std::string::npos) r.first_frame = t;
+            if (r.last_frame < 0.0 && lines.find(last_line) != std::string::npos) r.last_frame = t;
+        }
         if (done == pid) {
             r.total = t;
             r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
