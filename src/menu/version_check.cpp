@@ -103,11 +103,13 @@ void kv_version_menu_start() {
 
 void kv_version_answer(int32_t allow) {
     KVGLOBALS.ALLOWCHECKVERSION = allow == 1 ? 1 : 0;
-    // Line 1 stays byte for byte as it was; only the choice changes.
+    // Line 1 stays byte for byte as it was; only the choice changes. A file that went away (or
+    // became unreadable) since the menu started gets back the version read then, never a blank.
     FieldReader r;
-    field_reader_open(r, g_setup.file);
+    const std::string first =
+        field_reader_open(r, g_setup.file) ? stored_first_line(r.bytes) : KVGLOBALS.OFFLINEVERSION;
     FieldWriter w;
-    field_write(w, stored_first_line(r.bytes));
+    field_write(w, first);
     field_write_int(w, KVGLOBALS.ALLOWCHECKVERSION);
     if (!write_file_atomic(g_setup.file, w.bytes))
         console("version check: " + g_setup.file + " cannot be rewritten; the choice holds for this run only");

@@ -148,6 +148,14 @@ TEST_F(VersionCheck, TheStoredVersionLineIsKeptByteForByte) {
     EXPECT_EQ(others, 0);  // no temporary left beside it
 }
 
+TEST_F(VersionCheck, AVerDatGoneBeforeTheAnswerGetsTheVersionReadAtStartBack) {
+    write_ver("0.1.0\r\n-1\r\n");
+    kv_version_menu_start();
+    fs::remove(file_);
+    kv_version_answer(0);
+    EXPECT_EQ(ver(), "0.1.0\r\n 0\r\n");
+}
+
 TEST_F(VersionCheck, AnUnwritableVerDatKeepsTheChoiceForThisRun) {
     kv_version_set_file((dir_ / "no-such-folder" / "ver.dat").string());
     testing::internal::CaptureStderr();
