@@ -142,7 +142,7 @@ float ground_y(const IslandMap& map, float x, float z) {
     return h < w ? w : h;
 }
 
-bool build_island(IslandMap& map, std::string& error) {
+bool build_island(IslandMap& map, std::string& error, bool relief) {
     map.height.assign(CELLS, 0);
     map.forest.assign(CELLS, 0);
     map.city.assign(CELLS, 0);
@@ -182,7 +182,7 @@ bool build_island(IslandMap& map, std::string& error) {
             }
             h[i] = v;
         }
-    add_relief(h, land, to_sea);
+    if (relief) add_relief(h, land, to_sea);
     for (const Flat& f : FLATS) {
         for (int z = f.z0 - f.margin; z <= f.z1 + f.margin; ++z)
             for (int x = f.x0 - f.margin; x <= f.x1 + f.margin; ++x) {
