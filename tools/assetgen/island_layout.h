@@ -166,7 +166,10 @@ inline constexpr Quiet QUIET[] = {
     {"Fort Dunmar zipline station", 189, 417, 16},
     {"Fort Dunmar keep", 196, 430, 16},
     {"New-profile start", 360, 287, 24},
-    {"Camp Meridian north-west approach", 334, 260, 22},
+    // Home stays gentle: the ground round the base where a new pilot learns to fly, out to the
+    // north-west and down to the eastern shore.
+    {"Camp Meridian north-west approach", 326, 254, 26},
+    {"Camp Meridian east shore", 392, 254, 20},
 };
 constexpr int QUIET_RAMP = 28;
 constexpr int QUIET_GARRISON = 16;
