@@ -244,3 +244,35 @@ TEST(IslandRelief, TerracesAndDunes) {
     EXPECT_GT(dune_cells, 200);
     EXPECT_GT(longest_rise, longest_fall) << "dunes should have a long windward slope";
 }
+
+TEST(IslandRelief, MinimapShowsTheRelief) {
+    const Maps& m = maps();
+    ASSERT_TRUE(m.built);
+    int w = 0, h = 0, wb = 0, hb = 0;
+    const std::vector<uint8_t> after = island::minimap_pixels(m.relief, w, h);
+    const std::vector<uint8_t> before = island::minimap_pixels(m.base, wb, hb);
+    ASSERT_EQ(w, wb);
+    ASSERT_EQ(h, hb);
+    // Over open country the hill shading of the picture follows the new slopes: its brightness
+    // varies more than on the base island, and the towns' pixels are the same as before.
+    auto spread = [&](const std::vector<uint8_t>& px) {
+        double sum = 0, sum2 = 0;
+        long n = 0;
+        for (int z = 40; z < 495; ++z)
+            for (int x = 30; x < 476; ++x) {
+                if (island::quiet_weight(x, z) < 1.0 || at(m.base, x, z) <= island::WATER_SURFACE) continue;
+                const size_t i = (static_cast<size_t>(z) * w + x) * 3;
+                const double l = px[i] + px[i + 1] + px[i + 2];
+                sum += l, sum2 += l * l, ++n;
+            }
+        return n ? std::sqrt(sum2 / n - (sum / n) * (sum / n)) : 0.0;
+    };
+    const double s_after = spread(after), s_before = spread(before);
+    EXPECT_GT(s_after, s_before * 1.2) << "minimap brightness spread " << s_after << " vs " << s_before;
+    for (const island::Town& t : island::TOWNS)
+        for (int z = t.z0; z < t.z0 + t.rows * t.pitch; ++z)
+            for (int x = t.x0; x < t.x0 + t.cols * t.pitch; ++x) {
+                const size_t i = (static_cast<size_t>(z) * w + x) * 3;
+                ASSERT_EQ(after[i], before[i]) << t.name << " at (" << x << ", " << z << ")";
+            }
+}

@@ -140,9 +140,9 @@ const Games& games() {
 TEST(IslandView, OpenCountryShowsMoreGroundShades) {
     REQUIRE_DISPLAY();
     // Open country away from the towns and mission sites: the southern downs, the Sarn shore,
-    // the country south of the Tarn Hills and the slopes south of Hollin Ridge.
+    // the country south of the Tarn Hills and west of them.
     const Place places[] = {{"downs", "250,380,180"}, {"sarn_shore", "110,180,270"},
-                            {"tarn", "300,330,45"}, {"hollin_south", "260,200,180"}};
+                            {"tarn", "300,330,45"}, {"tarn_west", "240,300,180"}};
     size_t before_total = 0, after_total = 0;
     for (const Place& p : places) {
         const fs::path b = kShots / (std::string("island_") + p.name + "_before.png");
