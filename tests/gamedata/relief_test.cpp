@@ -131,23 +131,16 @@ TEST(IslandRelief, EveryMissionPointLiesOnQuietLevelGround) {
 }
 
 TEST(IslandRelief, CoastLineAndLandStayWhereTheyWere) {
+    // (Slope and peak limits of the finished island: IslandMap.ShapeOfTheIsland.)
     const Maps& m = maps();
     ASSERT_TRUE(m.built);
-    int highest = 0, changed_coast = 0, steep = 0;
-    for (int z = 1; z < island::GRID - 1; ++z)
-        for (int x = 1; x < island::GRID - 1; ++x) {
-            const int b = at(m.base, x, z), r = at(m.relief, x, z);
-            if (b <= island::WATER_SURFACE) {
-                ASSERT_EQ(r, b) << "sea cell (" << x << ", " << z << ") changed";
-                continue;
-            }
-            changed_coast += r <= island::WATER_SURFACE;
-            highest = std::max(highest, r);
-            steep += steepest(m.relief, x, z) > 12 && x >= 30 && x <= 476 && z >= 40 && z <= 495;
+    for (int i = 0; i < island::CELLS; ++i) {
+        const bool land_before = m.base.height[i] > island::WATER_SURFACE;
+        ASSERT_EQ(m.relief.height[i] > island::WATER_SURFACE, land_before) << "cell " << i % 513 << ", " << i / 513;
+        if (!land_before) {
+            ASSERT_EQ(m.relief.height[i], m.base.height[i]) << "the sea floor changed";
         }
-    EXPECT_EQ(changed_coast, 0) << "land cells sank into the sea";
-    EXPECT_EQ(steep, 0) << "slopes steeper than 3 world units a cell read as walls";
-    EXPECT_LE(highest, 220) << "peaks above 55 world units";
+    }
 }
 
 TEST(IslandRelief, OpenCountryGainsSlopesUplandAndVariedHeights) {
