@@ -147,6 +147,34 @@ inline constexpr EnemyGroup GROUPS[] = {
     {"Fort Dunmar turrets", TURRETS, 65, 4, 197, 392, 16},
 };
 
+// Quiet ground: the open-country relief (ridges, valleys, terraces, dunes, coastal cliffs) fades
+// out round these places and leaves the ground as the base terrain has it, so the gunship
+// hovers level where the missions make it stop, fire, winch or land. Relief is nil within
+// `radius` and full QUIET_RAMP cells further out. The flats (with their margins), the paving
+// and the garrisons (their ring plus QUIET_GARRISON) are quiet without being listed here; list
+// every other mission point (crates, pads, zipline stations, kill zones) and the approaches.
+struct Quiet { const char* name; int x, z, radius; };
+inline constexpr Quiet QUIET[] = {
+    {"Vell checkpoint crate", 318, 212, 20},
+    {"Vell square crate", 320, 140, 16},
+    {"Hollin crate", 236, 246, 20},
+    {"Kerrow north crate", 182, 300, 20},
+    {"Port Anselm fuel pad", 403, 358, 16},
+    {"Sarn fuel pad", 89, 240, 16},
+    {"Camp Meridian research base", 364, 309, 16},
+    {"Hollin zipline station", 218, 210, 16},
+    {"Fort Dunmar zipline station", 189, 417, 16},
+    {"Fort Dunmar keep", 196, 430, 16},
+    {"New-profile start", 360, 287, 24},
+    // Home stays gentle: the ground round the base where a new pilot learns to fly, out to the
+    // north-west and down to the eastern shore.
+    {"Camp Meridian north-west approach", 326, 254, 26},
+    {"Camp Meridian east shore", 392, 254, 20},
+};
+constexpr int QUIET_RAMP = 28;
+constexpr int QUIET_GARRISON = 16;
+constexpr int QUIET_FLAT = 4;  // beyond a flat's margin
+
 constexpr int32_t WALL_MAXHP = 100;   // stored for walls, which nothing can damage
 constexpr int32_t TURRET_MAXHP = 1000;
 constexpr int32_t INFANTRY_MAXHP = 6;

@@ -3,8 +3,9 @@
 // integer hashing, + - * / and sqrt are used, so the same source always gives the same bytes.
 #include "island_terrain.h"
 
-#include "hash_mix.h"
 #include "island_layout.h"
+#include "island_noise.h"
+#include "island_relief.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,28 +17,6 @@ namespace {
 
 // Playable interior: what the gunship can reach inside the frame.
 constexpr int PLAY_X0 = 30, PLAY_X1 = 476, PLAY_Z0 = 40, PLAY_Z1 = 495;
-
-uint32_t hash3(uint32_t a, uint32_t b, uint32_t c) {
-    return hash_avalanche(a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du);
-}
-
-// Lattice value in [-1, 1].
-double lattice(int ix, int iz, uint32_t seed) {
-    return static_cast<double>(hash3(static_cast<uint32_t>(ix), static_cast<uint32_t>(iz), seed) & 0xFFFFu) / 32767.5 - 1.0;
-}
-
-double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
-
-// Smooth value noise in [-1, 1] with features `scale` cells apart.
-double noise(int x, int z, int scale, uint32_t seed) {
-    const int ix = x / scale, iz = z / scale;
-    const double fx = smooth(static_cast<double>(x - ix * scale) / scale);
-    const double fz = smooth(static_cast<double>(z - iz * scale) / scale);
-    const double a = lattice(ix, iz, seed), b = lattice(ix + 1, iz, seed);
-    const double c = lattice(ix, iz + 1, seed), d = lattice(ix + 1, iz + 1, seed);
-    const double top = a + (b - a) * fx, bottom = c + (d - c) * fx;
-    return top + (bottom - top) * fz;
-}
 
 // Two-pass 3-4 chamfer distance (in thirds of a cell) from every cell to the nearest cell
 // where `source` is true.
@@ -163,7 +142,7 @@ float ground_y(const IslandMap& map, float x, float z) {
     return h < w ? w : h;
 }
 
-bool build_island(IslandMap& map, std::string& error) {
+bool build_island(IslandMap& map, std::string& error, bool relief) {
     map.height.assign(CELLS, 0);
     map.forest.assign(CELLS, 0);
     map.city.assign(CELLS, 0);
@@ -203,6 +182,7 @@ bool build_island(IslandMap& map, std::string& error) {
             }
             h[i] = v;
         }
+    if (relief) add_relief(h, land, to_sea);
     for (const Flat& f : FLATS) {
         for (int z = f.z0 - f.margin; z <= f.z1 + f.margin; ++z)
             for (int x = f.x0 - f.margin; x <= f.x1 + f.margin; ++x) {

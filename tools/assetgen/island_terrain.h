@@ -29,7 +29,9 @@ struct EnemySlot {
 
 // Builds the whole map. On a layout that cannot be honoured (a building over water, two
 // footprints overlapping, a site outside the frame) it returns false with one line in `error`.
-bool build_island(IslandMap& map, std::string& error);
+// Without `relief` the open country keeps the plain base terrain (coast rise and named hills
+// only), which is what the relief is measured against.
+bool build_island(IslandMap& map, std::string& error, bool relief = true);
 
 // Places the garrisons and wall enemies on a built map, in slot order.
 bool build_enemies(const IslandMap& map, std::vector<EnemySlot>& out, std::string& error);
