@@ -225,18 +225,21 @@ void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Visit&&
             if (visit(i)) return;
         return;
     }
-    int32_t n = 0;
+    int32_t n = 0, sources = 0;  // each square's list is in slot order already
     const float r = reach + 1.0f;
     int32_t x0 = 0, x1 = -1, z0 = 0, z1 = -1;
     if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
         for (int32_t qz = z0; qz <= z1; ++qz)
             for (int32_t qx = x0; qx <= x1; ++qx) {
                 const int32_t q = qz * kSquaresPerSide + qx;
+                if (l.start[q] == l.start[q + 1]) continue;
+                ++sources;
                 for (int32_t k = l.start[q]; k < l.start[q + 1]; ++k) buffer[n++] = l.items[k];
             }
     }
+    if (l.outside_n > 0) ++sources;
     for (int32_t k = 0; k < l.outside_n; ++k) buffer[n++] = l.outside[k];
-    std::sort(buffer, buffer + n);
+    if (sources > 1) std::sort(buffer, buffer + n);
     for (int32_t k = 0; k < n; ++k)
         if (visit(buffer[k])) return;
 }
@@ -480,7 +483,7 @@ void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
         // A full pool stays full for the whole burst (nothing here frees a slot) and a spark
         // that finds no slot draws no numbers of its own: only the burst's four draws a spark
         // (brightness, blue, green, red) remain.
-        for (int32_t i = 0; i < 4 * b.count; ++i) platform_random();
+        platform_random_skip(4u * static_cast<uint32_t>(b.count));
         return;
     }
     for (int32_t i = 0; i < b.count; ++i) {
