@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <ctime>
@@ -32,11 +33,14 @@
 
 #include "bench_game.h"
 #include "engine/engine_globals.h"
+#include "engine/png_write.h"
+#include "engine/screenshot.h"
 #include "engine/system.h"
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/lights.h"
+#include "game/world.h"
 #include "menu/startup.h"
 #include "menu/menu.h"
 #include "menu/mission_flow.h"
@@ -157,7 +161,9 @@ struct FlightClock {
     clock::time_point t0, t_sim, t_draw, t_rules;
     std::vector<double>* ms = nullptr;
     double sim_ms = 0, draw_ms = 0, finish_ms = 0;
-    int frames_left = 0;
+    double tiles = 0, ground_outside = 0, buildings_sent = 0, buildings_outside = 0;
+    int frames = 0, frames_left = 0;
+    const char* name = nullptr;
     float cx = 0, cz = 0, max_dist = 0;
 };
 FlightClock g_flight;
@@ -177,12 +183,32 @@ void timed_projectiles() {
 void timed_render() {
     g_flight.game->RENDER();
     g_flight.t_draw = FlightClock::clock::now();
+    const KVRENDERMAPSTATS& st = KV_RENDER_MAP_STATS;
+    g_flight.tiles += st.drawn;
+    g_flight.ground_outside += st.ground_outside;
+    g_flight.buildings_sent += st.buildings_sent;
+    g_flight.buildings_outside += st.buildings_outside;
 }
 void timed_failure() {
     g_flight.game->FAILURE();
     g_flight.t_rules = FlightClock::clock::now();
 }
+// KV_BENCH_SHOTS=DIR writes the first, the middle and the last frame of every flight as
+// DIR/<flight>_<frame>.png: the pictures a change to the drawing must leave byte-identical.
+void shoot_if_asked() {
+    const char* dir = std::getenv("KV_BENCH_SHOTS");
+    FlightClock& c = g_flight;
+    if (!dir || !*dir || !c.name) return;
+    const int done = c.frames - c.frames_left + 1;  // this frame, from 1
+    if (done != 1 && done != c.frames / 2 && done != c.frames) return;
+    GLint vp[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, vp);
+    const std::vector<uint8_t> rgb = screenshot_read_rgb(vp[2], vp[3]);
+    const std::string path = std::string(dir) + "/" + c.name + "_" + std::to_string(done) + ".png";
+    if (!png_write_file(path, vp[2], vp[3], 3, rgb.data())) std::fprintf(stderr, "could not write %s\n", path.c_str());
+}
 void swap_and_finish() {
+    shoot_if_asked();
     g_flight.game->SWAP();
     glFinish();
 }
@@ -211,7 +237,7 @@ KV_MISSIONFRAME timed_frame(const KV_MISSIONFRAME& game) {
     return f;
 }
 
-void fly_and_time(benchmark::State& state, bool town) {
+void fly_and_time(benchmark::State& state, bool town, const char* name) {
     if (!setup()) {
         state.SkipWithError("no game directory, map or window");
         return;
@@ -230,7 +256,8 @@ void fly_and_time(benchmark::State& state, bool town) {
         g_flight = FlightClock{};
         g_flight.game = &game;
         g_flight.ms = &ms;
-        g_flight.frames_left = frames;
+        g_flight.frames = g_flight.frames_left = frames;
+        g_flight.name = name;
         g_flight.cx = cx;
         g_flight.cz = cz;
         cpu_ms = -process_cpu_ms();
@@ -263,6 +290,12 @@ void fly_and_time(benchmark::State& state, bool town) {
     if (g_floor_cpu_ms > 0.0) state.counters["cpu_x_floor"] = cpu_ms / n / g_floor_cpu_ms;
     state.counters["max_dist"] = g_flight.max_dist;  // how far the circles strayed from the centre
     state.counters["frames"] = n;
+    // Per frame: tiles in the map pass, those whose ground lay outside the view, buildings sent
+    // and buildings left out as outside the view.
+    state.counters["tiles"] = g_flight.tiles / n;
+    state.counters["ground_out"] = g_flight.ground_outside / n;
+    state.counters["buildings"] = g_flight.buildings_sent / n;
+    state.counters["buildings_out"] = g_flight.buildings_outside / n;
     state.counters["x"] = cx;
     state.counters["z"] = cz;
 }
@@ -336,13 +369,13 @@ void BM_Floor(benchmark::State& state) {
     state.counters["height"] = viewport[3];
 }
 
-void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true); }
-void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false); }
+void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true, "town"); }
+void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false, "sea"); }
 // The town flight with the terrain pass drawn the straightforward way (every tile in the
 // caller's blend state): the figures before the pass managed its state.
 void BM_FlightOverDensestTownPlainPass(benchmark::State& state) {
     const bool old = kv_sector_pass_set_plain(true);
-    fly_and_time(state, true);
+    fly_and_time(state, true, "town_plain");
     kv_sector_pass_set_plain(old);
 }
 
