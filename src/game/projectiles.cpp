@@ -61,8 +61,9 @@ int32_t last_enemy() { return clamp_slot(KVGLOBALS.LASTENEMY, ENEMY_SLOTS); }
 // slot and the highest active slot are found in a few word operations instead of a walk over
 // the 10 000 records. Every change of a flag made here goes through mark(); the mirror is
 // rebuilt from the records by projectiles_pool_sync() (at the start of every update, and by
-// whoever writes flags directly). A mirror answer is checked against the record before it is
-// used; a stale mirror is rebuilt and asked again, so a wrong answer never leaves this file.
+// whoever writes flags directly). A mirror answer is checked against the records at the answer
+// before it is used; a stale mirror is rebuilt and asked again, so a slot in use is never handed
+// out. A slot freed behind the pool's back below the answer is found at the next sync.
 constexpr int32_t kWords = (PROJECTILE_SLOTS + 63) / 64;
 constexpr int32_t kSummaryWords = (kWords + 63) / 64;
 uint64_t g_active_bits[kWords];        // bit s%64 of word s/64: slot s is active
