@@ -1,9 +1,10 @@
 // Frame time of the mission frame in flight: a 60-second scripted flight (3750 frames of the
 // virtual 16 ms clock) circling the centre of the densest town of the generated island, and the
-// same flight over open sea. Every frame runs the game's own mission-frame steps (input,
-// physics, enemies, projectiles, drawing, objectives, swap) and is timed on the wall clock up to
-// a glFinish; the counters give the mean and the 99th percentile in milliseconds. Clipping is
-// off so the gunship keeps circling over the roofs instead of pressing against a house.
+// same flight over open sea. The game's own mission loop runs the flight (its prologue, then
+// kv_run_mission_loop with the game's frame table, each step wrapped to take its time); every
+// frame is timed on the wall clock up to a glFinish; the counters give the mean and the 99th
+// percentile in milliseconds. Clipping is off so the gunship keeps circling over the roofs
+// instead of pressing against a house.
 //
 // The peer is the renderer's floor, run first in the same process and window: each frame clears
 // the window and draws one lit, fogged, depth-tested quad over the whole screen, then swaps and
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <ctime>
@@ -31,11 +33,14 @@
 
 #include "bench_game.h"
 #include "engine/engine_globals.h"
+#include "engine/png_write.h"
+#include "engine/screenshot.h"
 #include "engine/system.h"
 #include "game/flight.h"
 #include "game/kv.h"
 #include "game/kv_globals.h"
 #include "game/lights.h"
+#include "game/world.h"
 #include "menu/startup.h"
 #include "menu/menu.h"
 #include "menu/mission_flow.h"
@@ -146,7 +151,93 @@ void use_circling_script() {
     platform_input_use_script(s);
 }
 
-void fly_and_time(benchmark::State& state, bool town) {
+// The game's own mission loop (kv_run_mission_loop) runs the flight, with every step of its
+// frame table wrapped: the wrappers call the game's step and take the time round it. The swap's
+// wrapper adds the glFinish; the frame-end wrapper counts the frame, keeps a mission rule from
+// ending the measured flight and ends the loop after the last frame.
+struct FlightClock {
+    using clock = std::chrono::steady_clock;
+    const KV_MISSIONFRAME* game = nullptr;
+    clock::time_point t0, t_sim, t_draw, t_rules;
+    std::vector<double>* ms = nullptr;
+    double sim_ms = 0, draw_ms = 0, finish_ms = 0;
+    double tiles = 0, ground_outside = 0, buildings_sent = 0, buildings_outside = 0;
+    int frames = 0, frames_left = 0;
+    const char* name = nullptr;
+    float cx = 0, cz = 0, max_dist = 0;
+};
+FlightClock g_flight;
+
+double span_ms(FlightClock::clock::time_point a, FlightClock::clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+void timed_sync() {
+    g_flight.t0 = FlightClock::clock::now();
+    g_flight.game->SYNC();
+}
+void timed_projectiles() {
+    g_flight.game->PROJECTILES();
+    g_flight.t_sim = FlightClock::clock::now();
+}
+void timed_render() {
+    g_flight.game->RENDER();
+    g_flight.t_draw = FlightClock::clock::now();
+    const KVRENDERMAPSTATS& st = KV_RENDER_MAP_STATS;
+    g_flight.tiles += st.drawn;
+    g_flight.ground_outside += st.ground_outside;
+    g_flight.buildings_sent += st.buildings_sent;
+    g_flight.buildings_outside += st.buildings_outside;
+}
+void timed_failure() {
+    g_flight.game->FAILURE();
+    g_flight.t_rules = FlightClock::clock::now();
+}
+// KV_BENCH_SHOTS=DIR writes the first, the middle and the last frame of every flight as
+// DIR/<flight>_<frame>.png: the pictures a change to the drawing must leave byte-identical.
+void shoot_if_asked() {
+    const char* dir = std::getenv("KV_BENCH_SHOTS");
+    FlightClock& c = g_flight;
+    if (!dir || !*dir || !c.name) return;
+    const int done = c.frames - c.frames_left + 1;  // this frame, from 1
+    if (done != 1 && done != c.frames / 2 && done != c.frames) return;
+    GLint vp[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, vp);
+    const std::vector<uint8_t> rgb = screenshot_read_rgb(vp[2], vp[3]);
+    const std::string path = std::string(dir) + "/" + c.name + "_" + std::to_string(done) + ".png";
+    if (!png_write_file(path, vp[2], vp[3], 3, rgb.data())) std::fprintf(stderr, "could not write %s\n", path.c_str());
+}
+void swap_and_finish() {
+    shoot_if_asked();
+    g_flight.game->SWAP();
+    glFinish();
+}
+void timed_pace() {
+    FlightClock& c = g_flight;
+    c.game->PACE();
+    const auto t1 = FlightClock::clock::now();
+    c.ms->push_back(span_ms(c.t0, t1));
+    c.sim_ms += span_ms(c.t0, c.t_sim) + span_ms(c.t_draw, c.t_rules);
+    c.draw_ms += span_ms(c.t_sim, c.t_draw);
+    c.finish_ms += span_ms(c.t_rules, t1);
+    const float d = std::hypot(KVGLOBALS.PLAYERX - c.cx, KVGLOBALS.PLAYERZ - c.cz);
+    if (d > c.max_dist) c.max_dist = d;
+    // A mission rule must not end the measured flight; the last frame ends it.
+    KVGLOBALS.EXITCODE = --c.frames_left > 0 ? 0 : 1;
+}
+
+KV_MISSIONFRAME timed_frame(const KV_MISSIONFRAME& game) {
+    KV_MISSIONFRAME f = game;
+    f.SYNC = timed_sync;
+    f.PROJECTILES = timed_projectiles;
+    f.RENDER = timed_render;
+    f.FAILURE = timed_failure;
+    f.SWAP = swap_and_finish;
+    f.PACE = timed_pace;
+    return f;
+}
+
+void fly_and_time(benchmark::State& state, bool town, const char* name) {
     if (!setup()) {
         state.SkipWithError("no game directory, map or window");
         return;
@@ -157,64 +248,54 @@ void fly_and_time(benchmark::State& state, bool town) {
     const int frames = frames_per_run();
     std::vector<double> ms;
     ms.reserve(static_cast<size_t>(frames));
-    double sim_ms = 0, draw_ms = 0, finish_ms = 0, cpu_ms = 0;
-    float max_dist = 0.0f;
-    const KV_MISSIONFRAME& f = kv_mission_frame();
+    double cpu_ms = 0;
+    const KV_MISSIONFRAME& game = kv_mission_frame();
+    const KV_MISSIONFRAME frame = timed_frame(game);
     for (auto _ : state) {
         ms.clear();
-        sim_ms = draw_ms = finish_ms = 0;
+        g_flight = FlightClock{};
+        g_flight.game = &game;
+        g_flight.ms = &ms;
+        g_flight.frames = g_flight.frames_left = frames;
+        g_flight.name = name;
+        g_flight.cx = cx;
+        g_flight.cz = cz;
         cpu_ms = -process_cpu_ms();
         flight_place_gunship(cx - 22.0f, cz, 90.0f);
         KVGLOBALS.COLLISIONON = 0;
         KVGLOBALS.EXITCODE = 0;
         use_circling_script();
         kv_mission_prologue();
-        for (int i = 0; i < frames; ++i) {
-            using clock = std::chrono::steady_clock;
-            const auto t0 = clock::now();
-            f.SYNC();
-            f.INPUTS();
-            f.PHYSICS();
-            f.ENEMIES();
-            f.PROJECTILES();
-            const auto t_sim = clock::now();
-            f.RENDER();
-            const auto t_draw = clock::now();
-            f.OBJECTIVES();
-            f.FAILURE();
-            const auto t_rules = clock::now();
-            f.SWAP();
-            glFinish();
-            f.PACE();
-            const auto t1 = clock::now();
-            auto span = [](clock::time_point a, clock::time_point b) {
-                return std::chrono::duration<double, std::milli>(b - a).count();
-            };
-            ms.push_back(span(t0, t1));
-            sim_ms += span(t0, t_sim) + span(t_draw, t_rules);
-            draw_ms += span(t_sim, t_draw);
-            finish_ms += span(t_rules, t1);
-            KVGLOBALS.EXITCODE = 0;  // a mission rule must not end the measured flight
-            const float d = std::hypot(KVGLOBALS.PLAYERX - cx, KVGLOBALS.PLAYERZ - cz);
-            if (d > max_dist) max_dist = d;
-        }
+        kv_run_mission_loop(frame);
+        KVGLOBALS.EXITCODE = 0;
         cpu_ms += process_cpu_ms();
+    }
+    if (ms.empty()) {
+        state.SkipWithError("the mission loop ran no frame");
+        return;
     }
     const double mean = mean_of(ms), p99 = p99_of(ms);
     const double n = static_cast<double>(ms.size());
     state.counters["mean_ms"] = mean;
     state.counters["p99_ms"] = p99;
     state.counters["max_ms"] = *std::max_element(ms.begin(), ms.end());
-    state.counters["sim_ms"] = sim_ms / n;
-    state.counters["draw_ms"] = draw_ms / n;
-    state.counters["finish_ms"] = finish_ms / n;
+    state.counters["sim_ms"] = g_flight.sim_ms / n;
+    state.counters["draw_ms"] = g_flight.draw_ms / n;
+    state.counters["finish_ms"] = g_flight.finish_ms / n;
     state.counters["cpu_ms"] = cpu_ms / n;
     if (g_floor_mean_ms > 0.0) {
         state.counters["mean_x_floor"] = mean / g_floor_mean_ms;
         state.counters["p99_x_floor"] = p99 / g_floor_mean_ms;
     }
     if (g_floor_cpu_ms > 0.0) state.counters["cpu_x_floor"] = cpu_ms / n / g_floor_cpu_ms;
-    state.counters["max_dist"] = max_dist;  // how far the circles strayed from the centre
+    state.counters["max_dist"] = g_flight.max_dist;  // how far the circles strayed from the centre
+    state.counters["frames"] = n;
+    // Per frame: tiles in the map pass, those whose ground lay outside the view, buildings sent
+    // and buildings left out as outside the view.
+    state.counters["tiles"] = g_flight.tiles / n;
+    state.counters["ground_out"] = g_flight.ground_outside / n;
+    state.counters["buildings"] = g_flight.buildings_sent / n;
+    state.counters["buildings_out"] = g_flight.buildings_outside / n;
     state.counters["x"] = cx;
     state.counters["z"] = cz;
 }
@@ -288,13 +369,13 @@ void BM_Floor(benchmark::State& state) {
     state.counters["height"] = viewport[3];
 }
 
-void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true); }
-void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false); }
+void BM_FlightOverDensestTown(benchmark::State& state) { fly_and_time(state, true, "town"); }
+void BM_FlightOverOpenSea(benchmark::State& state) { fly_and_time(state, false, "sea"); }
 // The town flight with the terrain pass drawn the straightforward way (every tile in the
 // caller's blend state): the figures before the pass managed its state.
 void BM_FlightOverDensestTownPlainPass(benchmark::State& state) {
     const bool old = kv_sector_pass_set_plain(true);
-    fly_and_time(state, true);
+    fly_and_time(state, true, "town_plain");
     kv_sector_pass_set_plain(old);
 }
 

@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/engine_globals.h"
@@ -56,12 +57,192 @@ int32_t max_projectile() { return clamp_slot(KVGLOBALS.MAXPROJECTILES, PROJECTIL
 int32_t last_projectile() { return clamp_slot(KVGLOBALS.LASTPROJECTILE, PROJECTILE_SLOTS); }
 int32_t last_enemy() { return clamp_slot(KVGLOBALS.LASTENEMY, ENEMY_SLOTS); }
 
-int32_t free_slot() {
-    const int32_t top = max_projectile();
-    for (int32_t i = 0; i <= top; ++i) {
-        if (KVGLOBALS.PROJECTILES[i].ACTIVE == 0) return i;
+// The slot index: a two-level bit mirror of the pool's ACTIVE flags, so that the lowest free
+// slot and the highest active slot are found in a few word operations instead of a walk over
+// the 10 000 records. Every change of a flag made here goes through mark(); the mirror is
+// rebuilt from the records by projectiles_pool_sync() (at the start of every update, and by
+// whoever writes flags directly). A mirror answer is checked against the records at the answer
+// before it is used; a stale mirror is rebuilt and asked again, so a slot in use is never handed
+// out. A slot freed behind the pool's back below the answer is found at the next sync.
+constexpr int32_t kWords = (PROJECTILE_SLOTS + 63) / 64;
+constexpr int32_t kSummaryWords = (kWords + 63) / 64;
+uint64_t g_active_bits[kWords];        // bit s%64 of word s/64: slot s is active
+uint64_t g_full_words[kSummaryWords];  // bit w: every slot of word w is active
+uint64_t g_used_words[kSummaryWords];  // bit w: some slot of word w is active
+
+constexpr uint64_t word_mask(int32_t w) {
+    const int32_t left = PROJECTILE_SLOTS - w * 64;
+    return left >= 64 ? ~uint64_t{0} : (uint64_t{1} << left) - 1;
+}
+
+void summarise(int32_t w) {
+    const uint64_t bit = uint64_t{1} << (w % 64);
+    const uint64_t v = g_active_bits[w];
+    if (v == word_mask(w)) g_full_words[w / 64] |= bit;
+    else g_full_words[w / 64] &= ~bit;
+    if (v != 0) g_used_words[w / 64] |= bit;
+    else g_used_words[w / 64] &= ~bit;
+}
+
+// Sets slot s's ACTIVE flag and its mirror bit.
+void mark(int32_t s, bool active) {
+    KVGLOBALS.PROJECTILES[s].ACTIVE = active ? 1 : 0;
+    const uint64_t bit = uint64_t{1} << (s % 64);
+    if (active) g_active_bits[s / 64] |= bit;
+    else g_active_bits[s / 64] &= ~bit;
+    summarise(s / 64);
+}
+
+// Lowest slot the mirror holds free, or PROJECTILE_SLOTS when it holds none.
+int32_t mirror_lowest_free() {
+    for (int32_t k = 0; k < kSummaryWords; ++k) {
+        const int32_t words_here = kWords - k * 64 < 64 ? kWords - k * 64 : 64;
+        const uint64_t present = words_here == 64 ? ~uint64_t{0} : (uint64_t{1} << words_here) - 1;
+        const uint64_t open = ~g_full_words[k] & present;
+        if (open == 0) continue;
+        const int32_t w = k * 64 + __builtin_ctzll(open);
+        const uint64_t free_bits = ~g_active_bits[w] & word_mask(w);
+        return w * 64 + __builtin_ctzll(free_bits);
+    }
+    return PROJECTILE_SLOTS;
+}
+
+// Highest slot the mirror holds active, or -1 when it holds none.
+int32_t mirror_highest_active() {
+    for (int32_t k = kSummaryWords - 1; k >= 0; --k) {
+        if (g_used_words[k] == 0) continue;
+        const int32_t w = k * 64 + 63 - __builtin_clzll(g_used_words[k]);
+        return w * 64 + 63 - __builtin_clzll(g_active_bits[w]);
     }
     return -1;
+}
+
+// The mirror's answer is trusted only when the records agree with it round the answer: the
+// slot itself for a free slot; the slot and the next one up for the highest active.
+int32_t lowest_free() {
+    int32_t s = mirror_lowest_free();
+    if (s < PROJECTILE_SLOTS && KVGLOBALS.PROJECTILES[s].ACTIVE != 0) {
+        projectiles_pool_sync();
+        s = mirror_lowest_free();
+    }
+    return s;
+}
+
+int32_t highest_active() {
+    int32_t s = mirror_highest_active();
+    if ((s >= 0 && KVGLOBALS.PROJECTILES[s].ACTIVE == 0) ||
+        (s + 1 < PROJECTILE_SLOTS && KVGLOBALS.PROJECTILES[s + 1].ACTIVE != 0)) {
+        projectiles_pool_sync();
+        s = mirror_highest_active();
+    }
+    return s;
+}
+
+// The first free slot from 0 to MAXPROJECTILES, or -1 when there is none.
+int32_t free_slot() {
+    const int32_t s = lowest_free();
+    return s <= max_projectile() ? s : -1;
+}
+
+// The infantry lookup of one update: infantry slots 0-LASTENEMY sorted into 4 x 4 squares of the
+// map, so that a shot asks only the squares round it instead of all 1000 slots. It is built as
+// an update starts and dropped as it ends; nothing in the projectile step moves an enemy or
+// changes its class or ACTIVE flag, so the squares stay right for the whole step (hits change
+// HEALTH only, which is read live). Outside an update every query walks all the slots. Either
+// way the candidates come in slot order and each is tested with the full rule, so the lookup
+// changes how fast a hit is found, never which.
+constexpr float kSquare = 4.0f;
+constexpr int32_t kSquaresPerSide = (KV_MAPSIDE + 3) / 4 + 1;
+constexpr int32_t kSquares = kSquaresPerSide * kSquaresPerSide;
+struct InfantryLookup {
+    bool ready = false;
+    int32_t start[kSquares + 1] = {};  // slots of square q: items[start[q] .. start[q + 1])
+    int32_t items[ENEMY_SLOTS] = {};
+    int32_t outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
+    int32_t outside_n = 0;
+    int32_t next[kSquares] = {};        // build scratch: next free place of every square
+};
+InfantryLookup g_lookup;
+// One candidate buffer per kind of query: a rocket's blast (damage_nearest) runs inside a hit.
+int32_t g_hit_candidates[ENEMY_SLOTS];
+int32_t g_steer_candidates[ENEMY_SLOTS];
+int32_t g_blast_candidates[ENEMY_SLOTS];
+
+bool is_infantry(const ENEMYTYPE& e) { return e.ACTIVE != 0 && (e.CLASS == 2 || e.CLASS == 3); }
+
+// Square index of an enemy position, or -1 when it lies off the squares.
+int32_t square_of(const VECTOR3D& p) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Z)) return -1;
+    const float fx = std::floor(p.X / kSquare), fz = std::floor(p.Z / kSquare);
+    if (fx < 0.0f || fz < 0.0f || fx >= static_cast<float>(kSquaresPerSide) ||
+        fz >= static_cast<float>(kSquaresPerSide)) {
+        return -1;
+    }
+    return static_cast<int32_t>(fz) * kSquaresPerSide + static_cast<int32_t>(fx);
+}
+
+void build_lookup(int32_t top) {
+    InfantryLookup& l = g_lookup;
+    for (int32_t q = 0; q <= kSquares; ++q) l.start[q] = 0;
+    l.outside_n = 0;
+    for (int32_t i = 0; i <= top; ++i) {
+        const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+        if (!is_infantry(e)) continue;
+        const int32_t q = square_of(e.POSITION);
+        if (q < 0) l.outside[l.outside_n++] = i;
+        else ++l.start[q + 1];
+    }
+    for (int32_t q = 0; q < kSquares; ++q) l.start[q + 1] += l.start[q];
+    for (int32_t q = 0; q < kSquares; ++q) l.next[q] = l.start[q];
+    for (int32_t i = 0; i <= top; ++i) {
+        const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+        if (!is_infantry(e)) continue;
+        const int32_t q = square_of(e.POSITION);
+        if (q >= 0) l.items[l.next[q]++] = i;
+    }
+    l.ready = true;
+}
+
+// Square range covering [lo, hi] along one axis, clamped to the squares; false when empty.
+bool square_span(float lo, float hi, int32_t& a, int32_t& b) {
+    const float side = static_cast<float>(kSquaresPerSide);
+    const float fa = std::fmax(-1.0f, std::fmin(side, std::floor(lo / kSquare)));
+    const float fb = std::fmax(-1.0f, std::fmin(side, std::floor(hi / kSquare)));
+    a = static_cast<int32_t>(fa) < 0 ? 0 : static_cast<int32_t>(fa);
+    b = static_cast<int32_t>(fb) >= kSquaresPerSide ? kSquaresPerSide - 1 : static_cast<int32_t>(fb);
+    return a <= b;
+}
+
+// Calls visit(slot) for every slot that may be infantry within `reach` of (x, z) on both axes,
+// in slot order, until visit returns true (every slot 0-LASTENEMY outside an update or without
+// use_lookup). The caller's test decides; a margin of one unit
+// round the reach keeps rounding at the squares' edges from dropping a candidate.
+template <class Visit>
+void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Visit&& visit, bool use_lookup = true) {
+    const InfantryLookup& l = g_lookup;
+    if (!l.ready || !use_lookup) {
+        const int32_t top = last_enemy();
+        for (int32_t i = 0; i <= top; ++i)
+            if (visit(i)) return;
+        return;
+    }
+    int32_t n = 0, sources = 0;  // each square's list is in slot order already
+    const float r = reach + 1.0f;
+    int32_t x0 = 0, x1 = -1, z0 = 0, z1 = -1;
+    if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
+        for (int32_t qz = z0; qz <= z1; ++qz)
+            for (int32_t qx = x0; qx <= x1; ++qx) {
+                const int32_t q = qz * kSquaresPerSide + qx;
+                if (l.start[q] == l.start[q + 1]) continue;
+                ++sources;
+                for (int32_t k = l.start[q]; k < l.start[q + 1]; ++k) buffer[n++] = l.items[k];
+            }
+    }
+    if (l.outside_n > 0) ++sources;
+    for (int32_t k = 0; k < l.outside_n; ++k) buffer[n++] = l.outside[k];
+    if (sources > 1) std::sort(buffer, buffer + n);
+    for (int32_t k = 0; k < n; ++k)
+        if (visit(buffer[k])) return;
 }
 
 float length3(const VECTOR3D& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
@@ -73,8 +254,6 @@ VECTOR3D normalised(const VECTOR3D& v) {
     return v / l;
 }
 
-bool is_infantry(const ENEMYTYPE& e) { return e.ACTIVE != 0 && (e.CLASS == 2 || e.CLASS == 3); }
-
 float round_nearest(float v) { return static_cast<float>(std::nearbyint(static_cast<double>(v))); }
 
 int32_t now_ms() { return platform_clock_ms(); }
@@ -84,7 +263,7 @@ void launch_common(PROJECTILETYPE& p, int32_t slot, const VECTOR3D& position, co
     p.POSITION = position;
     p.VECTOR = direction;
     p.VELOCITY = speed;
-    p.ACTIVE = 1;
+    mark(slot, true);
     p.RICOCHET = 0;
     p.DISTANCETRAVELLED = 0.0f;
     p.ENEMY = owner;
@@ -108,17 +287,17 @@ void steer_rocket(PROJECTILETYPE& p) {
     }
     if (p.ENEMY != 2) return;
     if (p.LOCKEDON == -1) {
-        const int32_t top = last_enemy();
-        for (int32_t i = 0; i <= top; ++i) {
+        visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, [&](int32_t i) {
             const ENEMYTYPE& e = g.ENEMIES[i];
-            if (!is_infantry(e)) continue;
+            if (!is_infantry(e)) return false;
             if (std::fabs(e.POSITION.X - p.POSITION.X) < 8.0f && std::fabs(e.POSITION.Z - p.POSITION.Z) < 8.0f &&
                 e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
                 p.LOCKEDON = i;
                 const double h = std::nearbyint(static_cast<double>(e.HEALTH));
                 p.LOCKEDONHEALTH = (h > 2147483647.0 || h < -2147483647.0) ? 0 : static_cast<int32_t>(h);
             }
-        }
+            return false;
+        });
     }
     if (p.LOCKEDON >= 0 && p.LOCKEDON < ENEMY_SLOTS) {
         const VECTOR3D t = g.ENEMIES[p.LOCKEDON].POSITION - p.POSITION;
@@ -133,25 +312,25 @@ bool hit_infantry(int32_t slot) {
     PROJECTILETYPE& p = g.PROJECTILES[slot];
     const float rx = round_nearest(p.POSITION.X);
     const float rz = round_nearest(p.POSITION.Z);
-    const int32_t top = last_enemy();
-    for (int32_t i = 0; i <= top; ++i) {
+    bool hit = false;
+    visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, [&](int32_t i) {
         ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) continue;
-        if (!(std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f)) continue;
+        if (!is_infantry(e)) return false;
+        if (!(std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f)) return false;
         if (p.CLASS == 1) {
             KV_PROJECTILES_DAMAGENEAREST(p);
             projectiles_remove(slot);
-            return true;
-        }
-        if (std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f) {
+            hit = true;
+        } else if (std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f) {
             p.POSITION.Y = e.POSITION.Y;
             e.HEALTH -= 2.0f;
             projectiles_burst(p, KVBURST::BLOOD);
             projectiles_remove(slot);
-            return true;
+            hit = true;
         }
-    }
-    return false;
+        return hit;
+    });
+    return hit;
 }
 
 // Enemy shot against the gunship; true when it hit. No armour is taken.
@@ -192,21 +371,28 @@ void hit_ground(int32_t slot) {
 
 }  // namespace
 
-void projectiles_recount() {
-    int32_t last = 0;
-    for (int32_t i = PROJECTILE_SLOTS - 1; i >= 0; --i) {
-        if (KVGLOBALS.PROJECTILES[i].ACTIVE != 0) {
-            last = i;
-            break;
-        }
+void projectiles_pool_sync() {
+    for (int32_t w = 0; w < kWords; ++w) {
+        uint64_t v = 0;
+        const int32_t first = w * 64;
+        const int32_t n = PROJECTILE_SLOTS - first < 64 ? PROJECTILE_SLOTS - first : 64;
+        for (int32_t b = 0; b < n; ++b)
+            if (KVGLOBALS.PROJECTILES[first + b].ACTIVE != 0) v |= uint64_t{1} << b;
+        g_active_bits[w] = v;
     }
-    KVGLOBALS.LASTPROJECTILE = last;
+    for (int32_t k = 0; k < kSummaryWords; ++k) g_full_words[k] = g_used_words[k] = 0;
+    for (int32_t w = 0; w < kWords; ++w) summarise(w);
+}
+
+void projectiles_recount() {
+    const int32_t last = highest_active();
+    KVGLOBALS.LASTPROJECTILE = last < 0 ? 0 : last;
 }
 
 void projectiles_remove(int32_t slot) {
     if (slot < 0 || slot >= PROJECTILE_SLOTS) return;
     projectiles_recount();
-    KVGLOBALS.PROJECTILES[slot].ACTIVE = 0;
+    mark(slot, false);
 }
 
 bool projectiles_ground_height(float x, float z, float& height, int32_t& city_value) {
@@ -282,7 +468,7 @@ void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float
     }
     p.MAXDISTANCETRAVEL = speed / 4.0f;
     p.DISTANCETRAVELLED = 0.0f;
-    p.ACTIVE = 1;
+    mark(slot, true);
     p.RICOCHET = 1;
     p.ENEMY = 0;
     p.CLASS = kind == 3 ? 10 : 0;
@@ -294,6 +480,13 @@ void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
     const int32_t index = static_cast<int32_t>(burst);
     if (index < 0 || index >= static_cast<int32_t>(sizeof(kBursts) / sizeof(kBursts[0]))) return;
     const BurstSpec& b = kBursts[index];
+    if (free_slot() < 0) {
+        // A full pool stays full for the whole burst (nothing here frees a slot) and a spark
+        // that finds no slot draws no numbers of its own: only the burst's four draws a spark
+        // (brightness, blue, green, red) remain.
+        platform_random_skip(4u * static_cast<uint32_t>(b.count));
+        return;
+    }
     for (int32_t i = 0; i < b.count; ++i) {
         const float k = platform_random() * b.m + 0.5f;
         const float blue = b.b * k + 0.01f * platform_random();
@@ -311,6 +504,8 @@ void projectiles_rocket_explosion(PROJECTILETYPE& source) {
 
 void KV_PROJECTILES_UPDATE() {
     KVGLOBALSTYPE& g = KVGLOBALS;
+    projectiles_pool_sync();
+    build_lookup(last_enemy());
     const int32_t now = now_ms();
     const int32_t top = last_projectile();
     for (int32_t i = 0; i <= top; ++i) {
@@ -335,6 +530,7 @@ void KV_PROJECTILES_UPDATE() {
     }
     projectiles_recount();
     KV_PROJECTILES_CHECKCOLLISION();
+    g_lookup.ready = false;
 }
 
 void KV_PROJECTILES_CHECKCOLLISION() {
@@ -344,7 +540,7 @@ void KV_PROJECTILES_CHECKCOLLISION() {
         PROJECTILETYPE& p = g.PROJECTILES[i];
         if (p.ACTIVE == 0) continue;
         if (p.RICOCHET == 1) {
-            if (p.DISTANCETRAVELLED > p.MAXDISTANCETRAVEL) p.ACTIVE = 0;
+            if (p.DISTANCETRAVELLED > p.MAXDISTANCETRAVEL) mark(i, false);
             continue;
         }
         if (p.ENEMY == 2 && hit_infantry(i)) continue;
@@ -356,13 +552,18 @@ void KV_PROJECTILES_CHECKCOLLISION() {
 void KV_PROJECTILES_DAMAGENEAREST(PROJECTILETYPE& projectile) {
     if (projectile.CLASS != 1) return;
     KVGLOBALSTYPE& g = KVGLOBALS;
-    const int32_t top = last_enemy();
-    for (int32_t i = 0; i <= top; ++i) {
+    // The squares round the centre serve the whole loop while the centre cannot move: the
+    // bursts below fill free slots only, so a record that is an active slot of the pool (or
+    // no slot at all) keeps its position. A free slot might be refilled: that walks every slot.
+    const PROJECTILETYPE* first = g.PROJECTILES;
+    const bool in_pool = &projectile >= first && &projectile < first + PROJECTILE_SLOTS;
+    const bool fixed_centre = !in_pool || projectile.ACTIVE != 0;
+    visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, [&](int32_t i) {
         ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) continue;
+        if (!is_infantry(e)) return false;
         const float dx = e.POSITION.X - projectile.POSITION.X;
         const float dz = e.POSITION.Z - projectile.POSITION.Z;
-        if (!(std::sqrt(dx * dx + dz * dz) < 4.0f)) continue;
+        if (!(std::sqrt(dx * dx + dz * dz) < 4.0f)) return false;
         e.HEALTH -= 20.0f;
         PROJECTILETYPE at = projectile;
         at.POSITION.X = e.POSITION.X + platform_random() - 0.5f;
@@ -370,7 +571,8 @@ void KV_PROJECTILES_DAMAGENEAREST(PROJECTILETYPE& projectile) {
         at.POSITION.Z = e.POSITION.Z + platform_random() - 0.5f;
         projectiles_burst(at, KVBURST::BLOOD);
         projectiles_rocket_explosion(at);
-    }
+        return false;
+    }, fixed_centre);
 }
 
 void KV_RENDER_PROJECTILES() {

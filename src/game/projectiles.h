@@ -5,6 +5,11 @@
 // KVGLOBALS.PROJECTILES. Launches take the first free slot from 0 to MAXPROJECTILES and do
 // nothing when the pool is full; the per-frame loops stop at LASTPROJECTILE. Nothing here
 // allocates: the pool and the line array used for drawing are fixed.
+//
+// State besides the pool: a bit mirror of the slots' ACTIVE flags that finds the first free and
+// the last active slot in a few word operations. The functions here keep it in step; code that
+// writes ACTIVE flags itself (a pool cleared for a run, a test or benchmark that fills it) calls
+// projectiles_pool_sync() afterwards. Every update starts with that sync as well.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +52,8 @@ void KV_RENDER_PROJECTILES();
 void projectiles_burst(PROJECTILETYPE& source, KVBURST burst);
 // The three bursts of a rocket explosion: grey debris, hot debris, flames.
 void projectiles_rocket_explosion(PROJECTILETYPE& source);
+// Rebuilds the slot mirror from the pool's ACTIVE flags.
+void projectiles_pool_sync();
 // LASTPROJECTILE := the highest active slot of the whole pool (0 when none is active).
 void projectiles_recount();
 // Recounts LASTPROJECTILE, then frees `slot` (ignored when out of range).

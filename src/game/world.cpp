@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -177,13 +178,92 @@ bool kv_compile_tile(int32_t tx, int32_t tz) {
     return true;
 }
 
-void KV_RENDER_SECTOR(int32_t tx, int32_t tz) {
-    if (!on_map(tx) || !on_map(tz)) return;
-    if (KVGLOBALS.MAPDL[tx][tz] != 0) glCallList(static_cast<GLuint>(KVGLOBALS.MAPDL[tx][tz]));
-    if (KVGLOBALS.POINTERMODE != 1) KV_RENDER_BUILDINGS(tx, tz);
+KVRENDERMAPSTATS KV_RENDER_MAP_STATS;
+
+namespace {
+// The view volume of the map pass: the six clip planes of projection x modelview as they stand
+// when KV_RENDER_MAP starts. A tile's ground or a building whose generous bounding box lies
+// wholly outside one plane would be clipped away entirely, so it is not sent at all; what is
+// sent is drawn exactly as before, so the picture does not change. Only KV_RENDER_MAP sets it
+// (for its own pass); any other caller of the sector drawing draws everything.
+struct ViewVolume {
+    bool active = false;
+    float plane[6][4] = {};
+};
+ViewVolume g_view;
+
+ViewVolume view_volume_now() {
+    ViewVolume v;
+    float p[16], m[16], c[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    for (int32_t col = 0; col < 4; ++col)
+        for (int32_t row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int32_t k = 0; k < 4; ++k) sum += p[k * 4 + row] * m[col * 4 + k];
+            c[col * 4 + row] = sum;
+        }
+    auto row = [&c](int32_t r, int32_t k) { return c[k * 4 + r]; };
+    for (int32_t i = 0; i < 3; ++i)
+        for (int32_t k = 0; k < 4; ++k) {
+            v.plane[2 * i][k] = row(3, k) + row(i, k);
+            v.plane[2 * i + 1][k] = row(3, k) - row(i, k);
+        }
+    v.active = true;
+    for (const auto& pl : v.plane)
+        for (float x : pl)
+            if (!std::isfinite(x)) v.active = false;
+    return v;
 }
 
-KVRENDERMAPSTATS KV_RENDER_MAP_STATS;
+// True when the box lies wholly on the outer side of one plane, by a margin that rounding in
+// the clip test cannot cross.
+bool box_outside(const ViewVolume& v, float x0, float y0, float z0, float x1, float y1, float z1) {
+    if (!v.active) return false;
+    for (const auto& pl : v.plane) {
+        const float far = pl[0] * (pl[0] > 0 ? x1 : x0) + pl[1] * (pl[1] > 0 ? y1 : y0) + pl[2] * (pl[2] > 0 ? z1 : z0) + pl[3];
+        const float scale = std::fabs(pl[0]) * std::fmax(std::fabs(x0), std::fabs(x1)) +
+                            std::fabs(pl[1]) * std::fmax(std::fabs(y0), std::fabs(y1)) +
+                            std::fabs(pl[2]) * std::fmax(std::fabs(z0), std::fabs(z1)) + std::fabs(pl[3]);
+        if (far < -1.0e-3f * scale) return true;
+    }
+    return false;
+}
+
+// The tile's ground: its 9 x 9 samples (or the water surface over them), with room to spare.
+bool ground_outside(int32_t tx, int32_t tz) {
+    if (!g_view.active) return false;
+    const KVMAPVIEW map = kv_world_view();
+    if (map.TERRAINMAP == nullptr) return false;
+    float lo = kv_water_level(map), hi = kv_water_surface(map);
+    if (lo > hi) std::swap(lo, hi);
+    for (int32_t z = tz * KV_TILECELLS; z <= (tz + 1) * KV_TILECELLS; ++z)
+        for (int32_t x = tx * KV_TILECELLS; x <= (tx + 1) * KV_TILECELLS; ++x) {
+            const float h = static_cast<float>(kv_map_terrain(map, x, z)) * map.MAPSCALE;
+            lo = std::fmin(lo, h);
+            hi = std::fmax(hi, h);
+        }
+    const float x0 = static_cast<float>(tx * KV_TILECELLS), z0 = static_cast<float>(tz * KV_TILECELLS);
+    return box_outside(g_view, x0 - 1.0f, lo - 4.0f, z0 - 1.0f, x0 + KV_TILECELLS + 1.0f, hi + 4.0f,
+                       z0 + KV_TILECELLS + 1.0f);
+}
+
+// A building: 17 units round its anchor cell (the widest footprint is 16) and 20 above its base
+// (the tallest model stands 12).
+bool building_outside(const KVBUILDINGDRAW& d) {
+    const float x = static_cast<float>(d.X), z = static_cast<float>(d.Z);
+    return box_outside(g_view, x - 17.0f, d.H - 2.0f, z - 17.0f, x + 17.0f, d.H + 20.0f, z + 17.0f);
+}
+}  // namespace
+
+void KV_RENDER_SECTOR(int32_t tx, int32_t tz) {
+    if (!on_map(tx) || !on_map(tz)) return;
+    if (KVGLOBALS.MAPDL[tx][tz] != 0) {
+        if (!ground_outside(tx, tz)) glCallList(static_cast<GLuint>(KVGLOBALS.MAPDL[tx][tz]));
+        else KV_RENDER_MAP_STATS.ground_outside++;
+    }
+    if (KVGLOBALS.POINTERMODE != 1) KV_RENDER_BUILDINGS(tx, tz);
+}
 
 void KV_RENDER_MAP() {
     KVGLOBALSTYPE& G = KVGLOBALS;
@@ -230,7 +310,9 @@ void KV_RENDER_MAP() {
             st.drawn++;
         }
     }
+    if (!kv_sector_pass_plain()) g_view = view_volume_now();
     kv_sector_pass_draw(pass, KV_RENDER_SECTOR);
+    g_view.active = false;
     for (int32_t i = -R; i <= R; ++i) {
         for (int32_t j = -R; j <= R; ++j) {
             if (G.BOXARRAY[D + i][D + j] != 1) continue;
@@ -375,6 +457,11 @@ void KV_RENDER_BUILDINGS(int32_t tx, int32_t tz) {
     };
     for (int32_t k = 0; k < n; ++k) {
         const KVBUILDINGDRAW& d = draw[k];
+        if (building_outside(d)) {
+            KV_RENDER_MAP_STATS.buildings_outside++;
+            continue;
+        }
+        KV_RENDER_MAP_STATS.buildings_sent++;
         const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[d.CLASS];
         glPushMatrix();
         glTranslatef(static_cast<float>(d.X), d.H, static_cast<float>(d.Z));

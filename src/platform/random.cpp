@@ -5,13 +5,14 @@
 
 namespace {
 
+constexpr uint64_t kMultiplier = 6364136223846793005ull;
 uint64_t g_state = 0;
 uint64_t g_inc = 0;
 bool g_seeded = false;
 
 uint32_t next_u32() {
     uint64_t old = g_state;
-    g_state = old * 6364136223846793005ull + g_inc;
+    g_state = old * kMultiplier + g_inc;
     uint32_t xorshifted = static_cast<uint32_t>(((old >> 18u) ^ old) >> 27u);
     uint32_t rot = static_cast<uint32_t>(old >> 59u);
     return (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
@@ -40,3 +41,21 @@ uint32_t platform_random_u32() {
 }
 
 float platform_random() { return static_cast<float>(platform_random_u32() >> 8) * (1.0f / 16777216.0f); }
+
+void platform_random_skip(uint64_t count) {
+    if (!g_seeded) platform_random_seed_from_clock();
+    // The generator's step is state := state * m + inc; `count` steps at once are
+    // state * M + C, with M and C built by squaring the step (jump-ahead of a linear
+    // congruential generator).
+    uint64_t mult = kMultiplier, plus = g_inc, acc_mult = 1, acc_plus = 0;
+    while (count > 0) {
+        if (count & 1u) {
+            acc_mult *= mult;
+            acc_plus = acc_plus * mult + plus;
+        }
+        plus = (mult + 1) * plus;
+        mult *= mult;
+        count >>= 1u;
+    }
+    g_state = acc_mult * g_state + acc_plus;
+}

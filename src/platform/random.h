@@ -12,3 +12,6 @@ void platform_random_seed_from_clock();
 float platform_random();
 // Next raw 32-bit number of the same sequence.
 uint32_t platform_random_u32();
+// Moves the sequence on by `count` numbers at once, as `count` draws whose values are not
+// needed would (a few dozen operations whatever the count).
+void platform_random_skip(uint64_t count);

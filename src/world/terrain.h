@@ -100,3 +100,6 @@ void kv_sector_pass_draw(const KVSECTORPASS& pass, void (*draw)(int32_t tx, int3
 // Plain mode draws every tile in the caller's state, as the pass did before it managed the
 // blend state: the reference the pass is checked and timed against. Returns the old setting.
 bool kv_sector_pass_set_plain(bool plain);
+// The current setting: in plain mode the map pass also sends every tile and building, even
+// those wholly outside the view.
+bool kv_sector_pass_plain();

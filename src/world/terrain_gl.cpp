@@ -51,3 +51,5 @@ bool kv_sector_pass_set_plain(bool plain) {
     g_plain = plain;
     return old;
 }
+
+bool kv_sector_pass_plain() { return g_plain; }

@@ -1,6 +1,7 @@
 // The enemies' per-frame behaviour: turret and infantry ranges, turning towards the lead point,
 // firing and its hold-off, and destruction when health drops below zero.
 #include "enemies_fixture.h"
+#include "game/projectiles.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ protected:
         for (PROJECTILETYPE& p : KVGLOBALS.PROJECTILES) p = PROJECTILETYPE{};
         KVGLOBALS.MAXPROJECTILES = PROJECTILE_SLOTS - 1;
         KVGLOBALS.LASTPROJECTILE = 0;
+        projectiles_pool_sync();
     }
     // Live enemy rounds in the projectile pool of the given class.
     static int pooled(int32_t cls, float speed) {

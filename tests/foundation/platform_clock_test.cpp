@@ -94,3 +94,14 @@ TEST(PlatformRandom, DeterministicPerSeedAndInRange) {
     EXPECT_NEAR(low / double(n), 0.1, 0.01);
     EXPECT_GT(distinct.size(), 90000u);
 }
+
+TEST(PlatformRandom, SkippingEqualsDrawing) {
+    for (uint64_t count : {0ull, 1ull, 2ull, 3ull, 28ull, 332ull, 65536ull, 100003ull}) {
+        platform_random_seed(99);
+        for (uint64_t i = 0; i < count; ++i) platform_random_u32();
+        const uint32_t drawn[3] = {platform_random_u32(), platform_random_u32(), platform_random_u32()};
+        platform_random_seed(99);
+        platform_random_skip(count);
+        for (uint32_t v : drawn) EXPECT_EQ(platform_random_u32(), v) << "after skipping " << count;
+    }
+}

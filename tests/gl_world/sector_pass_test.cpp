@@ -1,5 +1,5 @@
 // The per-frame sector pass drawn the fast way (blending off for the opaque ground and
-// buildings, restored afterwards) gives the same pixels as the straightforward way (every tile
+// buildings, restored afterwards; ground and buildings wholly outside the view not sent) gives the same pixels as the straightforward way (every tile
 // in the given order in the caller's state), over the densest town and over the coast, in the
 // game's own camera, lighting, fog and blend state.
 #include <gtest/gtest.h>
@@ -163,8 +163,17 @@ TEST_F(SectorPass, TownFramesMatchTheStraightforwardDrawingAtEveryHeading) {
         place(tx * 8 + 4.0f, tz * 8 + 4.0f, angle);
         const std::vector<uint8_t> plain = frame(true);
         EXPECT_TRUE(blend_after_) << "the plain pass leaves the caller's state alone";
+        EXPECT_EQ(KV_RENDER_MAP_STATS.ground_outside + KV_RENDER_MAP_STATS.buildings_outside, 0)
+            << "the plain pass sends everything";
+        const int32_t sent_plain = KV_RENDER_MAP_STATS.buildings_sent;
         const std::vector<uint8_t> fast = frame(false);
         EXPECT_TRUE(blend_after_) << "blending is on again after the pass";
+        // Ground and buildings wholly outside the view are left out, and only those: the
+        // pixels below stay the same.
+        EXPECT_GT(KV_RENDER_MAP_STATS.ground_outside, 5) << "heading " << angle;
+        EXPECT_LT(KV_RENDER_MAP_STATS.ground_outside, KV_RENDER_MAP_STATS.drawn) << "heading " << angle;
+        EXPECT_EQ(KV_RENDER_MAP_STATS.buildings_sent + KV_RENDER_MAP_STATS.buildings_outside, sent_plain);
+        EXPECT_GT(KV_RENDER_MAP_STATS.buildings_sent, 0) << "heading " << angle;
         ASSERT_EQ(plain.size(), static_cast<size_t>(W) * H * 3);
         ASSERT_EQ(fast.size(), plain.size());
         EXPECT_GT(KV_RENDER_MAP_STATS.drawn, 20) << "heading " << angle;

@@ -9,6 +9,7 @@
 #include "engine/engine_globals.h"
 #include "game/kv_globals.h"
 #include "game/objectives.h"
+#include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 
@@ -43,6 +44,7 @@ inline void reset_mission(int objectives = 3) {
     for (auto& f : g.FIREBALL) f = FIREBALLTYPE{};
     g.MAXPROJECTILES = 9999;
     g.LASTPROJECTILE = 0;
+    projectiles_pool_sync();
     g.EXPLOSIONTIME = 0;
     g.NFIREBALLS = 0;
     g.FIRSTFIREBALL = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "game/kv_globals.h"
+#include "game/projectiles.h"
 #include "world/map.h"
 
 // Every sample at `ground` world units (terrain units x MAPSCALE 0.25), no city codes, water
@@ -36,4 +37,5 @@ inline void reset_pools() {
     for (auto& e : g.ENEMIES) e = ENEMYTYPE{};
     g.LASTPROJECTILE = 0;
     g.LASTENEMY = 0;
+    projectiles_pool_sync();
 }

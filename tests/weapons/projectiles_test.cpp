@@ -43,6 +43,7 @@ TEST_F(Projectiles, LaunchesTakeFirstFreeSlotAndTracersEveryTenth) {
     EXPECT_FLOAT_EQ(slot(11).COLOR.B, 0.5f);
     // A freed slot is the next one used; the top does not move.
     slot(3).ACTIVE = 0;
+    projectiles_pool_sync();
     add_bullet(50, 20, 50, 0, 0, 1);
     EXPECT_EQ(slot(3).ACTIVE, 1);
     EXPECT_FLOAT_EQ(slot(3).POSITION.X, 50.0f);
@@ -66,9 +67,11 @@ TEST_F(Projectiles, FullPoolDropsLaunchesSilently) {
     // A broken limit from the record never reaches past the pool.
     KVGLOBALS.MAXPROJECTILES = 1 << 30;
     for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 1;
+    projectiles_pool_sync();
     add_bullet(1, 1, 1, 1, 0, 0);
     KVGLOBALS.MAXPROJECTILES = -7;
     for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 0;
+    projectiles_pool_sync();
     add_bullet(1, 1, 1, 1, 0, 0);
     EXPECT_EQ(count_active(false), 1);
     EXPECT_EQ(slot(0).ACTIVE, 1);
@@ -293,6 +296,7 @@ TEST_F(Projectiles, CannonRoundsWearDownInfantryTwoPointsPerHit) {
     ENEMYTYPE& e = place_infantry(3, 200.0f, 2.0f, 200.0f, 6.0f, 3);
     for (int hit = 1; hit <= 3; ++hit) {
         for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 0;
+        projectiles_pool_sync();
         add_bullet(201.2f, 3.0f, 199.0f, 0, 0, 1);
         KV_PROJECTILES_UPDATE();
         EXPECT_EQ(slot(0).ACTIVE, 0) << hit;
@@ -303,11 +307,13 @@ TEST_F(Projectiles, CannonRoundsWearDownInfantryTwoPointsPerHit) {
     EXPECT_GT(slot(1).COLOR.R, slot(1).COLOR.G);
     // Too high above it: the round flies on.
     for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 0;
+    projectiles_pool_sync();
     add_bullet(200.0f, 5.5f, 200.0f, 0, 0, 1);
     KV_PROJECTILES_UPDATE();
     EXPECT_EQ(slot(0).ACTIVE, 1);
     // Enemy fire and walls are never hurt by shots; inactive infantry is not hit.
     for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 0;
+    projectiles_pool_sync();
     ENEMYTYPE& wall = place_infantry(4, 300.0f, 2.0f, 300.0f, 10.0f, 1);
     add_bullet(300.0f, 3.0f, 300.0f, 0, 0, 1);
     add_bullet(200.0f, 3.0f, 200.0f, 0, 0, 1, 1);
