@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -232,9 +233,7 @@ public:
     RunResult run(const std::string& args, int timeout = 300) const {
         RunResult r;
         const fs::path out = dir_ / "run.out", err = dir_ / "run.err";
-        std::string cmd = "cd " + sh_quote(dir_.string()) + " && timeout " + std::to_string(timeout) + " ";
-        cmd += sh_quote((kGame / "core").string()) + " --dir " + sh_quote(dir_.string()) + " " + args;
-        cmd += " >" + sh_quote(out.string()) + " 2>" + sh_quote(err.string()) + " </dev/null";
+        const std::string cmd = command(args, timeout, out.string(), err.string());
         const int s = std::system(cmd.c_str());
         r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
         r.out = read_file_text(out);
@@ -244,6 +243,42 @@ public:
 
     // A scripted run on the virtual clock; the trace comes back as rows.
     RunResult play(const Play& p) const {
+        RunResult r = run(play_args(p), p.timeout);
+        r.rows = trace(p);
+        return r;
+    }
+
+    // The same run started in the background in a process group of its own, its console
+    // output dropped: the process id (-1 when it could not start). The caller waits for it or
+    // ends it, and reads trace(p) afterwards.
+    pid_t start(const Play& p) const {
+        const std::string cmd = command(play_args(p), p.timeout, "/dev/null", "/dev/null", true);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setpgid(0, 0);
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return pid;
+    }
+
+    // The trace rows a run of P has written so far.
+    std::vector<TraceRow> trace(const Play& p) const { return parse_trace(read_file_text(dir_ / (p.name + ".trace"))); }
+
+private:
+    // core from the game directory, stopped after TIMEOUT seconds, without input; with EXEC the
+    // shell becomes the run.
+    std::string command(const std::string& args, int timeout, const std::string& out, const std::string& err,
+                        bool exec = false) const {
+        std::string cmd = "cd " + sh_quote(dir_.string()) + (exec ? " && exec" : " &&");
+        cmd += " timeout " + std::to_string(timeout) + " ";
+        cmd += sh_quote((kGame / "core").string()) + " --dir " + sh_quote(dir_.string()) + " " + args;
+        cmd += " >" + sh_quote(out) + " 2>" + sh_quote(err) + " </dev/null";
+        return cmd;
+    }
+
+    // The options of P; its script written and its old trace and screenshots removed.
+    std::string play_args(const Play& p) const {
         const fs::path input = dir_ / (p.name + ".input"), trace = dir_ / (p.name + ".trace");
         std::error_code ec;
         fs::remove(trace, ec);
@@ -264,12 +299,9 @@ public:
             args += " --screenshot " + std::to_string(frame) + ":" + sh_quote(to.string());
         }
         args += " " + p.args;
-        RunResult r = run(args, p.timeout);
-        r.rows = parse_trace(read_file_text(trace));
-        return r;
+        return args;
     }
 
-private:
     fs::path dir_;
     bool ok_ = false;
 };
