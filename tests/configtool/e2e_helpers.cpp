@@ -2,12 +2,14 @@
 #include "e2e_helpers.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cfg_font.h"
 #include "engine/png.h"
@@ -28,9 +30,17 @@ std::string make_game_dir(const std::string& name) {
     std::string leaf = "configtool_" + name;
     for (char& c : leaf)
         if (c == '/') c = '_';
-    const fs::path dir = fs::path(::testing::TempDir()) / leaf;
-    std::error_code ec;
-    fs::remove_all(dir, ec);
+    // A folder of its own (mkdtemp), so two checkouts running the suite at once never share
+    // one; all of them go when the program ends.
+    static std::vector<fs::path> made;
+    if (made.empty()) std::atexit([] {
+        std::error_code ec;
+        for (const fs::path& d : made) fs::remove_all(d, ec);
+    });
+    std::string tmpl = (fs::path(::testing::TempDir()) / (leaf + "_XXXXXX")).string();
+    if (!mkdtemp(tmpl.data())) ADD_FAILURE() << "cannot make a folder like " << tmpl;
+    const fs::path dir = tmpl;
+    made.push_back(dir);
     fs::create_directories(dir / "data" / "fontimg");
     const fs::path game = KV_GAME_DIR;
     if (fs::exists(game / "configVars.dat")) fs::copy_file(game / "configVars.dat", dir / "configVars.dat");

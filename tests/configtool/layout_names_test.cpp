@@ -1,7 +1,11 @@
 // Layout of the Input tab, the glyph metrics of the tool's font and the binding-name file.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "cfg_font.h"
@@ -113,7 +117,19 @@ TEST(GlyphExtent, TextWidthSkipsCharactersWithoutGlyphs) {
 }
 
 std::string temp_file(const std::string& name, const std::string& bytes) {
-    const std::string path = ::testing::TempDir() + name;
+    // One folder of this program's own (mkdtemp): two checkouts running at once never share it.
+    static char made[4096];
+    static const std::string folder = [] {
+        const std::string tmpl = ::testing::TempDir() + "configtool_names_XXXXXX";
+        std::snprintf(made, sizeof made, "%s", tmpl.c_str());
+        if (tmpl.size() >= sizeof made || !mkdtemp(made)) return ::testing::TempDir();
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(made, ec);
+        });
+        return std::string(made) + "/";
+    }();
+    const std::string path = folder + name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -1,35 +1,22 @@
-// The programs' exit status tells the truth about their inputs and outputs: an input script
-// that is a folder or missing, a screenshot that could not be written or whose frame never
-// came, a trace on a full disk, and a run killed half-way that must leave whole trace lines.
+// The programs' exit status tells the truth about their inputs and outputs: a screenshot that
+// could not be written or whose frame never came, a trace on a full disk, a run killed
+// half-way that must leave whole trace lines, and settings files that are short or too large.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
-#include "core_run.h"
+#include "support/game_run.h"
 
-using e2e::GameDir;
-using e2e::RunResult;
+using kvtest::GameDir;
+using kvtest::RunResult;
 
-#define REQUIRE_DISPLAY()                                                    \
-    do {                                                                     \
-        if (!e2e::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
+#define REQUIRE_DISPLAY()                                                       \
+    do {                                                                        \
+        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
     } while (0)
-
-TEST(CoreOutputs, InputScriptsThatAreFoldersOrMissingStopTheRun) {
-    GameDir g;
-    ASSERT_TRUE(g.ok());
-    std::filesystem::create_directory(g / "scripts");
-    RunResult r = g.run("--input scripts --frames 2");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("scripts: a folder"), std::string::npos) << r.err;
-    r = g.run("--input absent.txt --frames 2");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("absent.txt: missing"), std::string::npos) << r.err;
-}
 
 TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
     REQUIRE_DISPLAY();
@@ -68,8 +55,9 @@ TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
     REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    const std::string cmd = "cd '" + g.path().string() + "' && timeout -s KILL 4 '" + std::string(KV_GAME_DIR) +
-                            "/core' --dir . --fixed-step 10 --frames 1000000 --trace t.txt >/dev/null 2>&1";
+    const std::string cmd = "cd " + kvtest::sh_quote(g.path().string()) + " && timeout -s KILL 4 " +
+                            kvtest::sh_quote(std::string(KV_GAME_DIR) + "/core") +
+                            " --dir . --fixed-step 10 --frames 1000000 --trace t.txt >/dev/null 2>&1";
     const int raw = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 128 + 9);  // killed, not finished
@@ -85,8 +73,9 @@ TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
 TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
     GameDir g;
     ASSERT_TRUE(g.ok());
-    const CommandResult r = run_command("timeout 60 '" + std::string(KV_GAME_DIR) + "/config' --dir '" +
-                                        g.path().string() + "' --input '" + (g / "absent.txt").string() + "'");
+    const CommandResult r = run_command("timeout 60 " + kvtest::sh_quote(std::string(KV_GAME_DIR) + "/config") +
+                                        " --dir " + kvtest::sh_quote(g.path().string()) + " --input " +
+                                        kvtest::sh_quote((g / "absent.txt").string()));
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_NE(r.out.find("absent.txt"), std::string::npos) << r.out;
 }
@@ -96,29 +85,26 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
     GameDir g;
     ASSERT_TRUE(g.ok());
     // Only the screen settings: every control would otherwise be unbound.
-    e2e::replace_file(g / "configVars.dat", " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n");
-    const std::string script = "1 key UP 1\n";
-    e2e::replace_file(g / "thrust.txt", script);
-    RunResult r = g.run("--fly --fixed-step 20 --frames 60 --input thrust.txt --trace t.txt");
+    const std::string settings = " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n";
+    g.write("configVars.dat", settings);
+    kvtest::Play p;
+    p.fly = true;
+    p.step = 20;
+    p.seed = 0;
+    p.frames = 60;
+    p.script = "1 key UP 1\n";
+    const RunResult r = g.play(p);
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string said = r.out + r.err;
-    EXPECT_NE(said.find("only 5 of 55 settings present"), std::string::npos) << said;
-    EXPECT_NE(said.find("controls 0-12 are missing; they take the default bindings"), std::string::npos) << said;
-    // The default thrust key moves the gunship: its position changes over the run.
-    const std::string trace = read_file_text(g / "t.txt");
-    std::istringstream lines(trace);
-    std::string first, line, last;
-    std::getline(lines, first);
-    while (std::getline(lines, line)) last = line;
-    auto field = [](const std::string& l, const std::string& key) {
-        const size_t at = l.find(" " + key + "=");
-        return at == std::string::npos ? std::string() : l.substr(at, l.find(' ', at + 1) - at);
-    };
-    ASSERT_FALSE(last.empty()) << trace;
-    // (The height drifts with the hover alone; only thrust moves it across the ground.)
-    EXPECT_TRUE(field(first, "x") != field(last, "x") && field(first, "z") != field(last, "z"))
-        << first << "\n" << last;
-    EXPECT_EQ(read_file_text(g / "configVars.dat"), " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n") << "nothing is rewritten";
+    EXPECT_NE(r.log().find("only 5 of 55 settings present"), std::string::npos) << r.log();
+    EXPECT_NE(r.log().find("controls 0-12 are missing; they take the default bindings"), std::string::npos)
+        << r.log();
+    // The default thrust key moves the gunship across the ground (the height drifts with the
+    // hover alone).
+    ASSERT_GE(r.rows.size(), 2u) << r.log();
+    const kvtest::TraceRow &first = r.rows.front(), &last = r.rows.back();
+    EXPECT_TRUE(first.s("x") != last.s("x") && first.s("z") != last.s("z"))
+        << first.s("x") << "," << first.s("z") << " -> " << last.s("x") << "," << last.s("z");
+    EXPECT_EQ(read_file_text(g / "configVars.dat"), settings) << "nothing is rewritten";
 }
 
 TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
@@ -129,11 +115,11 @@ TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     g.set_config_line(2, " 65535");
     RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 2:big.png");
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string said = r.out + r.err;
-    EXPECT_NE(said.find("XRES 65535 is larger than the game allows; the window uses 16384"), std::string::npos) << said;
-    EXPECT_NE(said.find("YRES 16384 is larger than the display allows"), std::string::npos) << said;
+    EXPECT_NE(r.log().find("XRES 65535 is larger than the game allows; the window uses 16384"), std::string::npos)
+        << r.log();
+    EXPECT_NE(r.log().find("YRES 16384 is larger than the display allows"), std::string::npos) << r.log();
     uint32_t w = 0, h = 0;
-    e2e::png_size(read_file_text(g / "big.png"), w, h);
+    kvtest::png_size(read_file_text(g / "big.png"), w, h);
     EXPECT_GT(w, 0u);
     EXPECT_LE(w, 16384u);
     EXPECT_LE(h, 16384u);
@@ -143,30 +129,15 @@ TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     g.set_config_line(2, " 480");
     r = g.run("--fixed-step 10 --frames 2 --screenshot 2:small.png");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ((r.out + r.err).find("larger than"), std::string::npos) << r.out << r.err;
-    e2e::png_size(read_file_text(g / "small.png"), w, h);
+    EXPECT_EQ(r.log().find("larger than"), std::string::npos) << r.log();
+    kvtest::png_size(read_file_text(g / "small.png"), w, h);
     EXPECT_EQ(w, 640u);
     EXPECT_EQ(h, 480u);
 
     // kvdata check holds the same bound.
     g.set_config_line(1, " 16385");
-    std::string check = KV_GAME_DIR;
-    check += "/kvdata check ";
-    check += g.path().string();
-    const CommandResult c = run_command(check);
+    const CommandResult c =
+        run_command(kvtest::sh_quote(std::string(KV_GAME_DIR) + "/kvdata") + " check " + kvtest::sh_quote(g.path().string()));
     EXPECT_EQ(c.status, 1);
     EXPECT_NE(c.out.find("screen size 16385 x 480 cannot open a window (1-16384 a side)"), std::string::npos) << c.out;
-}
-
-TEST(CoreSettings, ASettingsFolderIsNotCalledMissing) {
-    GameDir g;
-    ASSERT_TRUE(g.ok());
-    std::filesystem::remove(g / "configVars.dat");
-    std::filesystem::create_directory(g / "configVars.dat");
-    RunResult r = g.run("--frames 2");
-    EXPECT_EQ(r.status, 1);
-    const std::string said = r.out + r.err;
-    EXPECT_NE(said.find("configVars.dat: the settings file cannot be read (a folder)"), std::string::npos) << said;
-    EXPECT_EQ(said.find("missing"), std::string::npos) << said;
-    EXPECT_TRUE(std::filesystem::is_directory(g / "configVars.dat"));
 }

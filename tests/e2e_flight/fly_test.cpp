@@ -6,67 +6,42 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "engine/png.h"
-#include "support/fly_run.h"
+#include "support/game_run.h"
 
 namespace fs = std::filesystem;
 
+using kvtest::GameDir;
+using kvtest::RunResult;
+
 namespace {
 
-const fs::path kGame = KV_GAME_DIR;
-const fs::path kOut = fs::path(KV_BUILD_DIR) / "e2e_flight";
-const fs::path kShots = fs::path(KV_BUILD_DIR) / "screenshots";
+std::string key_of(int32_t control) { return kvtest::shipped_key_of(control); }
 
-using Frame = TraceFrame;
+std::string press(int frame, const std::string& key, int down) { return kvtest::key_line(frame, key, down); }
 
-// A flight's result with a frame looked up by number.
-struct FlyRun : FlyResult {
-    const Frame& at(long f) const {
-        for (const Frame& r : frames)
-            if (r.frame == f) return r;
-        static const Frame none{};
-        ADD_FAILURE() << "frame " << f << " missing from the trace";
-        return none;
-    }
-};
-
-std::string key_of(int32_t control) { return shipped_key_of(kGame, control); }
-
-// Runs core --fly with the virtual clock and the script; screenshots are (frame, file name in
+// Flies at most 3000 frames of 16 ms in G with the script; screenshots are (frame, file name in
 // the build tree's screenshots folder).
-FlyRun fly(const std::string& name, const std::string& script,
-           const std::vector<std::pair<int, std::string>>& shots = {}) {
-    std::vector<std::pair<int, fs::path>> files;
-    for (const auto& [frame, file] : shots) files.emplace_back(frame, kShots / file);
-    FlyRun r;
-    static_cast<FlyResult&>(r) = fly_run(kGame, kOut, name, script, 3000, files);
-    return r;
+RunResult fly(const GameDir& g, const std::string& name, const std::string& script,
+              const std::vector<std::pair<long, fs::path>>& shots = {}) {
+    kvtest::Play p;
+    p.name = name;
+    p.fly = true;
+    p.script = script;
+    p.frames = 3000;
+    p.shots = shots;
+    return g.play(p);
 }
 
-bool have_game() {
-    return fs::exists(kGame / "core") && fs::exists(kGame / "0.map") &&
-           fs::exists(kGame / "data/ships/gunship/gunshipLowJ.obj");
-}
-
-#define REQUIRE_FLIGHT()                                                                  \
-    do {                                                                                  \
-        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (xvfb-run)"; \
-        if (!have_game()) GTEST_SKIP() << "game directory without core, map or gunship";  \
-        if (key_of(4).empty()) GTEST_SKIP() << "the shipped settings do not use keys";    \
+#define REQUIRE_FLIGHT()                                                                                   \
+    do {                                                                                                   \
+        KV_REQUIRE_GAME();                                                                                 \
+        if (!fs::exists(kvtest::kGame / "data/ships/gunship/gunshipLowJ.obj")) GTEST_SKIP() << "no gunship"; \
+        if (key_of(4).empty()) GTEST_SKIP() << "the shipped settings do not use keys";                     \
     } while (0)
-
-std::string press(int frame, const std::string& key, int down) {
-    return std::to_string(frame) + " key " + key + " " + std::to_string(down) + "\n";
-}
 
 // Pixel statistics of a screenshot region, rows counted from the top of the view: how many
 // pixels are dark (gunship hull, windows). Decoded images are RGBA, bottom row first.
@@ -111,63 +86,65 @@ TEST(FlyRoute, ThrustTurnStrafeAndLandRequestOffAPad) {
                                press(260, right, 0) + press(300, sleft, 1) + press(360, sleft, 0) +
                                press(420, land, 1) + press(422, land, 0) + press(600, land, 1) +
                                press(602, land, 0) + press(800, "ESCAPE", 1);
-    const bool had_profiles = fs::exists(kGame / "data/profiles.dat");
-    const std::string profiles = read_file_text(kGame / "data/profiles.dat");
-    const FlyRun r = fly("route", script, {{100, "flight_open_ground.png"}});
-    ASSERT_EQ(r.status, 0) << r.log;
-    EXPECT_EQ(fs::exists(kGame / "data/profiles.dat"), had_profiles) << "a quick flight saves nothing";
-    EXPECT_EQ(read_file_text(kGame / "data/profiles.dat"), profiles);
-    ASSERT_FALSE(r.frames.empty()) << r.log;
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    const bool had_profiles = fs::exists(g / "data/profiles.dat");
+    const std::string profiles = read_file_text(g / "data/profiles.dat");
+    const RunResult r = fly(g, "route", script, {{100, "flight_open_ground.png"}});
+    ASSERT_EQ(r.status, 0) << r.log();
+    EXPECT_EQ(fs::exists(g / "data/profiles.dat"), had_profiles) << "a quick flight saves nothing";
+    EXPECT_EQ(read_file_text(g / "data/profiles.dat"), profiles);
+    ASSERT_FALSE(r.rows.empty()) << r.log();
 
     // A fresh pilot starts at once at the campaign start, heading 45, full tank, flying.
-    const Frame& f1 = r.at(1);
-    EXPECT_EQ(f1.x, 360.0);
-    EXPECT_EQ(f1.z, 287.0);
-    EXPECT_EQ(f1.heading, 45.0);
-    EXPECT_EQ(f1.landed, 0);
-    EXPECT_NEAR(f1.fuel, 1.0, 1e-3);
-    EXPECT_EQ(f1.ammo, 9999);
-    EXPECT_EQ(f1.rockets, 64);
-    EXPECT_EQ(r.at(9).x, 360.0) << "no input, no drift";
+    const kvtest::TraceRow& f1 = r.at(1);
+    EXPECT_EQ(f1.d("x"), 360.0);
+    EXPECT_EQ(f1.d("z"), 287.0);
+    EXPECT_EQ(f1.d("heading"), 45.0);
+    EXPECT_EQ(f1.i("landed"), 0);
+    EXPECT_NEAR(f1.d("fuel"), 1.0, 1e-3);
+    EXPECT_EQ(f1.i("ammo"), 9999);
+    EXPECT_EQ(f1.i("rockets"), 64);
+    EXPECT_EQ(r.at(9).d("x"), 360.0) << "no input, no drift";
 
     // Thrust at heading 45 drives towards -X and -Z alike, approaching 26.8 units a second.
-    const Frame& t = r.at(130);
-    EXPECT_LT(t.x, 335.0);
-    EXPECT_NEAR(t.x - 360.0, t.z - 287.0, 0.01);
-    const double speed = std::hypot(r.at(130).x - r.at(129).x, r.at(130).z - r.at(129).z) / 0.016;
+    const kvtest::TraceRow& t = r.at(130);
+    EXPECT_LT(t.d("x"), 335.0);
+    EXPECT_NEAR(t.d("x") - 360.0, t.d("z") - 287.0, 0.01);
+    const double speed = std::hypot(r.at(130).d("x") - r.at(129).d("x"), r.at(130).d("z") - r.at(129).d("z")) / 0.016;
     EXPECT_GT(speed, 20.0);
     EXPECT_LT(speed, 26.9);
 
     // Coasting slows down, turning right raises the heading while hardly moving.
-    const double coast = std::hypot(r.at(200).x - r.at(199).x, r.at(200).z - r.at(199).z) / 0.016;
+    const double coast = std::hypot(r.at(200).d("x") - r.at(199).d("x"), r.at(200).d("z") - r.at(199).d("z")) / 0.016;
     EXPECT_LT(coast, speed / 4.0);
-    EXPECT_EQ(r.at(199).heading, 45.0);
-    EXPECT_GT(r.at(280).heading, 75.0) << "turned right";
-    EXPECT_LT(std::hypot(r.at(280).x - r.at(200).x, r.at(280).z - r.at(200).z), 2.0);
+    EXPECT_EQ(r.at(199).d("heading"), 45.0);
+    EXPECT_GT(r.at(280).d("heading"), 75.0) << "turned right";
+    EXPECT_LT(std::hypot(r.at(280).d("x") - r.at(200).d("x"), r.at(280).d("z") - r.at(200).d("z")), 2.0);
 
     // Strafing left moves sideways: along (-sin a, cos a) of the heading a.
-    const double a = r.at(300).heading * 3.14159 / 180.0;
-    const double dx = r.at(380).x - r.at(300).x, dz = r.at(380).z - r.at(300).z;
+    const double a = r.at(300).d("heading") * 3.14159 / 180.0;
+    const double dx = r.at(380).d("x") - r.at(300).d("x"), dz = r.at(380).d("z") - r.at(300).d("z");
     const double len = std::hypot(dx, dz);
     EXPECT_GT(len, 10.0);
     EXPECT_GT((dx * -std::sin(a) + dz * std::cos(a)) / len, 0.99);
-    EXPECT_NEAR(r.at(380).heading, r.at(300).heading, 0.05) << "only the last of the turn";
+    EXPECT_NEAR(r.at(380).d("heading"), r.at(300).d("heading"), 0.05) << "only the last of the turn";
 
     // Off a refuelling pad the land control is a pick-up request: the gunship keeps flying at
     // its hover height through both presses.
     double flying = 0;
-    for (long f = 380; f < 420; ++f) flying += r.at(f).y;
+    for (long f = 380; f < 420; ++f) flying += r.at(f).d("y");
     flying /= 40.0;
-    for (long f = 380; f <= 800; ++f) ASSERT_EQ(r.at(f).landed, 0) << "frame " << f;
-    EXPECT_NEAR(r.at(590).y, flying, 0.3);
-    EXPECT_NEAR(r.at(700).y, flying, 0.3);
+    for (long f = 380; f <= 800; ++f) ASSERT_EQ(r.at(f).i("landed"), 0) << "frame " << f;
+    EXPECT_NEAR(r.at(590).d("y"), flying, 0.3);
+    EXPECT_NEAR(r.at(700).d("y"), flying, 0.3);
 
     // Escape ends the run on frame 800.
-    EXPECT_EQ(r.frames.back().frame, 800);
-    EXPECT_EQ(r.frames.back().exit, 1);
-    EXPECT_LT(r.frames.back().fuel, 1.0);
+    EXPECT_EQ(r.rows.back().i("frame"), 800);
+    EXPECT_EQ(r.rows.back().i("exit"), 1);
+    EXPECT_LT(r.rows.back().d("fuel"), 1.0);
 
-    const PngImage shot = png_load((kShots / "flight_open_ground.png").string());
+    const PngImage shot = kvtest::load_shot("flight_open_ground.png");
     expect_gunship(shot, "open ground");
 }
 
@@ -176,23 +153,25 @@ TEST(FlyRoute, TownWallStopsTheGunship) {
     // Thrust, then thrust and strafe right: nearly due -Z into Vell's south barricade, the
     // wall cells z = 178, x = 284-298. The probe keeps the gunship 1 unit off the wall.
     const std::string up = key_of(4), sright = key_of(3);
-    const FlyRun r = fly("wall", press(10, up, 1) + press(215, sright, 1) + press(520, "ESCAPE", 1),
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    const RunResult r = fly(g, "wall", press(10, up, 1) + press(215, sright, 1) + press(520, "ESCAPE", 1),
                       {{330, "flight_town.png"}});
-    ASSERT_EQ(r.status, 0) << r.log;
-    ASSERT_GE(r.frames.size(), 500u) << r.log;
+    ASSERT_EQ(r.status, 0) << r.log();
+    ASSERT_GE(r.rows.size(), 500u) << r.log();
     int against = 0;
-    for (const Frame& f : r.frames) {
-        if (f.x > 284.5 && f.x < 298.5) {
-            EXPECT_GE(f.z, 179.99) << "inside the wall at frame " << f.frame;
-            if (f.z < 180.1) ++against;
+    for (const kvtest::TraceRow& f : r.rows) {
+        if (f.d("x") > 284.5 && f.d("x") < 298.5) {
+            EXPECT_GE(f.d("z"), 179.99) << "inside the wall at frame " << f.i("frame");
+            if (f.d("z") < 180.1) ++against;
         }
     }
     EXPECT_GT(against, 100) << "the gunship should rest against the wall while thrusting";
     // Sliding along the wall westwards until its end, then on again.
-    EXPECT_LT(r.at(500).x, 284.0);
-    EXPECT_LT(r.at(500).z, 179.9);
+    EXPECT_LT(r.at(500).d("x"), 284.0);
+    EXPECT_LT(r.at(500).d("z"), 179.9);
 
-    const PngImage shot = png_load((kShots / "flight_town.png").string());
+    const PngImage shot = kvtest::load_shot("flight_town.png");
     expect_gunship(shot, "town");
     const Region windows = dark_pixels(shot, 0, 0, shot.width, shot.height * 2 / 3, 0.45f);
     EXPECT_GT(windows.dark, 3000) << "the town's buildings (window bands) should be in view";
@@ -200,14 +179,16 @@ TEST(FlyRoute, TownWallStopsTheGunship) {
 
 TEST(FlyRoute, CoastView) {
     REQUIRE_FLIGHT();
-    const FlyRun r = fly("coast", press(10, key_of(3), 1) + press(260, "ESCAPE", 1),
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    const RunResult r = fly(g, "coast", press(10, key_of(3), 1) + press(260, "ESCAPE", 1),
                       {{250, "flight_coast.png"}});
-    ASSERT_EQ(r.status, 0) << r.log;
+    ASSERT_EQ(r.status, 0) << r.log();
     // Strafing right at heading 45 runs towards +X and -Z; the run crosses the east coast,
     // where the ground drops to the water surface (2.5 world units up) and the hover follows.
-    EXPECT_GT(r.at(250).x, 400.0);
-    EXPECT_LT(r.at(250).z, 245.0);
-    EXPECT_LT(r.at(250).y, r.at(150).y - 1.0);
-    const PngImage shot = png_load((kShots / "flight_coast.png").string());
+    EXPECT_GT(r.at(250).d("x"), 400.0);
+    EXPECT_LT(r.at(250).d("z"), 245.0);
+    EXPECT_LT(r.at(250).d("y"), r.at(150).d("y") - 1.0);
+    const PngImage shot = kvtest::load_shot("flight_coast.png");
     expect_gunship(shot, "coast");
 }

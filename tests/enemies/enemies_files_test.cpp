@@ -41,7 +41,7 @@ protected:
 TEST_F(EnemyFiles, ShippedLayoutFillsTheExpectedSlots) {
     const std::string path = std::string(KV_GAME_DIR) + "/data/enemies0.dat";
     int maxenemies = 0, maxclass = 0;
-    const std::vector<LayoutLine> lines = parse_layout(enemies_slurp(path), maxenemies, maxclass);
+    const std::vector<LayoutLine> lines = parse_layout(read_file_text(path), maxenemies, maxclass);
     ASSERT_EQ(static_cast<int>(lines.size()), maxenemies + 1);
     ASSERT_TRUE(enemies_layout_load_file(path));
     EXPECT_EQ(KVGLOBALS.MAXENEMIES, maxenemies);
@@ -79,7 +79,7 @@ TEST_F(EnemyFiles, LayoutRulesHitPointsHeightAndStance) {
     // turret with 5 hit points in the file, a wall with 77, an M16 with 99, an RPG with 0.
     const std::string a = "3\r\n3\r\n10,500,20,1,0,90,0,5,0\r\n30,-4,40,1,0,0,0,77,1\r\n50,1,60,0,0,45,0,99,2\r\n"
                           "70,2,80,1,0,10,0,0,3\r\n";
-    enemies_write(dir + "/a.dat", a);
+    write_file_text(dir + "/a.dat", a);
     ASSERT_TRUE(enemies_layout_load_file(dir + "/a.dat"));
     EXPECT_EQ(KVGLOBALS.ENEMIES[0].MAXHP, 1000);
     EXPECT_EQ(KVGLOBALS.ENEMIES[1].MAXHP, 77);
@@ -95,7 +95,7 @@ TEST_F(EnemyFiles, LayoutRulesHitPointsHeightAndStance) {
     enemies_reset_table();
     const std::string b = "3\r\n3\r\n10,0,20,1,0,90,0,5,0\r\n30,9999,40,1,0,0,0,77,1\r\n50,-30,60,0,0,45,0,99,2\r\n"
                           "70,7.5,80,1,0,10,0,0,3\r\n";
-    enemies_write(dir + "/b.dat", b);
+    write_file_text(dir + "/b.dat", b);
     ASSERT_TRUE(enemies_layout_load_file(dir + "/b.dat"));
     expect_table_is(first, "Y values in the file");
     for (int i = 0; i < 4; ++i) {
@@ -109,7 +109,7 @@ TEST_F(EnemyFiles, StanceIsQuarterHalfQuarter) {
     const std::string dir = enemies_scratch_dir("stance");
     std::string text = "999\r\n3\r\n";
     for (int i = 0; i < 1000; ++i) text += "5,0,5,1,0,0,0,6,2\r\n";
-    enemies_write(dir + "/s.dat", text);
+    write_file_text(dir + "/s.dat", text);
     ASSERT_TRUE(enemies_layout_load_file(dir + "/s.dat"));
     int count[3] = {};
     for (int i = 0; i < 1000; ++i) {
@@ -167,7 +167,7 @@ TEST_F(EnemyFiles, ExportThenImportRoundTrips) {
     EXPECT_EQ(KVGLOBALS.ENEMIES[7].NEXTROUND, 0) << "the fire hold-off is not stored";
 
     // The text: one value per CR LF line, blank before non-negative values, 11 per slot.
-    const std::string text = enemies_slurp(dir + "/0.dat");
+    const std::string text = read_file_text(dir + "/0.dat");
     std::string head(" ");
     head.append(std::to_string(before.maxenemies)).append("\r\n");
     EXPECT_EQ(text.compare(0, head.size(), head), 0);
@@ -178,7 +178,7 @@ TEST_F(EnemyFiles, ExportThenImportRoundTrips) {
     EXPECT_NE(text.find("\r\n-1234.568\r\n"), std::string::npos);
     // Exporting twice gives the same bytes.
     ASSERT_TRUE(enemies_export_file(dir + "/1.dat"));
-    EXPECT_EQ(enemies_slurp(dir + "/1.dat"), text);
+    EXPECT_EQ(read_file_text(dir + "/1.dat"), text);
 }
 
 TEST_F(EnemyFiles, ProfileFileIsNamedByListPosition) {
@@ -187,7 +187,7 @@ TEST_F(EnemyFiles, ProfileFileIsNamedByListPosition) {
     const std::string dir = enemies_scratch_dir("profiles");
     const std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    enemies_write("layout.dat", "1\r\n3\r\n1,0,2,1,0,0,0,6,2\r\n3,0,4,1,0,0,0,50,1\r\n");
+    write_file_text("layout.dat", "1\r\n3\r\n1,0,2,1,0,0,0,6,2\r\n3,0,4,1,0,0,0,50,1\r\n");
     ASSERT_TRUE(enemies_layout_load_file("layout.dat"));
     KVGLOBALS.CURPROFILE = 4;
     KV_ENEMIES_EXPORT(0);  // the profile selected in the menu
@@ -206,7 +206,7 @@ TEST_F(EnemyFiles, ProfileFileIsNamedByListPosition) {
 
 TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
     const std::string dir = enemies_scratch_dir("damaged");
-    enemies_write(dir + "/good.dat", "1\r\n3\r\n1,0,2,1,0,30,0,6,3\r\n3,0,4,1,0,0,0,50,1\r\n");
+    write_file_text(dir + "/good.dat", "1\r\n3\r\n1,0,2,1,0,30,0,6,3\r\n3,0,4,1,0,0,0,50,1\r\n");
     ASSERT_TRUE(enemies_layout_load_file(dir + "/good.dat"));
     const EnemyTableSnapshot good = enemies_snapshot();
 
@@ -223,7 +223,7 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
         {"hit points beyond an integer", "0\r\n3\r\n1,0,2,1,0,30,0,1e30,1\r\n"},
     };
     for (const auto& [what, text] : layouts) {
-        enemies_write(dir + "/bad.dat", text);
+        write_file_text(dir + "/bad.dat", text);
         testing::internal::CaptureStderr();
         const bool loaded = enemies_layout_load_file(dir + "/bad.dat");
         const std::string out = testing::internal::GetCapturedStderr();
@@ -234,7 +234,7 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
 
     // A profile file with an impossible stance would pick a mesh that does not exist.
     const std::string p = " 0\r\n 3\r\n 1\r\n 0\r\n 2\r\n 1\r\n 0\r\n 30\r\n 0\r\n 6\r\n 3\r\n 6\r\n 9\r\n";
-    enemies_write(dir + "/p_bad.dat", p);
+    write_file_text(dir + "/p_bad.dat", p);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_import_file(dir + "/p_bad.dat"));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("stance"), std::string::npos);
@@ -253,18 +253,18 @@ TEST_F(EnemyFiles, DamagedFilesLeaveTheTableAndSaySo) {
 
 TEST_F(EnemyFiles, RefusedExportKeepsThePreviousFile) {
     const std::string dir = enemies_scratch_dir("export");
-    enemies_write(dir + "/keep.dat", "previous contents");
+    write_file_text(dir + "/keep.dat", "previous contents");
     KVGLOBALS.MAXENEMIES = ENEMY_SLOTS;  // a count the table cannot hold
     testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_export_file(dir + "/keep.dat"));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("keep.dat"), std::string::npos);
-    EXPECT_EQ(enemies_slurp(dir + "/keep.dat"), "previous contents");
+    EXPECT_EQ(read_file_text(dir + "/keep.dat"), "previous contents");
     // A path that cannot be written (its folder is a file) reports and leaves nothing behind.
     KVGLOBALS.MAXENEMIES = 0;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(enemies_export_file(dir + "/keep.dat/inside.dat"));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("inside.dat"), std::string::npos);
-    EXPECT_EQ(enemies_slurp(dir + "/keep.dat"), "previous contents");
+    EXPECT_EQ(read_file_text(dir + "/keep.dat"), "previous contents");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Test helpers for the enemy suite: a fresh enemy table, a sloped synthetic map so ground
-// heights differ from place to place, scratch files, and a table snapshot to compare against.
+// heights differ from place to place, a scratch folder, and a table snapshot to compare against.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,8 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "platform/random.h"
 #include "world/ground.h"
 #include "world/map.h"
+#include "support/files.h"
 #include "support/world_fixture.h"
 
 inline void enemies_reset_table() {
@@ -39,18 +38,6 @@ inline std::string enemies_scratch_dir(const std::string& name) {
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     return p.string();
-}
-
-inline void enemies_write(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
-
-inline std::string enemies_slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
 }
 
 struct EnemyTableSnapshot {

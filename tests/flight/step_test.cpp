@@ -10,24 +10,17 @@
 #include "game/flight.h"
 #include "game/kv_globals.h"
 #include "platform/clock.h"
+#include "support/world_fixture.h"
 
 namespace {
 
-constexpr int kSide = 513;
-
-void set_city(int x, int z, int32_t code) { KVGLOBALS.CITYMAP[static_cast<size_t>(z) * kSide + x] = code; }
+void set_city(int x, int z, int32_t code) { KVGLOBALS.CITYMAP[kv_map_index(x, z)] = code; }
 
 class FlightStep : public ::testing::Test {
 protected:
     void SetUp() override {
         KVGLOBALSTYPE& g = KVGLOBALS;
-        for (auto* grid : {&g.TERRAINMAP, &g.FORESTMAP, &g.CITYMAP, &g.BUILDINGMAP}) {
-            grid->assign(static_cast<size_t>(kSide) * kSide, 0);
-        }
-        for (int32_t& h : g.TERRAINMAP) h = 80;  // flat ground 20 units up, well above water
-        g.MAPSCALE = 0.25f;
-        g.WATERHEIGHT = 0;
-        g.WATERSPACER = 10.0f;
+        flat_island(20.0f, 0);  // flat ground 20 units up, well above the water
         g.GUNSHIPPO = PHYSICSOBJECTTYPE{};
         g.GUNSHIPPO.MASS = 10000.0f;
         g.GUNSHIPPO.MOMENTOFINERTIA = 20000.0f;

@@ -26,6 +26,7 @@
 #include "world/terrain.h"
 #include "game/world.h"
 #include "world/world_globals.h"
+#include "chase_view.h"
 #include "support/gl_context.h"
 #include "support/island_scene.h"
 
@@ -127,60 +128,19 @@ protected:
         read();
     }
 
-    // Chase-camera frames of the terrain pass, as the game draws them (lighting, fog, culling),
-    // for a gunship at (px, pz) heading angle_deg, until every tile in view is compiled.
-    // Returns the number of frames.
+    // Chase-camera frames of the terrain pass, as the game draws them, for a gunship at
+    // (px, pz) heading angle_deg, until every tile in view is compiled. Returns the number of
+    // frames.
     int32_t chase(float px, float pz, float angle_deg) {
-        KVGLOBALS.PLAYERX = px;
-        KVGLOBALS.PLAYERZ = pz;
-        KVGLOBALS.PLAYERX8 = kv_tile_of(px);
-        KVGLOBALS.PLAYERZ8 = kv_tile_of(pz);
-        KVGLOBALS.GUNSHIPPO.ANGLE = angle_deg;
-        KVGLOBALS.PLAYERY = KV_FINDMAPY(px, pz) + 3.75f;
-        KVGLOBALS.BOXARRAYVIEWDIST = 12;
-        KVGLOBALS.TARGETVIEWSIZE.RANGE(1, 1, 32, 0.01f);
-        KVGLOBALS.TARGETLODMESHSWITCH.RANGE(30, 38, 8, 1);
-        KVGLOBALS.TARGETLODSHADOWSWITCH.RANGE(20, 24, 8, 1);
-        KVGLOBALS.TARGETPLAYERX8.RANGE(KVGLOBALS.PLAYERX8, KVGLOBALS.PLAYERX8, 16, 1);
-        KVGLOBALS.TARGETPLAYERZ8.RANGE(KVGLOBALS.PLAYERZ8, KVGLOBALS.PLAYERZ8, 16, 1);
-        TEMPX = 0;
-        TEMPY = 0;
-        glViewport(0, 0, W, H);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60, static_cast<double>(W) / H, 0.5, 300);
-        const float fog[4] = {0.71f, 0.68f, 0.63f, 0};
-        glFogfv(GL_FOG_COLOR, fog);
-        glFogi(GL_FOG_MODE, GL_LINEAR);
-        glEnable(GL_FOG);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_COLOR_MATERIAL);
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-        glEnable(GL_NORMALIZE);
-        glEnable(GL_CULL_FACE);  // as in the game: only front faces of ground and walls show
-        glCullFace(GL_BACK);
-        const float ambient[4] = {0.45f, 0.45f, 0.45f, 1}, diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
-        glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-        glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-        const float a = angle_deg * 3.14159f / 180.0f, bx = std::cos(a), bz = std::sin(a);  // behind
+        chase_place(px, pz, angle_deg);
+        chase_state(W, H);
         // A stopped clock: the compile budget never runs out, so every tile in view is compiled
         // in the first frame however loaded the machine is.
         platform_clock_set_virtual_seconds(100.0);
         int32_t frames = 0;
         do {
             IO_SYNC();
-            glClearColor(0.71f, 0.68f, 0.63f, 1);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
-            const float py = KVGLOBALS.PLAYERY;
-            gluLookAt(px + 10 * bx, py + 7, pz + 10 * bz, px - 10 * bx, py - 4, pz - 10 * bz, 0, 1, 0);
-            const float light[4] = {0.4f, 1.0f, 0.3f, 0};
-            glLightfv(GL_LIGHT0, GL_POSITION, light);
-            glFogf(GL_FOG_START, 3);
-            glFogf(GL_FOG_END, KVGLOBALS.TARGETVIEWSIZE.CURR() * 80);
+            chase_begin_frame();
             KV_RENDER_MAP();
             frames++;
         } while ((KV_RENDER_MAP_STATS.compiled > 0 || KV_RENDER_MAP_STATS.deferred > 0) && frames < 200);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cmath>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "world/terrain.h"
 #include "game/world.h"
 #include "world/world_globals.h"
+#include "chase_view.h"
 #include "support/gl_context.h"
 #include "support/island_scene.h"
 
@@ -52,14 +52,7 @@ protected:
     // Places the gunship and compiles every tile the pass can reach, so both drawings see the
     // same compiled tiles.
     static void place(float px, float pz, float angle) {
-        KVGLOBALS.PLAYERX = px;
-        KVGLOBALS.PLAYERZ = pz;
-        KVGLOBALS.PLAYERX8 = kv_tile_of(px);
-        KVGLOBALS.PLAYERZ8 = kv_tile_of(pz);
-        KVGLOBALS.PLAYERY = KV_FINDMAPY(px, pz) + 3.75f;
-        KVGLOBALS.GUNSHIPPO.ANGLE = angle;
-        KVGLOBALS.POINTERMODE = 0;
-        KVGLOBALS.BOXARRAYVIEWDIST = 12;
+        chase_place(px, pz, angle);
         for (int32_t i = -13; i <= 13; ++i)
             for (int32_t j = -13; j <= 13; ++j) {
                 const int32_t x = KVGLOBALS.PLAYERX8 + i, z = KVGLOBALS.PLAYERZ8 + j;
@@ -67,47 +60,10 @@ protected:
             }
     }
 
-    // One frame of the terrain pass as the mission frame sets it up: the game's projection,
-    // chase camera, light, fog and blend state. Returns the pixels.
+    // One frame of the terrain pass in the mission frame's set-up. Returns the pixels.
     static std::vector<uint8_t> frame(bool plain) {
-        KVGLOBALS.TARGETVIEWSIZE.RANGE(1, 1, 32, 0.01f);
-        KVGLOBALS.TARGETLODMESHSWITCH.RANGE(30, 38, 8, 1);
-        KVGLOBALS.TARGETLODSHADOWSWITCH.RANGE(20, 24, 8, 1);
-        KVGLOBALS.TARGETPLAYERX8.RANGE(KVGLOBALS.PLAYERX8, KVGLOBALS.PLAYERX8, 16, 1);
-        KVGLOBALS.TARGETPLAYERZ8.RANGE(KVGLOBALS.PLAYERZ8, KVGLOBALS.PLAYERZ8, 16, 1);
-        TEMPX = 0;
-        TEMPY = 0;
-        glViewport(0, 0, W, H);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(40.0, static_cast<double>(W) / H, 0.1, 1000.0);
-        glShadeModel(GL_SMOOTH);
-        glDepthFunc(GL_LEQUAL);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_COLOR_MATERIAL);
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_BLEND);
-        const float fog[4] = {0.71f, 0.68f, 0.63f, 0.0f};
-        glFogfv(GL_FOG_COLOR, fog);
-        glFogi(GL_FOG_MODE, GL_LINEAR);
-        glFogf(GL_FOG_START, 3.0f);
-        glFogf(GL_FOG_END, 80.0f);
-        glEnable(GL_FOG);
-        glClearColor(0.71f, 0.68f, 0.63f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glTranslatef(0.0f, -5.1f, -22.7f);
-        glRotatef(22.0f, 1.0f, 0.0f, 0.0f);
-        glRotatef(KVGLOBALS.GUNSHIPPO.ANGLE - 90.0f, 0.0f, 1.0f, 0.0f);
-        glTranslatef(-KVGLOBALS.PLAYERX, -KVGLOBALS.PLAYERY, -KVGLOBALS.PLAYERZ);
-        const float light[4] = {256.0f, 256.0f, 256.0f, 1.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        chase_state(W, H);
+        chase_begin_frame();
         platform_clock_set_virtual_seconds(100.0);  // no compile budget runs out
         const bool old = kv_sector_pass_set_plain(plain);
         KV_RENDER_MAP();

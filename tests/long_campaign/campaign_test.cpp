@@ -5,90 +5,52 @@
 // Long: minutes of game time, so its suite has a label of its own.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "e2e_core/core_run.h"
 #include "menu/profiles.h"
-#include "support/files.h"
+#include "support/game_run.h"
 
 namespace {
 
-using Fields = std::map<std::string, std::string>;
-
-std::vector<Fields> read_trace(const std::string& text) {
-    std::vector<Fields> out;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream words(line);
-        std::string kv;
-        Fields f;
-        while (words >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) f[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (f.count("frame")) out.push_back(f);
-    }
-    return out;
-}
-
-// How many separate stretches of frames have key == value.
-int stretches(const std::vector<Fields>& frames, const std::string& key, const std::string& value) {
-    int n = 0;
-    bool in = false;
-    for (const Fields& f : frames) {
-        const bool now = f.count(key) && f.at(key) == value;
-        if (now && !in) ++n;
-        in = now;
-    }
-    return n;
-}
-
 TEST(Campaign, DemoPilotFliesEveryMissionSavesAndQuits) {
-    if (!e2e::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
-    e2e::GameDir dir;
+    if (!kvtest::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    kvtest::GameDir dir;
     ASSERT_TRUE(dir.ok());
     dir.set_config_line(1, " 320");
     dir.set_config_line(2, " 240");
-    const auto trace = dir / "campaign.trace";
-    const std::string cmd = "cd '" + dir.path().string() + "' && timeout 1200 '" + std::string(KV_GAME_DIR) +
-                            "/core' --dir '" + dir.path().string() +
-                            "' --autopilot --fixed-step 40 --seed 5 --frames 40000 --trace '" + trace.string() +
-                            "' >/dev/null 2>&1 </dev/null";
-    const int s = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(s));
-    EXPECT_EQ(WEXITSTATUS(s), 0);
-    const std::vector<Fields> frames = read_trace(read_file_text(trace));
-    ASSERT_FALSE(frames.empty());
+    kvtest::Play p;
+    p.name = "campaign";
+    p.step = 40;
+    p.seed = 5;
+    p.frames = 40000;
+    p.args = "--autopilot";
+    p.timeout = 1200;
+    const kvtest::RunResult r = dir.play(p);
+    EXPECT_EQ(r.status, 0);
+    ASSERT_FALSE(r.rows.empty());
     // It quit from the main menu well before the frame limit.
-    EXPECT_LT(std::stol(frames.back().at("frame")), 40000);
-    EXPECT_EQ(frames.back().at("menu"), "7");
+    EXPECT_LT(r.rows.back().i("frame"), 40000);
+    EXPECT_EQ(r.rows.back().s("menu"), "7");
 
-    EXPECT_EQ(stretches(frames, "boxtitle", "Profile%20Saved!"), 3);
-    EXPECT_EQ(stretches(frames, "boxtitle", "CAMPAIGN%20COMPLETE!"), 1);
-    EXPECT_GE(stretches(frames, "menu", "9"), 1);  // the credits
-    EXPECT_GE(stretches(frames, "pilot", "research"), 1);
+    EXPECT_EQ(r.stretches("boxtitle", "Profile%20Saved!"), 3);
+    EXPECT_EQ(r.stretches("boxtitle", "CAMPAIGN%20COMPLETE!"), 1);
+    EXPECT_GE(r.stretches("menu", "9"), 1);  // the credits
+    EXPECT_GE(r.stretches("pilot", "research"), 1);
     // Three missions won: the mission-complete screen came up three times.
-    EXPECT_EQ(stretches(frames, "menu", "200"), 3);
+    EXPECT_EQ(r.stretches("menu", "200"), 3);
     // Nothing failed on the way.
-    for (const Fields& f : frames) ASSERT_NE(f.at("boxtitle"), "MISSION%20FAILED!") << "frame " << f.at("frame");
+    EXPECT_EQ(r.first([](const kvtest::TraceRow& f) { return f.s("boxtitle") == "MISSION%20FAILED!"; }), 0);
 
     const ProfilesParse saved = profiles_parse(read_file_text(dir / "data/profiles.dat"));
     ASSERT_FALSE(saved.damaged) << saved.why;
     ASSERT_EQ(saved.profiles.size(), 1u);
-    const PROFILETYPE& p = saved.profiles[0].record;
-    EXPECT_EQ(p.NAME, "DEMO");
-    EXPECT_EQ(p.CALLSIGN, "AUTOPILOT");
-    EXPECT_EQ(p.MISSIONNUM, 3);
+    const PROFILETYPE& p0 = saved.profiles[0].record;
+    EXPECT_EQ(p0.NAME, "DEMO");
+    EXPECT_EQ(p0.CALLSIGN, "AUTOPILOT");
+    EXPECT_EQ(p0.MISSIONNUM, 3);
     // Research chosen on the base and completed along the way.
     bool any_tech = false;
-    for (int k = 1; k < TECHNOLOGY_SLOTS; ++k) any_tech = any_tech || p.COMPLETEDTECHNOLOGY[k] != 0;
+    for (int k = 1; k < TECHNOLOGY_SLOTS; ++k) any_tech = any_tech || p0.COMPLETEDTECHNOLOGY[k] != 0;
     EXPECT_TRUE(any_tech);
 }
 

@@ -12,10 +12,9 @@
 #include "game/projectiles.h"
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "support/world_fixture.h"
 
 namespace rules_test {
-
-inline constexpr int kSide = 513;
 
 struct BoxRecord {
     int calls = 0;
@@ -34,11 +33,7 @@ inline void record_box(const std::string& title, const std::string& message) {
 // one named by LASTOBJECTIVE; the profile flies it from objective 0 with full tanks.
 inline void reset_mission(int objectives = 3) {
     KVGLOBALSTYPE& g = KVGLOBALS;
-    g.TERRAINMAP.assign(static_cast<size_t>(kSide) * kSide, 8);
-    g.CITYMAP.assign(static_cast<size_t>(kSide) * kSide, 0);
-    g.MAPSCALE = 0.25f;
-    g.WATERHEIGHT = -40;
-    g.WATERSPACER = 10.0f;
+    flat_island(2.0f);
     for (auto& e : g.ENEMIES) e = ENEMYTYPE{};
     for (auto& p : g.PROJECTILES) p = PROJECTILETYPE{};
     for (auto& f : g.FIREBALL) f = FIREBALLTYPE{};

@@ -1,48 +1,36 @@
 // The real game firing: core --fly on the virtual clock with the fire control held, then the
 // next-weapon control; checks the trace's ammunition and rocket counts and looks for tracer
-// rounds in a screenshot of the chase view.
+// rounds in screenshots of the chase view.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <vector>
-#include <sstream>
 #include <string>
+#include <vector>
 
-#include "engine/png.h"
-#include "support/fly_run.h"
-
-namespace fs = std::filesystem;
-
-namespace {
-
-const fs::path kGame = KV_GAME_DIR;
-const fs::path kOut = fs::path(KV_BUILD_DIR) / "e2e_weapons";
-const fs::path kShots = fs::path(KV_BUILD_DIR) / "screenshots";
-
-std::string key_of(int32_t control) { return shipped_key_of(kGame, control); }
-
-}  // namespace
+#include "support/game_run.h"
 
 TEST(FireRun, CannonThenRocketsFromTheRealGame) {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (xvfb-run)";
-    if (!fs::exists(kGame / "core") || !fs::exists(kGame / "0.map")) GTEST_SKIP() << "no game directory";
-    const std::string fire = key_of(11), next = key_of(10);
+    KV_REQUIRE_GAME();
+    const std::string fire = kvtest::shipped_key_of(11), next = kvtest::shipped_key_of(10);
     if (fire.empty() || next.empty()) GTEST_SKIP() << "the shipped settings do not use keys";
+    kvtest::GameDir g;
+    ASSERT_TRUE(g.ok());
     // Every tenth pool slot carries a tracer, so which rounds glow depends on what else holds
     // slots (sparks, enemy fire): look at a stretch of the burst, not at one frame.
-    const fs::path shot = kShots / "weapons_cannon_fire.png";
-    std::vector<std::pair<int, fs::path>> shots = {{80, shot}};
-    for (int f = 81; f <= 110; ++f) shots.emplace_back(f, kOut / ("fire_" + std::to_string(f) + ".png"));
-    std::ostringstream script;
-    script << "10 key " << fire << " 1\n200 key " << next << " 1\n202 key " << next << " 0\n300 key ESCAPE 1\n";
-    const FlyResult run = fly_run(kGame, kOut, "fire", script.str(), 400, shots);
-    ASSERT_EQ(run.status, 0) << run.log;
+    kvtest::Play p;
+    p.name = "fire";
+    p.fly = true;
+    p.frames = 400;
+    p.script = kvtest::key_line(10, fire, 1) + kvtest::key_press(200, next, 2) + kvtest::key_line(300, "ESCAPE", 1);
+    p.shots = {{80, "weapons_cannon_fire.png"}};
+    for (long f = 81; f <= 110; ++f) p.shots.emplace_back(f, g / ("fire_" + std::to_string(f) + ".png"));
+    const kvtest::RunResult run = g.play(p);
+    ASSERT_EQ(run.status, 0) << run.log();
     // frame -> (ammunition, rockets)
     std::map<long, std::pair<long, long>> frames;
-    for (const TraceFrame& f : run.frames) frames[f.frame] = {f.ammo, f.rockets};
-    ASSERT_TRUE(frames.count(5) && frames.count(190) && frames.count(299)) << run.log;
+    for (const kvtest::TraceRow& f : run.rows) frames[f.i("frame")] = {f.i("ammo"), f.i("rockets")};
+    ASSERT_TRUE(frames.count(5) && frames.count(190) && frames.count(299)) << run.log();
 
     // Before the trigger nothing is spent; with a 16 ms frame and a 20 ms cycle the cannon fires
     // every second frame, one unit per cycle of three rounds.
@@ -61,8 +49,8 @@ TEST(FireRun, CannonThenRocketsFromTheRealGame) {
     // Tracers (orange) ahead of the gunship: the band between the horizon haze and the hull
     // (rows counted from the top; decoded rows run bottom first).
     int orange = 0;
-    for (const auto& [frame, file] : shots) {
-        const PngImage img = png_load(file.string());
+    for (const auto& [frame, file] : p.shots) {
+        const PngImage img = kvtest::load_shot(file);
         ASSERT_TRUE(img) << img.reason;
         for (uint32_t y = img.height / 3; y < img.height * 7 / 10; ++y) {
             for (uint32_t x = img.width / 4; x < img.width * 3 / 4; ++x) {
@@ -71,5 +59,5 @@ TEST(FireRun, CannonThenRocketsFromTheRealGame) {
             }
         }
     }
-    EXPECT_GT(orange, 0) << "no tracer rounds in frames 80-110 (" << shot << ")";
+    EXPECT_GT(orange, 0) << "no tracer rounds in frames 80-110";
 }

@@ -1,0 +1,99 @@
+// The end-to-end helper itself: a private game directory never writes through to the built
+// one, the settings editor keeps the other lines, traces are read key by key, and a run
+// started in the background can be waited for.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include "support/game_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ino_t inode_of(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(GameRunHelper, ChangesStayInThePrivateDirectoryWhichGoesAtTheEnd) {
+    if (!fs::exists(kvtest::kGame / "configVars.dat")) GTEST_SKIP() << "no built game directory";
+    const std::string settings = read_file_text(kvtest::kGame / "configVars.dat");
+    const std::string version = read_file_text(kvtest::kGame / "ver.dat");
+    const std::string mission = read_file_text(kvtest::kGame / "data/missions/0.dat");
+    fs::path where;
+    {
+        kvtest::GameDir g;
+        ASSERT_TRUE(g.ok());
+        where = g.path();
+        EXPECT_EQ(read_file_text(g / "configVars.dat"), settings);
+        // The version question is answered: no run asks about or contacts a host.
+        EXPECT_EQ(read_file_text(g / "ver.dat"), "0.1.0\r\n 0\r\n");
+        g.set_config_line(3, " 16");
+        ASSERT_TRUE(g.edit_line("data/missions/0.dat", "TIME_LIMIT//", "TIME_LIMIT//9"));
+        EXPECT_FALSE(g.edit_line("data/missions/0.dat", "NO SUCH LINE", "x"));
+        g.write("data/new/file.txt", "made");
+        EXPECT_NE(inode_of(g / "configVars.dat"), inode_of(kvtest::kGame / "configVars.dat"));
+        EXPECT_EQ(read_file_text(g / "data/new/file.txt"), "made");
+
+        // Line 3 changed; every other line as it was, with CR LF ends.
+        std::istringstream a(settings), b(read_file_text(g / "configVars.dat"));
+        std::string la, lb;
+        int line = 0;
+        while (std::getline(a, la)) {
+            ++line;
+            ASSERT_TRUE(std::getline(b, lb)) << "line " << line << " lost";
+            if (la.empty() || la.back() != '\r') la += '\r';
+            EXPECT_EQ(lb, line == 3 ? std::string(" 16\r") : la) << "line " << line;
+        }
+        EXPECT_GE(line, 5);
+    }
+    EXPECT_EQ(read_file_text(kvtest::kGame / "configVars.dat"), settings);
+    EXPECT_EQ(read_file_text(kvtest::kGame / "ver.dat"), version);
+    EXPECT_EQ(read_file_text(kvtest::kGame / "data/missions/0.dat"), mission);
+    EXPECT_FALSE(fs::exists(kvtest::kGame / "data/new"));
+    EXPECT_FALSE(fs::exists(where)) << "a passing test leaves no directory behind";
+}
+
+TEST(GameRunHelper, TraceRowsAreReadKeyByKey) {
+    const auto rows = kvtest::parse_trace("frame=1 x=2.5 alert=A%20B\nnoise without frame\n\nframe=2 x=-1 junk\n");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].i("frame"), 1);
+    EXPECT_DOUBLE_EQ(rows[0].d("x"), 2.5);
+    EXPECT_EQ(rows[0].s("alert"), "A%20B");
+    EXPECT_EQ(rows[1].d("x"), -1.0);
+    EXPECT_FALSE(rows[1].has("junk"));
+    EXPECT_EQ(rows[1].s("absent"), "");
+    EXPECT_EQ(rows[1].i("absent"), 0);
+
+    kvtest::RunResult r;
+    r.rows = kvtest::parse_trace("frame=1 box=none\nframe=2 box=ok\nframe=3 box=ok\nframe=4 box=none\nframe=5 box=ok\n");
+    EXPECT_EQ(r.stretches("box", "ok"), 2);
+    EXPECT_EQ(r.first([](const kvtest::TraceRow& l) { return l.s("box") == "ok"; }, 4), 5);
+    EXPECT_EQ(r.first([](const kvtest::TraceRow& l) { return l.s("box") == "gone"; }), 0);
+    EXPECT_EQ(r.at(3).s("box"), "ok");
+    EXPECT_EQ(kvtest::key_press(7, "UP", 2), "7 key UP 1\n9 key UP 0\n");
+}
+
+TEST(GameRunHelper, ABackgroundRunCanBeWaitedFor) {
+    KV_REQUIRE_GAME();
+    kvtest::GameDir g;
+    ASSERT_TRUE(g.ok());
+    kvtest::Play p;
+    p.name = "background";
+    p.fly = true;
+    p.frames = 5;
+    p.script = kvtest::key_line(2, "UP", 1);
+    const pid_t pid = g.start(p);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const auto rows = g.trace(p);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows.back().i("frame"), 5);
+}
