@@ -264,3 +264,16 @@ void menu_clip(float x1, float y1, float x2, float y2) {
 }
 
 void menu_unclip() { glDisable(GL_SCISSOR_TEST); }
+
+void menu_list_entry_begin(const MenuListLayout& l, float y, bool selected, float opacity) {
+    menu_button(l.left, y, l.width, l.height, "", selected, opacity);
+    const float in = l.clip_inset;
+    menu_clip(l.left + in, y + in, l.left + l.width - in, y + l.height - in);
+}
+
+void menu_list_entry_end() { menu_unclip(); }
+
+void menu_list_scroll_bar(const MenuListLayout& l, float opacity) {
+    const float bottom = l.top + l.step * static_cast<float>(l.bar_rows) - (l.step - l.height);
+    menu_scroll_bar(l.bar_x, l.top, bottom, l.first, l.rows - l.visible, opacity);
+}

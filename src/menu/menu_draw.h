@@ -121,3 +121,36 @@ void menu_scroll_bar(float x, float y1, float y2, int32_t pos, int32_t steps, fl
 // Clips drawing to a rectangle of overlay pixels, and lifts the clip again.
 void menu_clip(float x1, float y1, float x2, float y2);
 void menu_unclip();
+
+// A scrolling list of selectable entries (the profile list, the research fields): entry boxes
+// `height` high and `step` apart from (left, top), `width` wide, `visible` of them from row
+// `first` of `rows`, and a scroll bar at `bar_x` as long as `bar_rows` entries.
+struct MenuListLayout {
+    float left = 0.0f;
+    float top = 0.0f;
+    float width = 0.0f;
+    float height = 0.0f;
+    float step = 0.0f;
+    float clip_inset = 0.0f;  // the entry's content keeps this far inside its box
+    int32_t first = 0;
+    int32_t visible = 0;
+    int32_t rows = 0;
+    int32_t selected = -1;
+    float bar_x = 0.0f;
+    int32_t bar_rows = 0;
+};
+// Calls draw(row, y, selected) for each visible row, y being the top of its box.
+template <class Draw>
+void menu_list_rows(const MenuListLayout& l, Draw&& draw) {
+    for (int32_t k = 0; k < l.visible; ++k) {
+        const int32_t row = l.first + k;
+        if (row >= l.rows) break;
+        draw(row, l.top + static_cast<float>(k) * l.step, row == l.selected);
+    }
+}
+// An entry's empty box with the clip set to its inside; the content follows, then
+// menu_list_entry_end lifts the clip.
+void menu_list_entry_begin(const MenuListLayout& l, float y, bool selected, float opacity);
+void menu_list_entry_end();
+// The list's scroll bar: the thumb at `first` of the rows beyond the visible ones.
+void menu_list_scroll_bar(const MenuListLayout& l, float opacity);

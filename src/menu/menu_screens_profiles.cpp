@@ -52,31 +52,32 @@ void KV_MENU_RENDER_PROFILELIST() {
     menu_text_centred(f.w / 2.0f, top, "SELECT PROFILE");
 
     const int32_t n = profile_count();
-    const int32_t rows = n + 1;                 // the profiles and the "NEW PROFILE" entry
-    const int32_t visible = n == 0 ? 1 : 2;
-    const int32_t first = std::clamp(m.TOPPROFILE, 0, std::max(0, rows - 1));
-    const float entry_w = right - left - kScrollWidth - 6.0f;
-    for (int32_t k = 0; k < visible; ++k) {
-        const int32_t row = first + k;
-        if (row >= rows) break;
-        const float y = top + kEntryTop + static_cast<float>(k) * (kEntryHeight + kEntryGap);
-        const bool selected = row == m.SELPROFILE;
+    MenuListLayout l;
+    l.rows = n + 1;                  // the profiles and the "NEW PROFILE" entry
+    l.visible = n == 0 ? 1 : 2;
+    l.first = std::clamp(m.TOPPROFILE, 0, std::max(0, l.rows - 1));
+    l.selected = m.SELPROFILE;
+    l.left = left;
+    l.top = top + kEntryTop;
+    l.width = right - left - kScrollWidth - 6.0f;
+    l.height = kEntryHeight;
+    l.step = kEntryHeight + kEntryGap;
+    l.clip_inset = 2.0f;  // texts from the profile file keep inside their entry however long
+    l.bar_x = right - kScrollWidth;
+    l.bar_rows = 2;
+    menu_list_rows(l, [&](int32_t row, float y, bool selected) {
         if (row == n) {
-            menu_button(left, y, entry_w, kEntryHeight, "NEW PROFILE", selected, a);
-            continue;
+            menu_button(l.left, y, l.width, l.height, "NEW PROFILE", selected, a);
+            return;
         }
-        menu_button(left, y, entry_w, kEntryHeight, "", selected, a);
+        menu_list_entry_begin(l, y, selected, a);
         const float block_h = MENU_INFO_ROW * 7.0f;
-        // Texts from the profile file keep inside their entry however long they are.
-        menu_clip(left + 2.0f, y + 2.0f, left + entry_w - 2.0f, y + kEntryHeight - 2.0f);
-        menu_draw_profile_info(KVGLOBALS.PROFILES[row], left + 12.0f,
-                               std::nearbyint(y + (kEntryHeight - block_h) / 2.0f), entry_w - 24.0f,
+        menu_draw_profile_info(KVGLOBALS.PROFILES[row], l.left + 12.0f,
+                               std::nearbyint(y + (kEntryHeight - block_h) / 2.0f), l.width - 24.0f,
                                selected ? a : 0.75f * a);
-        menu_unclip();
-    }
-    const float bar_top = top + kEntryTop;
-    const float bar_bottom = bar_top + 2.0f * kEntryHeight + kEntryGap;
-    menu_scroll_bar(right - kScrollWidth, bar_top, bar_bottom, first, rows - 2, a);
+        menu_list_entry_end();
+    });
+    menu_list_scroll_bar(l, a);
 }
 
 void KV_MENU_RENDER_NEW_PROFILE() {

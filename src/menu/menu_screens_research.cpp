@@ -86,19 +86,25 @@ void KV_MENU_RENDER_NEW_RESEARCH() {
     menu_text_right(right, top + 3.0f * MENU_LINE, "# Missions to Complete");
 
     const int32_t n = std::clamp(m.NUMNEWRESEARCH, 0, TECHNOLOGY_SLOTS);
+    MenuListLayout l;
+    l.rows = n;
+    l.visible = kVisibleFields;
     // A short list is shown whole; a longer one from its first visible row.
-    const int32_t first = n < kVisibleFields + 1 ? 0 : std::clamp(m.TOPNEWRESEARCH, 0, n - kVisibleFields);
+    l.first = n < kVisibleFields + 1 ? 0 : std::clamp(m.TOPNEWRESEARCH, 0, n - kVisibleFields);
+    l.selected = m.SELNEWRESEARCH;
+    l.left = left;
+    l.top = top + kFieldTop;
+    l.width = right - 12.0f - left;
+    l.height = kFieldHeight;
+    l.step = kFieldStep;
+    l.bar_x = right - 6.0f;
+    l.bar_rows = kVisibleFields;
     const float field_right = right - 12.0f;
-    for (int32_t k = 0; k < kVisibleFields; ++k) {
-        const int32_t row = first + k;
-        if (row >= n) break;
+    menu_list_rows(l, [&](int32_t row, float y, bool selected) {
         const int32_t tech = m.NEWRESEARCH[row];
-        if (tech < 0 || tech >= TECHNOLOGY_SLOTS) continue;
+        if (tech < 0 || tech >= TECHNOLOGY_SLOTS) return;
         const TECHNOLOGYTYPE& t = KVGLOBALS.TECHNOLOGYDATA[tech];
-        const bool selected = row == m.SELNEWRESEARCH;
-        const float y = top + kFieldTop + kFieldStep * static_cast<float>(k);
-        menu_button(left, y, field_right - left, kFieldHeight, "", selected, a);
-        menu_clip(left, y, field_right, y + kFieldHeight);
+        menu_list_entry_begin(l, y, selected, a);
         menu_colour(MENU_WHITE, selected ? a : 0.8f * a);
         menu_text(left + 8.0f, y + 5.0f, t.TITLE + ":");
         menu_text_right(field_right - 8.0f, y + 5.0f, "[ " + menu_number(t.TIMETORESEARCH) + " ]  ");
@@ -107,9 +113,7 @@ void KV_MENU_RENDER_NEW_RESEARCH() {
         menu_colour(MENU_PALE_BLUE, selected ? a : 0.7f * a);
         for (int32_t i = 0; i < nl; ++i)
             menu_text(left + 20.0f, y + 20.0f + 13.0f * static_cast<float>(i), lines[i]);
-        menu_unclip();
-    }
-    const float bar_top = top + kFieldTop;
-    menu_scroll_bar(right - 6.0f, bar_top, bar_top + kFieldStep * kVisibleFields - 4.0f, first,
-                    n - kVisibleFields, a);
+        menu_list_entry_end();
+    });
+    menu_list_scroll_bar(l, a);
 }

@@ -174,13 +174,23 @@ void kv_menu_preloading_step() {
 const MenuProgress& kv_menu_loading_progress() { return g_loading; }
 const MenuProgress& kv_menu_preloading_progress() { return g_preloading; }
 
-void KV_MENU_RENDER_LOADING() {
-    if (KV_MENUGLOBALS.MENUFADE[4] > 0.0f) KV_RENDER_LOADING(g_loading.text, g_loading.progress);
+namespace {
+// The progress display at the screen's own visibility, so it cross-fades like every other
+// screen (instead of vanishing at once after standing at full strength over the briefing) and
+// does not depend on the opacity the mission's loading display was last left at.
+void render_progress_screen(int32_t screen, const MenuProgress& shown) {
+    const float fade = KV_MENUGLOBALS.MENUFADE[screen];
+    if (!(fade > 0.0f)) return;
+    const float mission_alpha = KVGLOBALS.LOADINGALPHA;
+    KVGLOBALS.LOADINGALPHA = fade > 1.0f ? 1.0f : fade;
+    KV_RENDER_LOADING(shown.text, shown.progress);
+    KVGLOBALS.LOADINGALPHA = mission_alpha;
 }
+}  // namespace
 
-void KV_MENU_RENDER_PRELOADING() {
-    if (KV_MENUGLOBALS.MENUFADE[10] > 0.0f) KV_RENDER_LOADING(g_preloading.text, g_preloading.progress);
-}
+void KV_MENU_RENDER_LOADING() { render_progress_screen(4, g_loading); }
+
+void KV_MENU_RENDER_PRELOADING() { render_progress_screen(10, g_preloading); }
 
 bool kv_menu_next_background_tile(int32_t cx, int32_t cz, int32_t& tx, int32_t& tz) {
     for (int32_t r = 0; r <= 32; ++r)

@@ -19,21 +19,6 @@ using namespace menu_e2e;
 
 namespace {
 
-ProfileImage pilot(const std::string& name, const std::string& callsign, int32_t mission) {
-    ProfileImage img;
-    kv_profile_starting_values(img.record, name, callsign);
-    img.record.MISSIONNUM = mission;
-    img.clock_text = "01:02:03.000";
-    img.checkpoints.assign(1, CHECKPOINTTYPE{});
-    return img;
-}
-
-void write_profiles(const fs::path& dir, std::vector<ProfileImage> imgs) {
-    fs::create_directories(dir / "data/profiles");
-    write_file_text(dir / "data/profiles.dat",
-                    profiles_serialize(imgs.data(), static_cast<int32_t>(imgs.size()), nullptr));
-}
-
 // Main menu -> quit: the cursor starts on "load profile"; one step up wraps to "quit game".
 Script& quit_from_main(Script& s, long frame) { return s.press(frame, "UP").press(frame + 20, "ENTER"); }
 

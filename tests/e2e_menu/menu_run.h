@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "game/profile_types.h"
+#include "menu/profiles.h"
 #include "support/files.h"
 
 namespace menu_e2e {
@@ -53,6 +55,15 @@ inline std::vector<TraceLine> parse(const std::string& text) {
     return out;
 }
 
+// Gives the game directory its own copy of a file: whatever stands there (a link to the build's
+// file, or a hard link sharing its bytes) is removed first, so the build's file never changes.
+inline void private_file(const fs::path& dir, const fs::path& rel, const std::string& bytes) {
+    std::error_code ec;
+    fs::remove(dir / rel, ec);
+    fs::create_directories((dir / rel).parent_path(), ec);
+    write_file_text(dir / rel, bytes);
+}
+
 // A game directory of our own: folders made anew, every data file linked to the build's, and
 // the files the game writes (models.dat, ver.dat, configVars.dat, profiles) as private copies.
 inline fs::path make_game_dir(const std::string& name) {
@@ -72,8 +83,24 @@ inline fs::path make_game_dir(const std::string& name) {
         }
     }
     // The version check is off: no test contacts any host.
-    write_file_text(dir / "ver.dat", "0.1.0\r\n 0\r\n");
+    private_file(dir, "ver.dat", "0.1.0\r\n 0\r\n");
     return dir;
+}
+
+// A stored pilot with the starting values at `mission`, and a profile list of such pilots.
+inline ProfileImage pilot(const std::string& name, const std::string& callsign, int32_t mission) {
+    ProfileImage img;
+    kv_profile_starting_values(img.record, name, callsign);
+    img.record.MISSIONNUM = mission;
+    img.clock_text = "01:02:03.000";
+    img.checkpoints.assign(1, CHECKPOINTTYPE{});
+    return img;
+}
+
+inline void write_profiles(const fs::path& dir, std::vector<ProfileImage> imgs) {
+    fs::create_directories(dir / "data/profiles");
+    write_file_text(dir / "data/profiles.dat",
+                    profiles_serialize(imgs.data(), static_cast<int32_t>(imgs.size()), nullptr));
 }
 
 struct MenuRun {
@@ -122,12 +149,15 @@ inline std::string core_command(const fs::path& dir, const std::string& name, lo
     return cmd;
 }
 
-// Runs core in DIR with the script for at most FRAMES frames.
-inline MenuRun run_core(const fs::path& dir, const std::string& name, const Script& script, long frames) {
+// Runs core in DIR with the script for at most FRAMES frames, writing the screenshots asked
+// for (frame, file).
+inline MenuRun run_core_with(const fs::path& dir, const std::string& name, const Script& script, long frames,
+                             const std::vector<std::pair<long, std::string>>& shots) {
     fs::create_directories(kOut);
     write_file_text(kOut / (name + ".input"), script.text);
     fs::remove(kOut / (name + ".trace"));
     std::string cmd = core_command(dir, name, frames);
+    for (const auto& [frame, file] : shots) cmd += " --screenshot " + std::to_string(frame) + ":\"" + file + "\"";
     cmd += " >\"";
     cmd += (kOut / (name + ".log")).string();
     cmd += "\" 2>&1";
@@ -137,6 +167,11 @@ inline MenuRun run_core(const fs::path& dir, const std::string& name, const Scri
     r.trace = parse(read_file_text(kOut / (name + ".trace")));
     r.log = read_file_text(kOut / (name + ".log"));
     return r;
+}
+
+// Runs core in DIR with the script for at most FRAMES frames.
+inline MenuRun run_core(const fs::path& dir, const std::string& name, const Script& script, long frames) {
+    return run_core_with(dir, name, script, frames, {});
 }
 
 // Starts core in the background (its own process group) and returns its id.

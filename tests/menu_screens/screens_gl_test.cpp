@@ -178,6 +178,38 @@ TEST_F(MenuGl, ScreensCrossFadeAtTheirOwnOpacity) {
     EXPECT_LT(d_half, d_full);
 }
 
+// The loading and preloading screens draw their progress ring at their own fade, whatever
+// opacity the mission's loading display was left at (a winch sequence leaves it at 0).
+TEST_F(MenuGl, ProgressScreensFadeWithTheirScreen) {
+    auto change_near_centre = [](const Frame& a, const Frame& b) {
+        long sum = 0;
+        for (int y = H / 2 - 70; y < H / 2 + 70; ++y)
+            for (int x = W / 2 - 70; x < W / 2 + 70; ++x)
+                sum += std::abs(a.r(x, y) - b.r(x, y)) + std::abs(a.g(x, y) - b.g(x, y)) +
+                       std::abs(a.b(x, y) - b.b(x, y));
+        return sum;
+    };
+    for (int32_t screen : {4, 10}) {
+        SCOPED_TRACE(screen);
+        KV_MENUGLOBALS = KV_MENUGLOBALSTYPE{};
+        KV_MENUGLOBALS.YSPACER = 0.1f * H;
+        show(8);
+        const Frame backdrop = render();
+        KVGLOBALS.LOADINGALPHA = 0.0f;
+        show(screen);
+        const Frame full = render(screen == 4 ? "menu_loading_fade_full" : "");
+        EXPECT_EQ(KVGLOBALS.LOADINGALPHA, 0.0f) << "the mission's opacity was not given back";
+        KV_MENUGLOBALS.MENUFADE[screen] = 0.25f;  // drawn at 0.3
+        const Frame faint = render(screen == 4 ? "menu_loading_fade_faint" : "");
+        const long d_full = change_near_centre(full, backdrop);
+        const long d_faint = change_near_centre(faint, backdrop);
+        EXPECT_GT(d_full, 20000) << "no ring at full visibility";
+        EXPECT_GT(d_faint, 0);
+        EXPECT_LT(d_faint, d_full / 2) << "the ring did not fade with its screen";
+    }
+    KVGLOBALS.LOADINGALPHA = 1.0f;
+}
+
 TEST_F(MenuGl, ProfileListShowsTwoEntriesAndScrollsToTheNewProfileEntry) {
     show(0);
     const Frame none = render("menu_profile_list_empty");
