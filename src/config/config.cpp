@@ -69,6 +69,7 @@ bool opens_with_number(const std::string& text) {
 struct ConfigParser {
     FieldReader& in;
     const std::string& source;
+    ConfigReadReport* report = nullptr;
     int values = 0;
 
     bool next(std::string& field) {
@@ -79,6 +80,7 @@ struct ConfigParser {
     }
 
     void refuse(const std::string& what, const std::string& field, const std::string& fallback, bool number) {
+        if (report != nullptr) report->refused.push_back(ConfigRefusedValue{values, field, number});
         kv_log("%s: line %d (%s) value \"%s\" is %s; using the default %s", source.c_str(), values,
                     what.c_str(), console_safe(field).c_str(), number ? "out of range" : "not a number",
                     fallback.c_str());
@@ -130,10 +132,12 @@ struct ConfigParser {
     }
 };
 
-ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::string& source) {
+ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::string& source,
+                              ConfigReadReport* report) {
     const CONFIGVARTYPE d = config_defaults();
     cfg = CONFIGVARTYPE{};
-    ConfigParser p{in, source};
+    if (report != nullptr) *report = ConfigReadReport{};
+    ConfigParser p{in, source, report};
     cfg.XRES = p.read_int("XRES", 0, 65535, d.XRES);
     cfg.YRES = p.read_int("YRES", 0, 65535, d.YRES);
     cfg.NBITS = p.read_byte("NBITS", d.NBITS);
@@ -149,6 +153,14 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
         cfg.CONTROL[i] = p.read_byte("CONTROL(" + std::to_string(i) + ")", d.CONTROL[i]);
     for (int i = 0; i < CONFIG_NDISPLAYOPTIONS; ++i)
         cfg.DISPLAYOPTION[i] = p.read_byte("DISPLAYOPTION(" + std::to_string(i) + ")", d.DISPLAYOPTION[i]);
+    if (report != nullptr) {
+        // Values past the last setting are never read; a checker wants to know they are there.
+        report->values = p.values;
+        while (!field_eof(in)) {
+            field_read(in);
+            ++report->values;
+        }
+    }
     if (p.values < CONFIG_FILE_LINES) {
         kv_log("%s: only %d of %d settings present; the rest take the shipped defaults", source.c_str(),
                     p.values, CONFIG_FILE_LINES);
@@ -167,13 +179,14 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
 }  // namespace
 
 ConfigReadStatus config_parse(CONFIGVARTYPE& cfg, const std::string& text,
-                              const std::string& source) {
+                              const std::string& source, ConfigReadReport* report) {
     FieldReader in = field_reader_from_string(text);
-    return parse_fields(cfg, in, source);
+    return parse_fields(cfg, in, source, report);
 }
 
-ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path) {
+ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path, ConfigReadReport* report) {
     FieldReader in;
+    if (report != nullptr) *report = ConfigReadReport{};
     if (!field_reader_open(in, path)) {
         cfg = CONFIGVARTYPE{};
         if (in.error == "missing") {
@@ -184,7 +197,7 @@ ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path) {
                     in.error.c_str());
         return ConfigReadStatus::UNREADABLE;
     }
-    return parse_fields(cfg, in, path);
+    return parse_fields(cfg, in, path, report);
 }
 
 std::string config_format(const CONFIGVARTYPE& cfg) {
