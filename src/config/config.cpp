@@ -20,7 +20,7 @@ CONFIGVARTYPE config_defaults() {
     c.NBITS = 32;
     c.FULLSCREEN = 0;
     c.INPUTTYPE = 0;
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         c.AXISMIN[i] = -1.0f;
         c.AXISMAX[i] = 1.0f;
     }
@@ -143,7 +143,7 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
     cfg.NBITS = p.read_byte("NBITS", d.NBITS);
     cfg.FULLSCREEN = p.read_byte("FULLSCREEN", d.FULLSCREEN);
     cfg.INPUTTYPE = p.read_byte("INPUTTYPE", d.INPUTTYPE);
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         cfg.AXISMIN[i] = p.read_single("AXISMIN(" + std::to_string(i) + ")", d.AXISMIN[i]);
         cfg.AXISMAX[i] = p.read_single("AXISMAX(" + std::to_string(i) + ")", d.AXISMAX[i]);
     }
@@ -207,7 +207,7 @@ std::string config_format(const CONFIGVARTYPE& cfg) {
     field_write(w, text_int(cfg.NBITS));
     field_write(w, text_int(cfg.FULLSCREEN));
     field_write(w, text_int(cfg.INPUTTYPE));
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         field_write(w, text_single(cfg.AXISMIN[i]));
         field_write(w, text_single(cfg.AXISMAX[i]));
     }
@@ -236,7 +236,7 @@ ConfigReadStatus INITIALIZE_GAMECONFIG(const std::string& path,
 
     CONFIGVARS.LASTJOY = -1;
     if (joystick_present != nullptr)
-        for (int32_t j = 0; j < CONFIG_NJOYSTICKS; ++j)
+        for (int32_t j = 0; j < PLATFORM_JOYSTICKS; ++j)
             if (joystick_present(j)) CONFIGVARS.LASTJOY = static_cast<int8_t>(j);
 
     OPENGLPROPERTIES.SCR_BITS = CONFIGVARS.NBITS;

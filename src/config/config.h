@@ -10,10 +10,8 @@
 #include "platform/input.h"
 #include "platform/window.h"
 
-inline constexpr int CONFIG_NAXES = 6;            // controller axes 0-5
 inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
 inline constexpr int CONFIG_NDISPLAYOPTIONS = 24; // DISPLAYOPTION slots 0-23
-inline constexpr int CONFIG_NJOYSTICKS = 16;      // controller numbers 0-15
 inline constexpr int CONFIG_FILE_LINES = 55;      // values in configVars.dat
 inline constexpr const char* CONFIG_FILE_NAME = "configVars.dat";
 
@@ -52,9 +50,9 @@ struct CONFIGVARTYPE {
     int8_t NBITS = 0;                                   // 16 or 32
     int8_t FULLSCREEN = 0;                              // 1 full screen, 0 window
     int8_t INPUTTYPE = 0;                               // 0 keyboard, 1 game controller
-    float AXISMIN[CONFIG_NAXES] = {};                   // calibrated most negative readings
-    float AXISMAX[CONFIG_NAXES] = {};                   // calibrated most positive readings
-    float AXISCENTER[CONFIG_NAXES] = {};                // not stored, not used
+    float AXISMIN[PLATFORM_JOYAXES] = {};                   // calibrated most negative readings
+    float AXISMAX[PLATFORM_JOYAXES] = {};                   // calibrated most positive readings
+    float AXISCENTER[PLATFORM_JOYAXES] = {};                // not stored, not used
     int8_t JOYSTICK = 0;                                // controller number 0-15
     int8_t CONTROL[CONFIG_NCONTROLS] = {};              // control code of each game control
     int8_t DISPLAYOPTION[CONFIG_NDISPLAYOPTIONS] = {};  // display-effect switches

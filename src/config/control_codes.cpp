@@ -6,8 +6,6 @@
 #include <array>
 #include <cmath>
 
-static_assert(PLATFORM_JOYAXES == CONFIG_NAXES, "controller axes and calibrated axes must match");
-
 namespace {
 
 // SDL 1.2 key numbers of the keys the table uses (SDL 1.2 keeps them stable; the table keeps
@@ -82,7 +80,7 @@ CodeTable build_table() {
         t[c] = {c, ControlKind::NONE, -1, 0, -1, -1, "", "None"};
     for (int32_t b = 0; b < CONTROL_NBUTTONS; ++b)
         t[1 + b] = {1 + b, ControlKind::BUTTON, b, 0, -1, -1, "", BUTTON_LABELS[b]};
-    for (int32_t h = 0; h < 2 * CONFIG_NAXES; ++h)
+    for (int32_t h = 0; h < 2 * PLATFORM_JOYAXES; ++h)
         t[17 + h] = {17 + h, ControlKind::AXIS, h / 2, (h % 2 == 0) ? -1 : 1, -1, -1, "",
                      AXIS_LABELS[h]};
     for (int32_t i = 0; i < 26; ++i)

@@ -43,7 +43,7 @@ CONFIGVARTYPE sample_record() {
     c.NBITS = 16;
     c.FULLSCREEN = 1;
     c.INPUTTYPE = 1;
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         c.AXISMIN[i] = -0.9921875f + 0.0625f * static_cast<float>(i) * 0.5f;
         c.AXISMAX[i] = 0.75f + 0.03125f * static_cast<float>(i);
     }
@@ -62,7 +62,7 @@ void expect_same_stored_fields(const CONFIGVARTYPE& a, const CONFIGVARTYPE& b) {
     EXPECT_EQ(a.NBITS, b.NBITS);
     EXPECT_EQ(a.FULLSCREEN, b.FULLSCREEN);
     EXPECT_EQ(a.INPUTTYPE, b.INPUTTYPE);
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         EXPECT_EQ(a.AXISMIN[i], b.AXISMIN[i]) << "axis " << i;
         EXPECT_EQ(a.AXISMAX[i], b.AXISMAX[i]) << "axis " << i;
     }
