@@ -10,7 +10,6 @@
 #include "platform/input.h"
 #include "platform/window.h"
 
-inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
 inline constexpr int CONFIG_NDISPLAYOPTIONS = 24; // DISPLAYOPTION slots 0-23
 inline constexpr int CONFIG_FILE_LINES = 55;      // values in configVars.dat
 inline constexpr const char* CONFIG_FILE_NAME = "configVars.dat";
@@ -31,6 +30,7 @@ enum : int32_t {
     CTRL_WEAPON_USE = 11,
     CTRL_SPARE = 12,          // stored only
 };
+inline constexpr int CONFIG_NCONTROLS = CTRL_SPARE + 1;  // CONTROL slots 0-12
 
 // Display option indices (index into DISPLAYOPTION).
 enum : int32_t {

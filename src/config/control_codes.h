@@ -15,7 +15,10 @@ inline constexpr int32_t CONTROL_CODE_FIRST_BUTTON = 1;   // 1-16: button code -
 inline constexpr int32_t CONTROL_CODE_FIRST_AXIS = 17;    // 17-28: half-axes
 inline constexpr int32_t CONTROL_CODE_FIRST_KEY = 29;     // 29-99: keys
 inline constexpr int32_t CONTROL_CODE_LAST_KEY = 99;
-inline constexpr int32_t CONTROL_NBUTTONS = 16;
+inline constexpr int32_t CONTROL_NBUTTONS = CONTROL_CODE_FIRST_AXIS - CONTROL_CODE_FIRST_BUTTON;  // buttons 0-15
+static_assert(CONTROL_NBUTTONS <= PLATFORM_JOYBUTTONS, "a bindable button is a button the controller reports");
+static_assert(CONTROL_CODE_FIRST_KEY - CONTROL_CODE_FIRST_AXIS == 2 * PLATFORM_JOYAXES,
+              "one code for each direction of each controller axis");
 inline constexpr float CONTROL_AXIS_DEADZONE = 0.25f;     // |reading| below this reads 0
 
 enum class ControlKind : int8_t { NONE, BUTTON, AXIS, KEY };
