@@ -41,7 +41,7 @@ const CONTROLCODEINFO& control_code_info(int32_t code);
 // (the last key found down wins): A-Z, 0-9, keypad 0-9, Left/Right Ctrl, Left/Right Shift,
 // Left/Right Alt, Space, Tab, Enter, the cursor keys, Insert, Home, End, Delete, Page Up,
 // Page Down and the keypad operators and Enter.
-inline constexpr int32_t CONTROL_KEY_TEST_COUNT = 71;
+inline constexpr int32_t CONTROL_KEY_TEST_COUNT = CONTROL_CODE_LAST_KEY - CONTROL_CODE_FIRST_KEY + 1;  // every key code
 extern const int32_t CONTROL_KEY_TEST_ORDER[CONTROL_KEY_TEST_COUNT];
 
 // The key code of a GLFW key number, or 0 when the key has no code.

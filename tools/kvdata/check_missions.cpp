@@ -329,7 +329,7 @@ void check_zipline(const std::string& name, int o, const OBJECTIVETYPE& ob, cons
         if (map.solid(gx, gz) || !map.dry(gx, gz))
             p.add(name, on + fmt(" zipline destination (%g, %g) is not open dry ground", dx, dz));
     }
-    if (ob.ZIPLINE_N < 1) p.add(name, on + " lowers nobody (ZIPLINE_N missing)");
+    if (ob.ZIPLINE_N < 1) p.add(name, on + " lowers nobody (ZIPLINE_N missing or refused)");
     if (ob.GOALTYPE == GT_ZIPLINE_DOWN_AND_UP && (!st.zone_x || !st.zone_z))
         p.add(name, on + " has no kill zone for its demolition blast");
     // People (not kits) the pilot still has when the team ropes down.
