@@ -20,7 +20,7 @@ CONFIGVARTYPE config_defaults() {
     c.NBITS = 32;
     c.FULLSCREEN = 0;
     c.INPUTTYPE = 0;
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         c.AXISMIN[i] = -1.0f;
         c.AXISMAX[i] = 1.0f;
     }
@@ -69,6 +69,7 @@ bool opens_with_number(const std::string& text) {
 struct ConfigParser {
     FieldReader& in;
     const std::string& source;
+    ConfigReadReport* report = nullptr;
     int values = 0;
 
     bool next(std::string& field) {
@@ -79,6 +80,7 @@ struct ConfigParser {
     }
 
     void refuse(const std::string& what, const std::string& field, const std::string& fallback, bool number) {
+        if (report != nullptr) report->refused.push_back(ConfigRefusedValue{values, field, number});
         kv_log("%s: line %d (%s) value \"%s\" is %s; using the default %s", source.c_str(), values,
                     what.c_str(), console_safe(field).c_str(), number ? "out of range" : "not a number",
                     fallback.c_str());
@@ -130,16 +132,18 @@ struct ConfigParser {
     }
 };
 
-ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::string& source) {
+ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::string& source,
+                              ConfigReadReport* report) {
     const CONFIGVARTYPE d = config_defaults();
     cfg = CONFIGVARTYPE{};
-    ConfigParser p{in, source};
+    if (report != nullptr) *report = ConfigReadReport{};
+    ConfigParser p{in, source, report};
     cfg.XRES = p.read_int("XRES", 0, 65535, d.XRES);
     cfg.YRES = p.read_int("YRES", 0, 65535, d.YRES);
     cfg.NBITS = p.read_byte("NBITS", d.NBITS);
     cfg.FULLSCREEN = p.read_byte("FULLSCREEN", d.FULLSCREEN);
     cfg.INPUTTYPE = p.read_byte("INPUTTYPE", d.INPUTTYPE);
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         cfg.AXISMIN[i] = p.read_single("AXISMIN(" + std::to_string(i) + ")", d.AXISMIN[i]);
         cfg.AXISMAX[i] = p.read_single("AXISMAX(" + std::to_string(i) + ")", d.AXISMAX[i]);
     }
@@ -149,6 +153,14 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
         cfg.CONTROL[i] = p.read_byte("CONTROL(" + std::to_string(i) + ")", d.CONTROL[i]);
     for (int i = 0; i < CONFIG_NDISPLAYOPTIONS; ++i)
         cfg.DISPLAYOPTION[i] = p.read_byte("DISPLAYOPTION(" + std::to_string(i) + ")", d.DISPLAYOPTION[i]);
+    if (report != nullptr) {
+        // Values past the last setting are never read; a checker wants to know they are there.
+        report->values = p.values;
+        while (!field_eof(in)) {
+            field_read(in);
+            ++report->values;
+        }
+    }
     if (p.values < CONFIG_FILE_LINES) {
         kv_log("%s: only %d of %d settings present; the rest take the shipped defaults", source.c_str(),
                     p.values, CONFIG_FILE_LINES);
@@ -167,13 +179,14 @@ ConfigReadStatus parse_fields(CONFIGVARTYPE& cfg, FieldReader& in, const std::st
 }  // namespace
 
 ConfigReadStatus config_parse(CONFIGVARTYPE& cfg, const std::string& text,
-                              const std::string& source) {
+                              const std::string& source, ConfigReadReport* report) {
     FieldReader in = field_reader_from_string(text);
-    return parse_fields(cfg, in, source);
+    return parse_fields(cfg, in, source, report);
 }
 
-ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path) {
+ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path, ConfigReadReport* report) {
     FieldReader in;
+    if (report != nullptr) *report = ConfigReadReport{};
     if (!field_reader_open(in, path)) {
         cfg = CONFIGVARTYPE{};
         if (in.error == "missing") {
@@ -184,7 +197,7 @@ ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path) {
                     in.error.c_str());
         return ConfigReadStatus::UNREADABLE;
     }
-    return parse_fields(cfg, in, path);
+    return parse_fields(cfg, in, path, report);
 }
 
 std::string config_format(const CONFIGVARTYPE& cfg) {
@@ -194,7 +207,7 @@ std::string config_format(const CONFIGVARTYPE& cfg) {
     field_write(w, text_int(cfg.NBITS));
     field_write(w, text_int(cfg.FULLSCREEN));
     field_write(w, text_int(cfg.INPUTTYPE));
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         field_write(w, text_single(cfg.AXISMIN[i]));
         field_write(w, text_single(cfg.AXISMAX[i]));
     }
@@ -223,7 +236,7 @@ ConfigReadStatus INITIALIZE_GAMECONFIG(const std::string& path,
 
     CONFIGVARS.LASTJOY = -1;
     if (joystick_present != nullptr)
-        for (int32_t j = 0; j < CONFIG_NJOYSTICKS; ++j)
+        for (int32_t j = 0; j < PLATFORM_JOYSTICKS; ++j)
             if (joystick_present(j)) CONFIGVARS.LASTJOY = static_cast<int8_t>(j);
 
     OPENGLPROPERTIES.SCR_BITS = CONFIGVARS.NBITS;

@@ -5,14 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/input.h"
 #include "platform/window.h"
 
-inline constexpr int CONFIG_NAXES = 6;            // controller axes 0-5
-inline constexpr int CONFIG_NCONTROLS = 13;       // CONTROL slots 0-12
 inline constexpr int CONFIG_NDISPLAYOPTIONS = 24; // DISPLAYOPTION slots 0-23
-inline constexpr int CONFIG_NJOYSTICKS = 16;      // controller numbers 0-15
 inline constexpr int CONFIG_FILE_LINES = 55;      // values in configVars.dat
 inline constexpr const char* CONFIG_FILE_NAME = "configVars.dat";
 
@@ -32,6 +30,7 @@ enum : int32_t {
     CTRL_WEAPON_USE = 11,
     CTRL_SPARE = 12,          // stored only
 };
+inline constexpr int CONFIG_NCONTROLS = CTRL_SPARE + 1;  // CONTROL slots 0-12
 
 // Display option indices (index into DISPLAYOPTION).
 enum : int32_t {
@@ -51,9 +50,9 @@ struct CONFIGVARTYPE {
     int8_t NBITS = 0;                                   // 16 or 32
     int8_t FULLSCREEN = 0;                              // 1 full screen, 0 window
     int8_t INPUTTYPE = 0;                               // 0 keyboard, 1 game controller
-    float AXISMIN[CONFIG_NAXES] = {};                   // calibrated most negative readings
-    float AXISMAX[CONFIG_NAXES] = {};                   // calibrated most positive readings
-    float AXISCENTER[CONFIG_NAXES] = {};                // not stored, not used
+    float AXISMIN[PLATFORM_JOYAXES] = {};                   // calibrated most negative readings
+    float AXISMAX[PLATFORM_JOYAXES] = {};                   // calibrated most positive readings
+    float AXISCENTER[PLATFORM_JOYAXES] = {};                // not stored, not used
     int8_t JOYSTICK = 0;                                // controller number 0-15
     int8_t CONTROL[CONFIG_NCONTROLS] = {};              // control code of each game control
     int8_t DISPLAYOPTION[CONFIG_NDISPLAYOPTIONS] = {};  // display-effect switches
@@ -83,18 +82,35 @@ CONFIGVARTYPE config_defaults();
 // setting that cannot be used.
 bool config_usable(const CONFIGVARTYPE& cfg, std::string& why);
 
+// A value the settings reader refused: its number in the file (from 1), its text, and whether
+// it was a number out of its setting's range rather than no number at all.
+struct ConfigRefusedValue {
+    int32_t value = 0;
+    std::string text;
+    bool out_of_range = false;
+};
+
+// What a read saw besides the record, for callers that check a file rather than use it: the
+// number of values the text holds (values past the 55th counted too) and every refused value.
+struct ConfigReadReport {
+    int32_t values = 0;
+    std::vector<ConfigRefusedValue> refused;
+};
+
 // Parses the 55-value layout from text. The record is reset to zero first; every value that
 // is present is taken, each range-checked. A refused value (text that is not a number, a byte
 // outside -128..127, a screen size outside 0..65535, a non-finite axis value) and a value the
 // text does not hold take the shipped default of that setting (config_defaults).
 // AXISCENTER and LASTJOY stay 0. Refused values, a short text and the controls it lacks are
-// reported on the console, naming `source` and the line.
+// reported on the console, naming `source` and the line. A report, when given, is filled in.
 ConfigReadStatus config_parse(CONFIGVARTYPE& cfg, const std::string& text,
-                              const std::string& source = CONFIG_FILE_NAME);
+                              const std::string& source = CONFIG_FILE_NAME,
+                              ConfigReadReport* report = nullptr);
 
 // Reads a settings file into cfg (see config_parse); a missing or unreadable file is reported
 // (saying which) and leaves the record all zero.
-ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path);
+ConfigReadStatus config_read(CONFIGVARTYPE& cfg, const std::string& path,
+                             ConfigReadReport* report = nullptr);
 
 // The exact file bytes for cfg: 55 lines, each ended by CR LF.
 std::string config_format(const CONFIGVARTYPE& cfg);

@@ -6,8 +6,6 @@
 #include <array>
 #include <cmath>
 
-static_assert(PLATFORM_JOYAXES == CONFIG_NAXES, "controller axes and calibrated axes must match");
-
 namespace {
 
 // SDL 1.2 key numbers of the keys the table uses (SDL 1.2 keeps them stable; the table keeps
@@ -31,11 +29,11 @@ const char* const KEYPAD_NAMES[10] = {"KP_0", "KP_1", "KP_2", "KP_3", "KP_4",
 const char* const KEYPAD_LABELS[10] = {"Keypad 0", "Keypad 1", "Keypad 2", "Keypad 3",
                                        "Keypad 4", "Keypad 5", "Keypad 6", "Keypad 7",
                                        "Keypad 8", "Keypad 9"};
-const char* const BUTTON_LABELS[16] = {"Button 0", "Button 1", "Button 2", "Button 3",
+const char* const BUTTON_LABELS[CONTROL_NBUTTONS] = {"Button 0", "Button 1", "Button 2", "Button 3",
                                        "Button 4", "Button 5", "Button 6", "Button 7",
                                        "Button 8", "Button 9", "Button 10", "Button 11",
                                        "Button 12", "Button 13", "Button 14", "Button 15"};
-const char* const AXIS_LABELS[12] = {"Axis 0 -", "Axis 0 +", "Axis 1 -", "Axis 1 +",
+const char* const AXIS_LABELS[2 * PLATFORM_JOYAXES] = {"Axis 0 -", "Axis 0 +", "Axis 1 -", "Axis 1 +",
                                      "Axis 2 -", "Axis 2 +", "Axis 3 -", "Axis 3 +",
                                      "Axis 4 -", "Axis 4 +", "Axis 5 -", "Axis 5 +"};
 
@@ -82,7 +80,7 @@ CodeTable build_table() {
         t[c] = {c, ControlKind::NONE, -1, 0, -1, -1, "", "None"};
     for (int32_t b = 0; b < CONTROL_NBUTTONS; ++b)
         t[1 + b] = {1 + b, ControlKind::BUTTON, b, 0, -1, -1, "", BUTTON_LABELS[b]};
-    for (int32_t h = 0; h < 2 * CONFIG_NAXES; ++h)
+    for (int32_t h = 0; h < 2 * PLATFORM_JOYAXES; ++h)
         t[17 + h] = {17 + h, ControlKind::AXIS, h / 2, (h % 2 == 0) ? -1 : 1, -1, -1, "",
                      AXIS_LABELS[h]};
     for (int32_t i = 0; i < 26; ++i)

@@ -15,7 +15,10 @@ inline constexpr int32_t CONTROL_CODE_FIRST_BUTTON = 1;   // 1-16: button code -
 inline constexpr int32_t CONTROL_CODE_FIRST_AXIS = 17;    // 17-28: half-axes
 inline constexpr int32_t CONTROL_CODE_FIRST_KEY = 29;     // 29-99: keys
 inline constexpr int32_t CONTROL_CODE_LAST_KEY = 99;
-inline constexpr int32_t CONTROL_NBUTTONS = 16;
+inline constexpr int32_t CONTROL_NBUTTONS = CONTROL_CODE_FIRST_AXIS - CONTROL_CODE_FIRST_BUTTON;  // buttons 0-15
+static_assert(CONTROL_NBUTTONS <= PLATFORM_JOYBUTTONS, "a bindable button is a button the controller reports");
+static_assert(CONTROL_CODE_FIRST_KEY - CONTROL_CODE_FIRST_AXIS == 2 * PLATFORM_JOYAXES,
+              "one code for each direction of each controller axis");
 inline constexpr float CONTROL_AXIS_DEADZONE = 0.25f;     // |reading| below this reads 0
 
 enum class ControlKind : int8_t { NONE, BUTTON, AXIS, KEY };
@@ -38,7 +41,7 @@ const CONTROLCODEINFO& control_code_info(int32_t code);
 // (the last key found down wins): A-Z, 0-9, keypad 0-9, Left/Right Ctrl, Left/Right Shift,
 // Left/Right Alt, Space, Tab, Enter, the cursor keys, Insert, Home, End, Delete, Page Up,
 // Page Down and the keypad operators and Enter.
-inline constexpr int32_t CONTROL_KEY_TEST_COUNT = 71;
+inline constexpr int32_t CONTROL_KEY_TEST_COUNT = CONTROL_CODE_LAST_KEY - CONTROL_CODE_FIRST_KEY + 1;  // every key code
 extern const int32_t CONTROL_KEY_TEST_ORDER[CONTROL_KEY_TEST_COUNT];
 
 // The key code of a GLFW key number, or 0 when the key has no code.

@@ -56,7 +56,7 @@ PLATFORM_JOYSTATE platform_joystick(int32_t j) {
     const float* axes = glfwGetJoystickAxes(GLFW_JOYSTICK_1 + j, &naxes);
     for (int a = 0; axes && a < naxes && a < PLATFORM_JOYAXES; ++a) s.AXES[a] = clamp_axis(axes[a]);
     const unsigned char* buttons = glfwGetJoystickButtons(GLFW_JOYSTICK_1 + j, &nbuttons);
-    for (int b = 0; buttons && b < nbuttons && b < 32; ++b)
+    for (int b = 0; buttons && b < nbuttons && b < PLATFORM_JOYBUTTONS; ++b)
         if (buttons[b] == GLFW_PRESS) s.BUTTONS |= (uint32_t{1} << b);
     return s;
 }
@@ -120,13 +120,21 @@ void apply_script_events(int64_t frame) {
                     e.INDEX < PLATFORM_JOYAXES)
                     g_joys[e.JOY].AXES[e.INDEX] = clamp_axis(e.VALUE);
                 break;
+            case ScriptEventKind::JOY_NO_AXIS:
+                // A controller without this axis: it reads 0, as a missing axis of a live one.
+                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS && e.INDEX >= 0 &&
+                    e.INDEX < PLATFORM_JOYAXES)
+                    g_joys[e.JOY].AXES[e.INDEX] = 0.0f;
+                break;
             case ScriptEventKind::JOY_BUTTON:
-                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS && e.INDEX >= 0 && e.INDEX < 32) {
+                if (e.JOY >= 0 && e.JOY < PLATFORM_JOYSTICKS && e.INDEX >= 0 && e.INDEX < PLATFORM_JOYBUTTONS) {
                     uint32_t bit = uint32_t{1} << e.INDEX;
                     g_joys[e.JOY].BUTTONS = on ? (g_joys[e.JOY].BUTTONS | bit)
                                                : (g_joys[e.JOY].BUTTONS & ~bit);
                 }
                 break;
+            case ScriptEventKind::EXTRA:
+                break;  // a verb of another program: nothing of the game's input
         }
     }
 }

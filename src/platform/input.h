@@ -5,16 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/joystick.h"
 #include "platform/script.h"
-
-inline constexpr int32_t PLATFORM_JOYSTICKS = 16;
-inline constexpr int32_t PLATFORM_JOYAXES = 6;
-
-struct PLATFORM_JOYSTATE {
-    bool PRESENT = false;
-    uint32_t BUTTONS = 0;               // bit b = button b down (buttons 0-31)
-    float AXES[PLATFORM_JOYAXES] = {};  // -1..1; missing axes read 0
-};
 
 // True when the GLFW key (GLFW_KEY_*) is down; unknown key numbers are never down.
 bool platform_key_down(int32_t glfw_key);

@@ -41,7 +41,9 @@ const KeyName kKeyNames[] = {
     {"MENU", GLFW_KEY_MENU},
 };
 
-bool parse_int(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
+}  // namespace
+
+bool script_word_int(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
     if (s.empty()) return false;
     errno = 0;
     char* end = nullptr;
@@ -52,6 +54,14 @@ bool parse_int(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
     return true;
 }
 
+bool script_word_state(const std::string& word, float& out) {
+    int64_t n = 0;
+    if (!script_word_int(word, 0, 1, n)) return false;
+    out = static_cast<float>(n);
+    return true;
+}
+
+namespace {
 bool parse_float(const std::string& s, float lo, float hi, float& out) {
     if (s.empty()) return false;
     errno = 0;
@@ -74,14 +84,14 @@ int32_t script_key_from_name(const std::string& name) {
         return GLFW_KEY_KP_0 + (name[3] - '0');
     if (name.size() >= 2 && name[0] == 'F') {
         int64_t n = 0;
-        if (parse_int(name.substr(1), 1, 25, n)) return GLFW_KEY_F1 + static_cast<int32_t>(n) - 1;
+        if (script_word_int(name.substr(1), 1, 25, n)) return GLFW_KEY_F1 + static_cast<int32_t>(n) - 1;
     }
     for (const KeyName& k : kKeyNames)
         if (name == k.name) return k.key;
     return -1;
 }
 
-SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
+SCRIPTPARSE script_parse(const std::string& text, const std::string& source, std::span<const SCRIPTVERB> verbs) {
     SCRIPTPARSE out;
     std::istringstream in(text);
     std::string line;
@@ -101,28 +111,29 @@ SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
         if (w.empty()) continue;
         SCRIPTEVENT e;
         int64_t n = 0;
-        if (!parse_int(w[0], 0, INT64_C(1) << 40, n)) {
+        if (!script_word_int(w[0], 0, SCRIPT_LAST_FRAME, n)) {
             refuse("frame number \"" + w[0] + "\" is not a whole number from 0");
             continue;
         }
         e.FRAME = n;
+        const int64_t n_frame = n;
         if (w.size() >= 2 && w[1] == "key") {
             if (w.size() != 4) { refuse("expected FRAME key NAME 0|1"); continue; }
             e.KIND = ScriptEventKind::KEY;
             e.KEY = script_key_from_name(w[2]);
             if (e.KEY < 0) { refuse("unknown key name \"" + w[2] + "\""); continue; }
-            if (!parse_int(w[3], 0, 1, n)) { refuse("key state must be 0 or 1"); continue; }
+            if (!script_word_int(w[3], 0, 1, n)) { refuse("key state must be 0 or 1"); continue; }
             e.VALUE = static_cast<float>(n);
         } else if (w.size() >= 2 && w[1] == "joy") {
             if (w.size() < 4) { refuse("expected FRAME joy J present|axis|button ..."); continue; }
-            if (!parse_int(w[2], 0, SCRIPT_JOYSTICKS - 1, n)) {
+            if (!script_word_int(w[2], 0, PLATFORM_JOYSTICKS - 1, n)) {
                 refuse("controller number must be 0 to 15");
                 continue;
             }
             e.JOY = static_cast<int32_t>(n);
             const std::string& what = w[3];
             if (what == "present") {
-                if (w.size() != 5 || !parse_int(w[4], 0, 1, n)) {
+                if (w.size() != 5 || !script_word_int(w[4], 0, 1, n)) {
                     refuse("expected FRAME joy J present 0|1");
                     continue;
                 }
@@ -130,24 +141,27 @@ SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
                 e.VALUE = static_cast<float>(n);
             } else if (what == "axis") {
                 if (w.size() != 6) { refuse("expected FRAME joy J axis A VALUE"); continue; }
-                if (!parse_int(w[4], 0, SCRIPT_AXES - 1, n)) {
+                if (!script_word_int(w[4], 0, PLATFORM_JOYAXES - 1, n)) {
                     refuse("axis number must be 0 to 5");
                     continue;
                 }
                 e.INDEX = static_cast<int32_t>(n);
-                if (!parse_float(w[5], -1.0f, 1.0f, e.VALUE)) {
-                    refuse("axis value must be a number from -1 to 1");
+                if (w[5] == "none") {
+                    e.KIND = ScriptEventKind::JOY_NO_AXIS;
+                } else if (!parse_float(w[5], -1.0f, 1.0f, e.VALUE)) {
+                    refuse("axis value must be a number from -1 to 1 or none");
                     continue;
+                } else {
+                    e.KIND = ScriptEventKind::JOY_AXIS;
                 }
-                e.KIND = ScriptEventKind::JOY_AXIS;
             } else if (what == "button") {
                 if (w.size() != 6) { refuse("expected FRAME joy J button B 0|1"); continue; }
-                if (!parse_int(w[4], 0, SCRIPT_BUTTONS - 1, n)) {
+                if (!script_word_int(w[4], 0, PLATFORM_JOYBUTTONS - 1, n)) {
                     refuse("button number must be 0 to 31");
                     continue;
                 }
                 e.INDEX = static_cast<int32_t>(n);
-                if (!parse_int(w[5], 0, 1, n)) { refuse("button state must be 0 or 1"); continue; }
+                if (!script_word_int(w[5], 0, 1, n)) { refuse("button state must be 0 or 1"); continue; }
                 e.VALUE = static_cast<float>(n);
                 e.KIND = ScriptEventKind::JOY_BUTTON;
             } else {
@@ -155,8 +169,25 @@ SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
                 continue;
             }
         } else {
-            refuse("expected \"key\" or \"joy\" after the frame number");
-            continue;
+            const std::string verb = w.size() >= 2 ? w[1] : "";
+            int32_t v = 0;
+            while (v < static_cast<int32_t>(verbs.size()) && verb != verbs[v].NAME) ++v;
+            if (v == static_cast<int32_t>(verbs.size())) {
+                std::string known = "\"key\"";
+                for (const SCRIPTVERB& sv : verbs) known += ", \"" + std::string(sv.NAME) + "\"";
+                refuse("expected " + known + " or \"joy\" after the frame number");
+                continue;
+            }
+            e.KIND = ScriptEventKind::EXTRA;
+            e.VERB = v;
+            std::string why;
+            if (!verbs[v].PARSE(std::vector<std::string>(w.begin() + 2, w.end()), e, why)) {
+                refuse(why.empty() ? "malformed \"" + verb + "\" line" : why);
+                continue;
+            }
+            e.KIND = ScriptEventKind::EXTRA;
+            e.VERB = v;
+            e.FRAME = n_frame;
         }
         out.EVENTS.push_back(e);
     }
@@ -165,13 +196,13 @@ SCRIPTPARSE script_parse(const std::string& text, const std::string& source) {
     return out;
 }
 
-bool script_load(const std::string& path, SCRIPTPARSE& out, std::string& why) {
+bool script_load(const std::string& path, SCRIPTPARSE& out, std::string& why, std::span<const SCRIPTVERB> verbs) {
     std::string text, reason;
     // A regular file of bounded size only: a folder, a pipe or an endless device is refused.
     if (!file_read_capped(path, SCRIPT_FILE_MAX_BYTES, text, reason)) {
         why = "cannot read input script " + path + ": " + reason;
         return false;
     }
-    out = script_parse(text, path);
+    out = script_parse(text, path, verbs);
     return true;
 }

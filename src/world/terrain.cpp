@@ -2,6 +2,7 @@
 #include "world/terrain.h"
 
 #include "engine/log.h"
+#include "engine/math3d.h"
 
 #include <cmath>
 #include <cstdio>
@@ -240,7 +241,7 @@ int32_t kv_view_cone(float angle_deg, int32_t D, KVBOXARRAY& box) {
     for (auto& row : box)
         for (auto& v : row) v = 0;
     if (!std::isfinite(angle_deg)) angle_deg = 0.0f;
-    const float a = angle_deg * 3.14159f / 180.0f;
+    const float a = static_cast<float>(angle_deg * MATH_DEG2RAD);
     const float ca = std::cos(a), sa = std::sin(a);
     const float fx = -ca, fz = -sa;
     int32_t marked = 0;

@@ -43,7 +43,7 @@ CONFIGVARTYPE sample_record() {
     c.NBITS = 16;
     c.FULLSCREEN = 1;
     c.INPUTTYPE = 1;
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         c.AXISMIN[i] = -0.9921875f + 0.0625f * static_cast<float>(i) * 0.5f;
         c.AXISMAX[i] = 0.75f + 0.03125f * static_cast<float>(i);
     }
@@ -62,7 +62,7 @@ void expect_same_stored_fields(const CONFIGVARTYPE& a, const CONFIGVARTYPE& b) {
     EXPECT_EQ(a.NBITS, b.NBITS);
     EXPECT_EQ(a.FULLSCREEN, b.FULLSCREEN);
     EXPECT_EQ(a.INPUTTYPE, b.INPUTTYPE);
-    for (int i = 0; i < CONFIG_NAXES; ++i) {
+    for (int i = 0; i < PLATFORM_JOYAXES; ++i) {
         EXPECT_EQ(a.AXISMIN[i], b.AXISMIN[i]) << "axis " << i;
         EXPECT_EQ(a.AXISMAX[i], b.AXISMAX[i]) << "axis " << i;
     }
@@ -280,6 +280,42 @@ TEST(ConfigBadInput, OutOfRangeValuesAreRefusedNotWrapped) {
     EXPECT_EQ(c.CONTROL[2], good.CONTROL[2]);
     EXPECT_NE(out.find("cfg.dat: line 1 (XRES)"), std::string::npos) << out;
     EXPECT_NE(out.find("line 19 (CONTROL(0)) value \"285\""), std::string::npos) << out;
+}
+
+TEST(ConfigReport, CountsEveryValueAndNamesEachRefusal) {
+    std::vector<std::string> lines = split_crlf(config_format(sample_record()));
+    lines[2] = "deep";    // NBITS: no number at all
+    lines[18] = " 285";   // CONTROL(0): a number out of range
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    CONFIGVARTYPE c;
+    ConfigReadReport report;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_parse(c, text + " 7\r\n 8\r\n", "cfg.dat", &report), ConfigReadStatus::OK);
+    testing::internal::GetCapturedStderr();
+    // Values past the last setting are counted although the game never reads them.
+    EXPECT_EQ(report.values, 57);
+    ASSERT_EQ(report.refused.size(), 2u);
+    EXPECT_EQ(report.refused[0].value, 3);
+    EXPECT_EQ(report.refused[0].text, "deep");
+    EXPECT_FALSE(report.refused[0].out_of_range);
+    EXPECT_EQ(report.refused[1].value, 19);
+    EXPECT_TRUE(report.refused[1].out_of_range);
+    EXPECT_EQ(c.NBITS, 32);  // the record is the same as without a report
+    EXPECT_EQ(c.CONTROL[0], 86);
+
+    // A report is emptied first: a short, clean text leaves nothing of the previous read.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_parse(c, " 640\r\n 480\r\n", "cfg.dat", &report), ConfigReadStatus::SHORT);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report.values, 2);
+    EXPECT_TRUE(report.refused.empty());
+
+    // A file that cannot be read has no values at all.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config_read(c, temp_path("absent_report.dat"), &report), ConfigReadStatus::MISSING);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report.values, 0);
 }
 
 TEST(ConfigBadInput, BinaryJunkNeverCrashes) {

@@ -86,7 +86,7 @@ TEST(ControlCodes, CaptureOrderCoversEveryKeyOnceWithAltBeforeSpace) {
 
 TEST(AxisEvaluation, DeadZoneStepsAndCap) {
     CONFIGVARTYPE cfg;
-    for (int a = 0; a < CONFIG_NAXES; ++a) {
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
         cfg.AXISMIN[a] = -1.0f;
         cfg.AXISMAX[a] = 1.0f;
     }

@@ -31,7 +31,7 @@ TEST(ShippedConfig, ReadsBackIntoTheDefaultBindings) {
     EXPECT_EQ(c.FULLSCREEN, 0);
     EXPECT_EQ(c.INPUTTYPE, 0);
     EXPECT_EQ(c.JOYSTICK, 0);
-    for (int a = 0; a < CONFIG_NAXES; ++a) {
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
         EXPECT_EQ(c.AXISMIN[a], -1.0f);
         EXPECT_EQ(c.AXISMAX[a], 1.0f);
     }

@@ -159,14 +159,14 @@ TEST(Calibration, WidensOnlyWithReportingAxes) {
 
 TEST(Calibration, SelectingAnotherControllerClearsAllSixAxes) {
     CONFIGVARTYPE cfg;
-    for (int a = 0; a < CONFIG_NAXES; ++a) {
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
         cfg.AXISMIN[a] = -0.9921875f;
         cfg.AXISMAX[a] = 1.0f;
     }
     cfg.AXISCENTER[2] = 0.5f;
     controller_select(cfg, 3);
     EXPECT_EQ(cfg.JOYSTICK, 3);
-    for (int a = 0; a < CONFIG_NAXES; ++a) {
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
         EXPECT_EQ(cfg.AXISMIN[a], 0.0f) << a;
         EXPECT_EQ(cfg.AXISMAX[a], 0.0f) << a;
     }

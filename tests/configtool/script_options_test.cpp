@@ -3,6 +3,8 @@
 
 #include "cfg_input.h"
 #include "cfg_options.h"
+#include "platform/input.h"
+#include "platform/script.h"
 
 namespace {
 
@@ -101,6 +103,77 @@ TEST(ToolScript, MissingFileIsReported) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(tool_script_load(KV_BUILD_DIR, s));  // a directory is no script either
     EXPECT_NE(testing::internal::GetCapturedStdout().find("could not read input script"), std::string::npos);
+}
+
+TEST(ToolScript, FollowsTheGameScriptRulesForFramesKeysAndControllers) {
+    // Lines both programs read: the tool takes exactly the events the game takes, no more.
+    const std::string shared =
+        "1 key W 1\n"
+        "1099511627776 key W 0\n"       // the last frame a script may name
+        "1099511627777 key W 0\n"       // one past it: refused by both
+        "2 joy 15 axis 5 -1\n"
+        "2 joy 0 axis 0 1.5\n"          // beyond -1..1: refused by both
+        "3 joy 3 axis 2 none\n";
+    const SCRIPTPARSE game = script_parse(shared, "game");
+    TOOLSCRIPT s;
+    testing::internal::CaptureStdout();
+    const int32_t refused = tool_script_parse(shared, s, "tool");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(static_cast<size_t>(refused), game.ERRORS.size());
+    EXPECT_EQ(refused, 2);
+    ASSERT_EQ(s.EVENTS.size(), game.EVENTS.size());
+    for (size_t i = 0; i < s.EVENTS.size(); ++i) EXPECT_EQ(s.EVENTS[i].FRAME, game.EVENTS[i].FRAME) << i;
+    // The refusals are the game's lines, naming the script and the line.
+    EXPECT_NE(out.find("tool line 3:"), std::string::npos) << out;
+    EXPECT_NE(out.find("tool line 5: axis value must be a number from -1 to 1 or none"), std::string::npos) << out;
+
+    // An axis the controller lacks reports nothing in the tool and reads 0 in the game.
+    TOOLINPUT in;
+    in.JOY[3].AXES[2] = 0.5f;
+    tool_script_apply(s, 3, in);
+    EXPECT_FLOAT_EQ(in.JOY[3].AXES[2], TOOL_AXIS_ABSENT);
+    ASSERT_EQ(game.EVENTS.size(), 4u);
+    EXPECT_EQ(game.EVENTS[2].FRAME, 3);
+    EXPECT_EQ(game.EVENTS[2].KIND, ScriptEventKind::JOY_NO_AXIS);
+    platform_input_use_script(script_parse("0 joy 1 present 1\n0 joy 1 axis 3 0.75\n2 joy 1 axis 3 none\n", "game"));
+    EXPECT_FLOAT_EQ(platform_joystick(1).AXES[3], 0.75f);
+    platform_input_apply_frame(2);
+    EXPECT_FLOAT_EQ(platform_joystick(1).AXES[3], 0.0f);
+    EXPECT_TRUE(platform_joystick(1).PRESENT);
+    platform_input_use_script(SCRIPTPARSE{});
+}
+
+TEST(ToolScript, ToolVerbsAreUnknownToTheGame) {
+    const SCRIPTPARSE game = script_parse("3 mouse 10 20\n4 button 1 1\n", "game");
+    ASSERT_EQ(game.ERRORS.size(), 2u);
+    EXPECT_NE(game.ERRORS[0].find("game line 1: expected \"key\" or \"joy\""), std::string::npos) << game.ERRORS[0];
+    TOOLSCRIPT s;
+    EXPECT_EQ(tool_script_parse("3 mouse 10 20\n4 button 1 1\n", s, "tool"), 0);
+    EXPECT_EQ(s.EVENTS.size(), 2u);
+}
+
+// A verb that tries to move its own event to another frame and kind.
+bool unruly_verb(const std::vector<std::string>& words, SCRIPTEVENT& e, std::string& why) {
+    if (words.size() != 1) {
+        why = "one word expected";
+        return false;
+    }
+    e.FRAME = -5;
+    e.KIND = ScriptEventKind::KEY;
+    e.X = static_cast<int32_t>(words[0].size());
+    return true;
+}
+
+TEST(ToolScript, AVerbCannotMoveItsEventOrChangeItsKind) {
+    const SCRIPTVERB verbs[] = {{"first", unruly_verb}, {"second", unruly_verb}};
+    const SCRIPTPARSE p = script_parse("7 second abc\n2 first x y\n1 key A 1\n", "t", verbs);
+    ASSERT_EQ(p.ERRORS.size(), 1u);
+    EXPECT_NE(p.ERRORS[0].find("t line 2: one word expected"), std::string::npos) << p.ERRORS[0];
+    ASSERT_EQ(p.EVENTS.size(), 2u);
+    EXPECT_EQ(p.EVENTS[1].FRAME, 7);
+    EXPECT_EQ(p.EVENTS[1].KIND, ScriptEventKind::EXTRA);
+    EXPECT_EQ(p.EVENTS[1].VERB, 1);
+    EXPECT_EQ(p.EVENTS[1].X, 3);
 }
 
 bool parse(std::initializer_list<const char*> args, TOOLOPTIONS& o, std::string& err) {

@@ -382,6 +382,37 @@ TEST_F(PlantedFault, SettingsTheGameCannotUse) {
     expect_reported("configVars.dat", "has 54 values; the game reads 55");
 }
 
+TEST_F(PlantedFault, SettingsAsTheGameReadsThem) {
+    std::filesystem::copy_file(std::string(KV_GAME_DIR) + "/configVars.dat", at("configVars.dat"));
+    // A screen width the game refuses is replaced by its default: the window still opens, but
+    // the file does not say what it seems to.
+    ASSERT_TRUE(replace_in_file(at("configVars.dat"), " 1024\r\n", "-640\r\n"));
+    CommandResult r = check(dir.path);
+    EXPECT_TRUE(has_line(r, "configVars.dat", "line 1: '-640' is out of range; the game takes the default")) << r.out;
+    EXPECT_FALSE(has_line(r, "configVars.dat", "cannot open a window")) << r.out;
+    // A value after the last setting is never read.
+    write_file_text(at("configVars.dat"), read_file_text(std::string(KV_GAME_DIR) + "/configVars.dat") + " 1\r\n");
+    expect_reported("configVars.dat", "has 56 values; the game reads 55");
+}
+
+TEST_F(PlantedFault, MissionRecordsAsTheGameLoadsThem) {
+    // A PICKUP entry before the drop's OBJECTIVE entry keeps its effect in the game: the crate
+    // is still one to pick up, marked by its check point, and nothing is reported.
+    std::string text = read_file_text(at("data/missions/1.dat"));
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "AIR_DROP//0//PICKUP//YES\r\n", ""));
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "AIR_DROP//0//OBJECTIVE//1\r\n",
+                                "AIR_DROP//0//PICKUP//YES\r\nAIR_DROP//0//OBJECTIVE//1\r\n"));
+    EXPECT_TRUE(lines_starting(check(dir.path).out, "data/missions/1.dat: ").empty());
+    // The game refuses a zipline team larger than its 21 places and keeps nobody: the check
+    // sees the team the game would lower.
+    write_file_text(at("data/missions/1.dat"), text);
+    ASSERT_TRUE(replace_in_file(at("data/missions/1.dat"), "OBJECTIVE//1//ZIPLINE_N//6", "OBJECTIVE//1//ZIPLINE_N//30"));
+    const CommandResult r = check(dir.path);
+    EXPECT_TRUE(has_line(r, "data/missions/1.dat", "zipline team of 30 is outside 1-21")) << r.out;
+    EXPECT_TRUE(has_line(r, "data/missions/1.dat", "objective 1 lowers nobody")) << r.out;
+    EXPECT_FALSE(has_line(r, "data/missions/1.dat", "lowers 30 people")) << r.out;
+}
+
 TEST_F(PlantedFault, MissionsThatCannotBeFinished) {
     // Nothing completes a landing or pick-up goal, so the mission never ends in success.
     ASSERT_TRUE(replace_in_file(at("data/missions/0.dat"), "OBJECTIVE//1//GOAL//GT_KILL_RANGE", "OBJECTIVE//1//GOAL//GT_LAND_GUNSHIP"));

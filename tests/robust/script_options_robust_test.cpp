@@ -19,13 +19,13 @@ void expect_events_in_range(const SCRIPTPARSE& s) {
         EXPECT_GE(e.FRAME, previous);
         previous = e.FRAME;
         EXPECT_GE(e.JOY, 0);
-        EXPECT_LT(e.JOY, SCRIPT_JOYSTICKS);
+        EXPECT_LT(e.JOY, PLATFORM_JOYSTICKS);
         EXPECT_GE(e.VALUE, -1.0f);
         EXPECT_LE(e.VALUE, 1.0f);
         if (e.KIND == ScriptEventKind::JOY_AXIS) {
-            EXPECT_LT(e.INDEX, SCRIPT_AXES);
+            EXPECT_LT(e.INDEX, PLATFORM_JOYAXES);
         } else if (e.KIND == ScriptEventKind::JOY_BUTTON) {
-            EXPECT_LT(e.INDEX, SCRIPT_BUTTONS);
+            EXPECT_LT(e.INDEX, PLATFORM_JOYBUTTONS);
         } else if (e.KIND == ScriptEventKind::KEY) {
             EXPECT_GE(e.KEY, 0);
         }

@@ -22,7 +22,7 @@ std::string valid_settings() {
     c.XRES = 800;
     c.YRES = 600;
     c.NBITS = 32;
-    for (int a = 0; a < CONFIG_NAXES; ++a) {
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
         c.AXISMIN[a] = -0.9921875f;
         c.AXISMAX[a] = 0.75f;
     }
@@ -66,7 +66,7 @@ TEST(SettingsRobust, DamagedFilesReadWithinRanges) {
         ASSERT_LE(c.XRES, 65535);
         ASSERT_GE(c.YRES, 0);
         ASSERT_LE(c.YRES, 65535);
-        for (int a = 0; a < CONFIG_NAXES; ++a) {
+        for (int a = 0; a < PLATFORM_JOYAXES; ++a) {
             ASSERT_TRUE(std::isfinite(c.AXISMIN[a]));
             ASSERT_TRUE(std::isfinite(c.AXISMAX[a]));
             for (int32_t code = 17; code <= 28; ++code) {

@@ -7,13 +7,13 @@
 
 int32_t controllers_last_present(const TOOLINPUT& input) {
     int32_t last = -1;
-    for (int32_t j = 0; j < TOOL_NJOYSTICKS; ++j)
+    for (int32_t j = 0; j < PLATFORM_JOYSTICKS; ++j)
         if (input.JOY[j].PRESENT) last = j;
     return last;
 }
 
 const PLATFORM_JOYSTATE* controller_state(const TOOLINPUT& input, int32_t joystick) {
-    if (joystick < 0 || joystick >= TOOL_NJOYSTICKS || !input.JOY[joystick].PRESENT) return nullptr;
+    if (joystick < 0 || joystick >= PLATFORM_JOYSTICKS || !input.JOY[joystick].PRESENT) return nullptr;
     return &input.JOY[joystick];
 }
 
@@ -22,14 +22,14 @@ bool axis_reports(float value) { return std::isfinite(value) && value >= -1.0f &
 int32_t controller_last_axis(const PLATFORM_JOYSTATE* pad) {
     if (pad == nullptr) return -1;
     int32_t last = -1;
-    for (int32_t a = 0; a < CONFIG_NAXES; ++a)
+    for (int32_t a = 0; a < PLATFORM_JOYAXES; ++a)
         if (axis_reports(pad->AXES[a])) last = a;
     return last;
 }
 
 void calibration_update(CONFIGVARTYPE& cfg, const PLATFORM_JOYSTATE* pad) {
     if (pad == nullptr) return;
-    for (int32_t a = 0; a < CONFIG_NAXES; ++a) {
+    for (int32_t a = 0; a < PLATFORM_JOYAXES; ++a) {
         const float v = pad->AXES[a];
         if (!axis_reports(v)) continue;
         if (v < cfg.AXISMIN[a]) cfg.AXISMIN[a] = v;
@@ -38,14 +38,14 @@ void calibration_update(CONFIGVARTYPE& cfg, const PLATFORM_JOYSTATE* pad) {
 }
 
 void calibration_reset(CONFIGVARTYPE& cfg) {
-    for (int32_t a = 0; a < CONFIG_NAXES; ++a) {
+    for (int32_t a = 0; a < PLATFORM_JOYAXES; ++a) {
         cfg.AXISMIN[a] = 0.0f;
         cfg.AXISMAX[a] = 0.0f;
     }
 }
 
 void controller_select(CONFIGVARTYPE& cfg, int32_t joystick) {
-    if (joystick < 0 || joystick >= TOOL_NJOYSTICKS) return;
+    if (joystick < 0 || joystick >= PLATFORM_JOYSTICKS) return;
     cfg.JOYSTICK = static_cast<int8_t>(joystick);
     calibration_reset(cfg);
 }
@@ -63,7 +63,7 @@ int32_t capture_controller_code(const CONFIGVARTYPE& cfg, const PLATFORM_JOYSTAT
     if (pad == nullptr) return 0;
     for (int32_t b = 0; b < CONTROL_NBUTTONS; ++b)
         if ((pad->BUTTONS >> b) & 1u) return CONTROL_CODE_FIRST_BUTTON + b;
-    if (last_axis >= CONFIG_NAXES) last_axis = CONFIG_NAXES - 1;
+    if (last_axis >= PLATFORM_JOYAXES) last_axis = PLATFORM_JOYAXES - 1;
     for (int32_t a = 0; a <= last_axis; ++a) {
         const float v = pad->AXES[a];
         if (!axis_reports(v)) continue;

@@ -1,110 +1,83 @@
 // Input script parsing and replay for the configuration tool (see cfg_input.h).
 #include "cfg_input.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <GLFW/glfw3.h>
 
-#include "cfg_lines.h"
+#include <cstdio>
+
+#include "engine/console_text.h"
 #include "platform/script.h"
 
 namespace {
 
-bool parse_float(const std::string& s, float& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    float v = std::strtof(s.c_str(), &end);
-    if (errno == ERANGE || end == s.c_str() || *end != '\0' || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
-
-bool parse_state(const std::string& s, float& out) {
-    int64_t v = 0;
-    if (!cfg_parse_int(s, 0, 1, v)) return false;
-    out = static_cast<float>(v);
-    return true;
-}
-
-// One script line (comment already removed, at least one token) into an event; false refuses it.
-bool parse_line(const std::vector<std::string>& t, TOOLSCRIPTEVENT& e, std::string& why) {
-    int64_t v = 0;
-    if (!cfg_parse_int(t[0], 0, INT64_MAX / 2, v)) { why = "frame number expected"; return false; }
-    e.FRAME = v;
-    if (t.size() < 2) { why = "event expected after the frame number"; return false; }
-    const std::string& what = t[1];
-    if (what == "key") {
-        if (t.size() != 4) { why = "expected: FRAME key NAME 0|1"; return false; }
-        int32_t slot = tool_key_from_name(t[2]);
-        // A key the tool does not watch (BACKSPACE, F5...) is accepted and has no effect.
-        if (slot < 0 && script_key_from_name(t[2]) < 0) { why = "unknown key name \"" + t[2] + "\""; return false; }
-        if (!parse_state(t[3], e.VALUE)) { why = "key state must be 0 or 1"; return false; }
-        e.KIND = ToolScriptKind::KEY;
-        e.A = slot;
-        return true;
-    }
-    if (what == "mouse") {
-        int64_t x = 0, y = 0;
-        if (t.size() != 4 || !cfg_parse_int(t[2], -100000, 100000, x) || !cfg_parse_int(t[3], -100000, 100000, y)) {
-            why = "expected: FRAME mouse X Y";
-            return false;
-        }
-        e.KIND = ToolScriptKind::MOUSE_MOVE;
-        e.A = static_cast<int32_t>(x);
-        e.B = static_cast<int32_t>(y);
-        return true;
-    }
-    if (what == "button") {
-        int64_t b = 0;
-        if (t.size() != 4 || !cfg_parse_int(t[2], 1, 3, b) || !parse_state(t[3], e.VALUE)) {
-            why = "expected: FRAME button 1|2|3 0|1";
-            return false;
-        }
-        e.KIND = ToolScriptKind::MOUSE_BUTTON;
-        e.A = static_cast<int32_t>(b);
-        return true;
-    }
-    if (what == "joy") {
-        int64_t j = 0;
-        if (t.size() < 4 || !cfg_parse_int(t[2], 0, TOOL_NJOYSTICKS - 1, j)) {
-            why = "expected: FRAME joy J (0-15) present|axis|button ...";
-            return false;
-        }
-        e.A = static_cast<int32_t>(j);
-        const std::string& part = t[3];
-        if (part == "present") {
-            if (t.size() != 5 || !parse_state(t[4], e.VALUE)) { why = "expected: FRAME joy J present 0|1"; return false; }
-            e.KIND = ToolScriptKind::JOY_PRESENT;
-            return true;
-        }
-        if (part == "axis") {
-            int64_t a = 0;
-            if (t.size() != 6 || !cfg_parse_int(t[4], 0, CONFIG_NAXES - 1, a) || !parse_float(t[5], e.VALUE)) {
-                why = "expected: FRAME joy J axis A (0-5) VALUE";
-                return false;
-            }
-            e.KIND = ToolScriptKind::JOY_AXIS;
-            e.B = static_cast<int32_t>(a);
-            return true;
-        }
-        if (part == "button") {
-            int64_t b = 0;
-            if (t.size() != 6 || !cfg_parse_int(t[4], 0, 31, b) || !parse_state(t[5], e.VALUE)) {
-                why = "expected: FRAME joy J button B (0-31) 0|1";
-                return false;
-            }
-            e.KIND = ToolScriptKind::JOY_BUTTON;
-            e.B = static_cast<int32_t>(b);
-            return true;
-        }
-        why = "unknown controller event \"" + part + "\"";
+// The tool's own verbs: `FRAME mouse X Y` and `FRAME button 1|2|3 0|1`.
+bool parse_mouse(const std::vector<std::string>& w, SCRIPTEVENT& e, std::string& why) {
+    int64_t x = 0, y = 0;
+    if (w.size() != 2 || !script_word_int(w[0], -TOOL_MOUSE_RANGE, TOOL_MOUSE_RANGE, x) ||
+        !script_word_int(w[1], -TOOL_MOUSE_RANGE, TOOL_MOUSE_RANGE, y)) {
+        why = "expected: FRAME mouse X Y";
         return false;
     }
-    why = "unknown event \"" + what + "\"";
-    return false;
+    e.X = static_cast<int32_t>(x);
+    e.Y = static_cast<int32_t>(y);
+    return true;
+}
+
+bool parse_button(const std::vector<std::string>& w, SCRIPTEVENT& e, std::string& why) {
+    int64_t b = 0;
+    if (w.size() != 2 || !script_word_int(w[0], 1, 3, b) || !script_word_state(w[1], e.VALUE)) {
+        why = "expected: FRAME button 1|2|3 0|1";
+        return false;
+    }
+    e.X = static_cast<int32_t>(b);
+    return true;
+}
+
+enum : int32_t { VERB_MOUSE = 0, VERB_BUTTON = 1 };
+const SCRIPTVERB TOOL_VERBS[] = {{"mouse", parse_mouse}, {"button", parse_button}};
+
+// The key slot of a GLFW key: its binding code, TOOLKEY_ESCAPE or TOOLKEY_F12; -1 for a key the
+// tool does not watch (accepted in a script, without effect).
+int32_t tool_key_from_glfw(int32_t glfw_key) {
+    if (glfw_key == GLFW_KEY_ESCAPE) return TOOLKEY_ESCAPE;
+    if (glfw_key == GLFW_KEY_F12) return TOOLKEY_F12;
+    const int32_t code = control_code_from_glfw_key(glfw_key);
+    return code >= CONTROL_CODE_FIRST_KEY ? code : -1;
+}
+
+// A parsed event in the tool's terms.
+TOOLSCRIPTEVENT tool_event(const SCRIPTEVENT& e) {
+    TOOLSCRIPTEVENT t;
+    t.FRAME = e.FRAME;
+    t.VALUE = e.VALUE;
+    t.A = e.JOY;
+    t.B = e.INDEX;
+    switch (e.KIND) {
+    case ScriptEventKind::KEY:
+        t.KIND = ToolScriptKind::KEY;
+        t.A = tool_key_from_glfw(e.KEY);
+        break;
+    case ScriptEventKind::JOY_PRESENT: t.KIND = ToolScriptKind::JOY_PRESENT; break;
+    case ScriptEventKind::JOY_AXIS: t.KIND = ToolScriptKind::JOY_AXIS; break;
+    case ScriptEventKind::JOY_NO_AXIS:
+        t.KIND = ToolScriptKind::JOY_AXIS;
+        t.VALUE = TOOL_AXIS_ABSENT;
+        break;
+    case ScriptEventKind::JOY_BUTTON: t.KIND = ToolScriptKind::JOY_BUTTON; break;
+    case ScriptEventKind::EXTRA:
+        t.KIND = e.VERB == VERB_MOUSE ? ToolScriptKind::MOUSE_MOVE : ToolScriptKind::MOUSE_BUTTON;
+        t.A = e.X;
+        t.B = e.Y;
+        break;
+    }
+    return t;
+}
+
+void take_events(const SCRIPTPARSE& parsed, TOOLSCRIPT& script) {
+    script.EVENTS.clear();
+    script.NEXT = 0;
+    for (const std::string& line : parsed.ERRORS) std::printf("%s\n", console_safe(line).c_str());
+    for (const SCRIPTEVENT& e : parsed.EVENTS) script.EVENTS.push_back(tool_event(e));
 }
 
 }  // namespace
@@ -119,33 +92,21 @@ int32_t tool_key_from_name(const std::string& name) {
 }
 
 int32_t tool_script_parse(const std::string& text, TOOLSCRIPT& script, const std::string& source) {
-    script.EVENTS.clear();
-    script.NEXT = 0;
-    int32_t refused = 0;
-    cfg_each_line_words(text, [&](const std::vector<std::string>& tokens, int32_t number) {
-        TOOLSCRIPTEVENT e;
-        std::string why;
-        if (!parse_line(tokens, e, why)) {
-            std::printf("%s:%d: input line refused: %s\n", source.c_str(), number, why.c_str());
-            ++refused;
-            return;
-        }
-        script.EVENTS.push_back(e);
-    });
-    std::stable_sort(script.EVENTS.begin(), script.EVENTS.end(),
-                     [](const TOOLSCRIPTEVENT& a, const TOOLSCRIPTEVENT& b) { return a.FRAME < b.FRAME; });
-    return refused;
+    const SCRIPTPARSE parsed = script_parse(text, source, TOOL_VERBS);
+    take_events(parsed, script);
+    return static_cast<int32_t>(parsed.ERRORS.size());
 }
 
 bool tool_script_load(const std::string& path, TOOLSCRIPT& script) {
-    std::string text;
-    if (!cfg_read_text(path, text)) {
-        std::printf("could not read input script %s\n", path.c_str());
+    SCRIPTPARSE parsed;
+    std::string why;
+    if (!script_load(path, parsed, why, TOOL_VERBS)) {
+        std::printf("could not read input script %s (%s)\n", console_safe(path).c_str(), console_safe(why).c_str());
         script.EVENTS.clear();
         script.NEXT = 0;
         return false;
     }
-    tool_script_parse(text, script, path);
+    take_events(parsed, script);
     return true;
 }
 

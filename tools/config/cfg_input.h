@@ -5,9 +5,11 @@
 //   FRAME mouse X Y
 //   FRAME button 1|2|3 0|1      (1 left, 2 middle, 3 right)
 //   FRAME joy J present 0|1
-//   FRAME joy J axis A VALUE    (a VALUE outside -1..1 makes the axis report nothing)
+//   FRAME joy J axis A VALUE    (VALUE -1..1, or none: the controller has no such axis)
 //   FRAME joy J button B 0|1
-// '#' starts a comment; blank lines are ignored. Lines that do not parse are refused with a
+// '#' starts a comment; blank lines are ignored. The script is the game's own input script
+// (platform/script.h) with `mouse` and `button` added as the tool's verbs, so frames, keys and
+// controller numbers follow the game's rules. Lines that do not parse are refused with a
 // console line and skipped.
 #pragma once
 
@@ -24,7 +26,10 @@ inline constexpr int32_t TOOLKEY_ESCAPE = 100;
 inline constexpr int32_t TOOLKEY_F12 = 101;
 inline constexpr int32_t TOOLKEY_COUNT = 102;
 
-inline constexpr int32_t TOOL_NJOYSTICKS = CONFIG_NJOYSTICKS;  // controllers 0-15
+// Mouse positions a script may give, either way from the window's corner.
+inline constexpr int64_t TOOL_MOUSE_RANGE = 100000;
+// The reading the tool keeps for an axis the controller lacks: outside -1..1, it reports nothing.
+inline constexpr float TOOL_AXIS_ABSENT = 2.0f;
 
 // Mouse button bits, as the windowing library numbers them (button b is bit b - 1).
 inline constexpr uint32_t TOOLMOUSE_LEFT = 1u;
@@ -34,7 +39,7 @@ struct TOOLINPUT {
     int32_t MOUSEX = 0;
     int32_t MOUSEY = 0;
     uint32_t MOUSE = 0;
-    PLATFORM_JOYSTATE JOY[TOOL_NJOYSTICKS];
+    PLATFORM_JOYSTATE JOY[PLATFORM_JOYSTICKS];
 };
 
 // The key slot of a script key name (binding codes 29-99, TOOLKEY_ESCAPE, TOOLKEY_F12), or -1.

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "config/config.h"
+
 inline constexpr int32_t WINDOW_WIDTH = 640;
 inline constexpr int32_t WINDOW_HEIGHT = 480;
 
@@ -27,8 +29,8 @@ RECTI top_button_rect(int32_t b);
 RECTI message_outer_rect(int32_t text_width);
 
 // Binding rows of the Input tab.
-inline constexpr int32_t INPUT_FLYING_ROWS = 9;   // controls 0-8
-inline constexpr int32_t INPUT_WEAPON_ROWS = 3;   // controls 9-11
+inline constexpr int32_t INPUT_FLYING_ROWS = CTRL_WEAPON_PREVIOUS;               // controls 0-8
+inline constexpr int32_t INPUT_WEAPON_ROWS = CTRL_SPARE - CTRL_WEAPON_PREVIOUS;  // controls 9-11
 inline constexpr int32_t INPUT_LABEL_X = 200;
 inline constexpr int32_t INPUT_BOX_X = 440;
 inline constexpr int32_t INPUT_HEADING_X = 160;

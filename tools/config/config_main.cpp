@@ -57,7 +57,7 @@ bool SCRIPTED = false;
 std::size_t SHOTS_WRITTEN = 0;  // requested screenshots written so far
 int64_t FRAME = 0;
 uint32_t PREVMOUSE = 0;
-SDL_Joystick* JOYHANDLE[TOOL_NJOYSTICKS] = {};
+SDL_Joystick* JOYHANDLE[PLATFORM_JOYSTICKS] = {};
 
 void wait_for_key() {
     if (isatty(0)) std::getchar();
@@ -81,7 +81,7 @@ void sample_live_devices() {
     if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return;
     SDL_JoystickUpdate();
     const int n = SDL_NumJoysticks();
-    for (int32_t j = 0; j < TOOL_NJOYSTICKS; ++j) {
+    for (int32_t j = 0; j < PLATFORM_JOYSTICKS; ++j) {
         PLATFORM_JOYSTATE& pad = INPUT.JOY[j];
         pad = PLATFORM_JOYSTATE{};
         if (j >= n) continue;
@@ -90,7 +90,7 @@ void sample_live_devices() {
         if (js == nullptr) continue;
         pad.PRESENT = true;
         const int axes = SDL_JoystickNumAxes(js);
-        for (int32_t a = 0; a < CONFIG_NAXES; ++a) {
+        for (int32_t a = 0; a < PLATFORM_JOYAXES; ++a) {
             if (a < axes) {
                 float v = SDL_JoystickGetAxis(js, a) / 32768.0f;
                 pad.AXES[a] = v < -1.0f ? -1.0f : v;
@@ -99,7 +99,7 @@ void sample_live_devices() {
             }
         }
         const int buttons = SDL_JoystickNumButtons(js);
-        for (int32_t b = 0; b < buttons && b < 32; ++b)
+        for (int32_t b = 0; b < buttons && b < PLATFORM_JOYBUTTONS; ++b)
             if (SDL_JoystickGetButton(js, b)) pad.BUTTONS |= 1u << b;
     }
 }

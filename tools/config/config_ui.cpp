@@ -181,7 +181,7 @@ namespace {
 
 int32_t controller_button_width() {
     int32_t w = 0;
-    for (int32_t i = 0; i <= LASTJOY && i < TOOL_NJOYSTICKS; ++i) {
+    for (int32_t i = 0; i <= LASTJOY && i < PLATFORM_JOYSTICKS; ++i) {
         const int32_t l = FONT_LEN(std::to_string(i));
         if (l > w) w = l;
     }
@@ -240,7 +240,7 @@ void UPDATEUI_INPUT() {
 void UPDATEUI_INPUTKEYBOARD() { update_binding_rows(); }
 
 void UPDATEUI_INPUTGAMECONTROLLER() {
-    for (int32_t i = 0; i <= LASTJOY && i < TOOL_NJOYSTICKS; ++i) {
+    for (int32_t i = 0; i <= LASTJOY && i < PLATFORM_JOYSTICKS; ++i) {
         const RECTI r = controller_button_rect(i);
         draw_button(r, std::to_string(i), choice_outline(r, CONFIGVARS.JOYSTICK == i));
         if (clicked(r)) {

@@ -10,6 +10,7 @@
 #include "check_common.h"
 #include "check_mesh.h"
 #include "config/config.h"
+#include "config/control_codes.h"
 #include "engine/png.h"
 
 #include <filesystem>
@@ -37,59 +38,62 @@ void check_control_names(const std::string& dir, Problems& p) {
     if (f.size() != 100) p.add(name, "has " + std::to_string(f.size()) + " names; binding codes 0-99 need exactly 100");
 }
 
-// The settings the game reads first: 55 numbers in a fixed order (screen, input type, six axis
-// calibrations, controller, 13 control codes, 24 display options). The game has no defaults, so
-// a value it cannot use (a depth other than 16 or 32, a full-screen flag other than 0 or 1)
-// stops it from opening its window.
+// The settings the game reads first, read by the game's own settings reader: 55 values in a
+// fixed order (screen, input type, six axis calibrations, controller, 13 control codes, 24
+// display options). A value the reader refuses takes its default in the game, and a value the
+// game cannot use (a depth other than 16 or 32, a full-screen flag other than 0 or 1) stops it
+// from opening its window.
 void check_config_vars(const std::string& dir, Problems& p) {
-    const std::string name = "configVars.dat";
-    std::string bytes;
-    if (!read_file(dir + "/" + name, bytes)) {
+    const std::string name = CONFIG_FILE_NAME;
+    CONFIGVARTYPE cfg;
+    ConfigReadReport report;
+    const ConfigReadStatus status = config_read(cfg, dir + "/" + name, &report);
+    if (status == ConfigReadStatus::MISSING || status == ConfigReadStatus::UNREADABLE) {
         p.add(name, "missing");
         return;
     }
-    const std::vector<Field> f = read_fields(bytes);
-    if (f.size() != 55) {
-        p.add(name, "has " + std::to_string(f.size()) + " values; the game reads 55");
-        if (f.size() < 55) return;
+    if (report.values != CONFIG_FILE_LINES) {
+        p.add(name, "has " + std::to_string(report.values) + " values; the game reads " + std::to_string(CONFIG_FILE_LINES));
+        if (report.values < CONFIG_FILE_LINES) return;
     }
-    double v[55];
-    for (int i = 0; i < 55; ++i) {
-        bool ok = false;
-        v[i] = number(f[i].text, ok);
-        if (!ok || f[i].after_comma) {
-            p.add(name, "line " + std::to_string(f[i].line) + ": '" + f[i].text + "' is not a number on a line of its own");
-            return;
-        }
-    }
-    if (v[0] < 1 || v[1] < 1 || v[0] > CONFIG_MAX_SCREEN_SIDE || v[1] > CONFIG_MAX_SCREEN_SIDE)
-        p.add(name, "screen size " + f[0].text + " x " + f[1].text + " cannot open a window (1-" +
+    // The game takes its shipped default for a refused value: the file does not say what it seems to.
+    for (const ConfigRefusedValue& r : report.refused)
+        p.add(name, "line " + std::to_string(r.value) + ": '" + r.text + "' " +
+                        (r.out_of_range ? "is out of range" : "is not a number on a line of its own") +
+                        "; the game takes the default");
+    if (!report.refused.empty()) return;
+    if (cfg.XRES < 1 || cfg.YRES < 1 || cfg.XRES > CONFIG_MAX_SCREEN_SIDE || cfg.YRES > CONFIG_MAX_SCREEN_SIDE)
+        p.add(name, "screen size " + std::to_string(cfg.XRES) + " x " + std::to_string(cfg.YRES) + " cannot open a window (1-" +
                         std::to_string(CONFIG_MAX_SCREEN_SIDE) + " a side)");
-    if (v[2] != 16 && v[2] != 32) p.add(name, "colour depth " + f[2].text + " is neither 16 nor 32");
-    if (v[3] != 0 && v[3] != 1) p.add(name, "full-screen flag " + f[3].text + " is neither 0 nor 1");
-    if (v[4] != 0 && v[4] != 1) p.add(name, "input type " + f[4].text + " is neither 0 (keyboard) nor 1 (controller)");
-    for (int a = 0; a < 6; ++a)
-        if (!(v[5 + 2 * a] < 0) || !(v[6 + 2 * a] > 0))
-            p.add(name, "axis " + std::to_string(a) + " calibration " + f[5 + 2 * a].text + " / " + f[6 + 2 * a].text +
+    if (cfg.NBITS != 16 && cfg.NBITS != 32) p.add(name, "colour depth " + std::to_string(cfg.NBITS) + " is neither 16 nor 32");
+    if (cfg.FULLSCREEN != 0 && cfg.FULLSCREEN != 1) p.add(name, "full-screen flag " + std::to_string(cfg.FULLSCREEN) + " is neither 0 nor 1");
+    if (cfg.INPUTTYPE != 0 && cfg.INPUTTYPE != 1)
+        p.add(name, "input type " + std::to_string(cfg.INPUTTYPE) + " is neither 0 (keyboard) nor 1 (controller)");
+    for (int a = 0; a < PLATFORM_JOYAXES; ++a)
+        if (!(cfg.AXISMIN[a] < 0) || !(cfg.AXISMAX[a] > 0))
+            p.add(name, "axis " + std::to_string(a) + fmt(" calibration %g / %g", cfg.AXISMIN[a], cfg.AXISMAX[a]) +
                             " is not a negative minimum and a positive maximum");
-    if (v[17] < 0 || v[17] > 15 || v[17] != std::floor(v[17])) p.add(name, "controller number " + f[17].text + " is outside 0-15");
-    // Controls 0-11 are read by the game; a code of the other input kind never registers.
-    const bool keys = v[4] == 0;
+    if (cfg.JOYSTICK < 0 || cfg.JOYSTICK >= PLATFORM_JOYSTICKS)
+        p.add(name, "controller number " + std::to_string(cfg.JOYSTICK) + " is outside 0-" + std::to_string(PLATFORM_JOYSTICKS - 1));
+    // The controls before the spare one are read by the game; a code of the other input kind
+    // never registers.
+    const bool keys = cfg.INPUTTYPE == 0;
     std::map<int, int> bound;
-    for (int c = 0; c < 12; ++c) {
-        const double code = v[18 + c];
-        if (code < 0 || code > 99 || code != std::floor(code)) {
-            p.add(name, "control " + std::to_string(c) + " has code " + f[18 + c].text + ", outside 0-99");
+    for (int c = 0; c < CTRL_SPARE; ++c) {
+        const int code = cfg.CONTROL[c];
+        const std::string text = std::to_string(code);
+        if (code < 0 || code >= CONTROL_CODE_COUNT) {
+            p.add(name, "control " + std::to_string(c) + " has code " + text + ", outside 0-" + std::to_string(CONTROL_CODE_COUNT - 1));
             continue;
         }
         if (code == 0) p.add(name, "control " + std::to_string(c) + " is not bound");
-        else if (keys != (code >= 29)) p.add(name, "control " + std::to_string(c) + " code " + f[18 + c].text + " is of the other input type and never registers");
-        else if (bound.count(static_cast<int>(code)))
-            p.add(name, "controls " + std::to_string(bound[static_cast<int>(code)]) + " and " + std::to_string(c) + " share code " + f[18 + c].text);
-        else bound[static_cast<int>(code)] = c;
+        else if (keys != (control_code_info(code).KIND == ControlKind::KEY))
+            p.add(name, "control " + std::to_string(c) + " code " + text + " is of the other input type and never registers");
+        else if (bound.count(code)) p.add(name, "controls " + std::to_string(bound[code]) + " and " + std::to_string(c) + " share code " + text);
+        else bound[code] = c;
     }
-    if (v[31 + 7] < 0 || v[31 + 7] > 3 || v[31 + 7] != std::floor(v[31 + 7]))
-        p.add(name, "anti-aliasing option " + f[31 + 7].text + " is outside 0-3");
+    const int fsaa = cfg.DISPLAYOPTION[DISPOPT_FSAA];
+    if (fsaa < 0 || fsaa > 3) p.add(name, "anti-aliasing option " + std::to_string(fsaa) + " is outside 0-3");
 }
 
 }  // namespace kvcheck
@@ -219,7 +223,7 @@ int run_check(int argc, char** argv) {
     float from[2] = {START_X, START_Z};
     Campaign campaign;
     campaign.claimed.assign(enemies.size(), "");
-    for (int m = 0; m < MISSIONS; ++m) check_mission(dir, m, map, enemies, from, campaign, p);
+    for (int m = 0; m < MISSION_CAMPAIGN_FILES; ++m) check_mission(dir, m, map, enemies, from, campaign, p);
     check_research(dir, p);
     check_control_names(dir, p);
     check_config_vars(dir, p);

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "engine/textfile.h"
+#include "game/enemy_types.h"
+#include "game/mission.h"
+#include "world/buildings.h"
 #include "world/map.h"
 
 namespace kvcheck {
@@ -22,14 +25,14 @@ namespace kvcheck {
 constexpr int GRID = KV_MAPSIDE;
 constexpr int CELLS = KV_MAPCELLS;
 constexpr long MAP_BYTES = KV_MAPFILEBYTES;
-constexpr int MISSIONS = 3;
-constexpr int MAX_ENEMIES = 1000;
 // The playable area: what the gunship's position is clamped to inside the boundary frame.
 constexpr float PLAY_X0 = 29.0f, PLAY_X1 = 476.0f, PLAY_Z0 = 39.0f, PLAY_Z1 = 495.0f;
 
+// The footprint side of a building class, from the world's class table; 0 for no class.
 inline int building_size(int cls) {
-    static const int sizes[7] = {0, 4, 8, 12, 16, 4, 16};
-    return cls >= 1 && cls <= 6 ? sizes[cls] : 0;
+    for (const KVBUILDINGCLASSDEF& c : KV_BUILDING_CLASSES)
+        if (c.CLASS == cls) return c.SIZE;
+    return 0;
 }
 
 // The report: at most PER_FILE lines for one file, then one line saying how many more there are,

@@ -4,6 +4,7 @@
 // library does not define (the loader would silently keep the previous colour).
 #include "check_mesh.h"
 
+#include "engine/model_types.h"
 #include "engine/objfile.h"
 #include "engine/textfile.h"
 
@@ -52,9 +53,11 @@ void check_meshes(const std::string& dir, std::vector<std::string>& problems) {
     } else {
         while (!field_eof(list)) {
             const std::string name = strip_blanks(field_read(list));
-            // The model database keeps 64 characters of a name; a longer one would be cut and
-            // its preload would look for a file that does not exist.
-            if (name.size() > 64) problems.push_back("models.dat: '" + name + "' is longer than the 64 characters a model name keeps");
+            // The model database keeps MODEL_FILENAME_LEN characters of a name; a longer one would
+            // be cut and its preload would look for a file that does not exist.
+            if (name.size() > static_cast<size_t>(MODEL_FILENAME_LEN))
+                problems.push_back("models.dat: '" + name + "' is longer than the " + std::to_string(MODEL_FILENAME_LEN) +
+                                   " characters a model name keeps");
             else if (name.find('\\') != std::string::npos) problems.push_back("models.dat: '" + name + "' uses '\\' instead of '/'");
             if (!name.empty()) meshes.push_back(name);
         }

@@ -149,8 +149,8 @@ void check_enemies(const std::string& dir, const MapData& map, std::vector<Enemy
         return;
     }
     const double max_slot = number(f[0].text, ok);
-    if (!ok || max_slot < 0 || max_slot >= MAX_ENEMIES || max_slot != std::floor(max_slot)) {
-        p.add(name, "highest slot '" + f[0].text + "' is not a whole number in 0-999");
+    if (!ok || max_slot < 0 || max_slot >= ENEMY_SLOTS || max_slot != std::floor(max_slot)) {
+        p.add(name, "highest slot '" + f[0].text + "' is not a whole number in 0-" + std::to_string(ENEMY_SLOTS - 1));
         return;
     }
     number(f[1].text, ok);
