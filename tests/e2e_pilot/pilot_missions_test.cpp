@@ -43,14 +43,19 @@ struct MissionRun {
     std::vector<Fields> frames;
 };
 
-MissionRun fly_mission(e2e::GameDir& dir, int mission, int step, int seed) {
-    dir.set_config_line(1, " 320");
-    dir.set_config_line(2, " 240");
+MissionRun fly_mission(e2e::GameDir& dir, int mission, int step, int seed, int width = 320, int height = 240,
+                       const std::string& extra = "") {
+    // Built with += only: g++ 12 warns falsely on chains of + that start from a literal.
+    std::string w = " ", h = " ";
+    w += std::to_string(width);
+    h += std::to_string(height);
+    dir.set_config_line(1, w);
+    dir.set_config_line(2, h);
     const auto trace = dir / "pilot.trace";
     std::string cmd = "cd '" + dir.path().string() + "' && timeout 900 '" + std::string(KV_GAME_DIR) +
                       "/core' --dir '" + dir.path().string() + "' --fly --fly-mission " + std::to_string(mission) +
                       " --autopilot --fixed-step " + std::to_string(step) + " --seed " + std::to_string(seed) +
-                      " --frames 16000 --trace '" + trace.string() + "' >/dev/null 2>&1 </dev/null";
+                      " --frames 16000 --trace '" + trace.string() + "' " + extra + " >/dev/null 2>&1 </dev/null";
     MissionRun r;
     const int s = std::system(cmd.c_str());
     r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
@@ -120,6 +125,26 @@ TEST_F(PilotMissions, FirstMissionClearsBothTownsAndWinchesTheCrates) {
     // Rounds and rockets were both spent.
     EXPECT_LT(std::stoi(r.frames.back().at("ammo")), 9999);
     EXPECT_LT(std::stoi(r.frames.back().at("rockets")), std::stoi(r.frames.front().at("rockets")));
+}
+
+// The pilot steers by the game state, not by what the window shows: in the shipped 1024 x 768
+// window it wins the first mission the same way (the shortest mission and seed keep it quick:
+// a frame of this window costs about twice one of the small window).
+TEST_F(PilotMissions, FirstMissionWonInTheShippedWindowSize) {
+    const auto shot = dir / "large.png";
+    std::string arg = "--screenshot 100:'";
+    arg += shot.string();
+    arg += "'";
+    const MissionRun r = fly_mission(dir, 0, 50, 7, 1024, 768, arg);
+    expect_won(r, 1);
+    const auto seen = phases(r);
+    EXPECT_TRUE(seen.count("attack"));
+    EXPECT_TRUE(seen.count("winch"));
+    // The window really was the large one.
+    uint32_t w = 0, h = 0;
+    e2e::png_size(read_file_text(shot), w, h);
+    EXPECT_EQ(w, 1024u);
+    EXPECT_EQ(h, 768u);
 }
 
 TEST_F(PilotMissions, SecondMissionRopesTheTeamDown) {
