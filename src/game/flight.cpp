@@ -253,7 +253,9 @@ void KV_PROCESSPHYSICS() {
 // --- city-wall collision -------------------------------------------------------------------
 
 bool flight_cell_solid(float x, float z) {
-    if (!(x > -1.0f && x < 513.0f && z > -1.0f && z < 513.0f)) return false;
+    // Guards the float-to-int conversion below; kv_map_inside is the real bound.
+    constexpr float side = static_cast<float>(KV_MAPSIDE);
+    if (!(x > -1.0f && x < side && z > -1.0f && z < side)) return false;
     const int32_t cx = static_cast<int32_t>(std::floor(x));
     const int32_t cz = static_cast<int32_t>(std::floor(z));
     const KVMAPVIEW map = kv_world_view();
