@@ -19,6 +19,7 @@
 #include "game/profile_types.h"
 #include "menu/profiles.h"
 #include "support/files.h"
+#include "support/game_run.h"
 
 namespace menu_e2e {
 
@@ -38,20 +39,10 @@ inline double real(const TraceLine& l, const std::string& key) {
     return it == l.end() ? -999999.0 : std::atof(it->second.c_str());
 }
 
+// Trace rows as plain key/value maps; the reading itself is the shared one.
 inline std::vector<TraceLine> parse(const std::string& text) {
     std::vector<TraceLine> out;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kv;
-        TraceLine m;
-        while (fields >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) m[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (m.count("frame")) out.push_back(m);
-    }
+    for (kvtest::TraceRow& row : kvtest::parse_trace(text)) out.push_back(std::move(row.kv));
     return out;
 }
 

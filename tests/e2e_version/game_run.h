@@ -49,20 +49,10 @@ inline long num(const TraceLine& l, const std::string& key) {
     return it == l.end() ? -999999 : std::atol(it->second.c_str());
 }
 
-inline std::vector<TraceLine> parse_trace(const std::string& bytes) {
+// Trace rows as plain key/value maps; the reading itself is the shared one.
+inline std::vector<TraceLine> parse_trace(const std::string& text) {
     std::vector<TraceLine> out;
-    std::istringstream lines(bytes);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kv;
-        TraceLine m;
-        while (fields >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) m[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (m.count("frame")) out.push_back(m);
-    }
+    for (kvtest::TraceRow& row : kvtest::parse_trace(text)) out.push_back(std::move(row.kv));
     return out;
 }
 
