@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/engine_globals.h"
 #include "engine/font.h"
@@ -73,6 +74,107 @@ void menu_textured_quad(int32_t texture, float x1, float y1, float x2, float y2,
     glVertex2f(x2, y1);
     glEnd();
     glDisable(GL_TEXTURE_2D);
+}
+
+int32_t menu_snapshot_side(int32_t side, bool any_size, int32_t max_side) {
+    if (side <= 0 || max_side <= 0 || side > max_side) return 0;
+    if (any_size) return side;
+    int32_t p = 1;
+    while (p < side) {
+        if (p > max_side / 2) return 0;
+        p *= 2;
+    }
+    return p;
+}
+
+namespace {
+// Textures of any size came with OpenGL 2.0 (earlier as an extension).
+bool textures_of_any_size() {
+    static int known = -1;
+    if (known < 0) {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        known = (version && version[0] >= '2' && version[0] <= '9' && version[1] == '.') ||
+                        (extensions && std::strstr(extensions, "GL_ARB_texture_non_power_of_two"))
+                    ? 1
+                    : 0;
+    }
+    return known == 1;
+}
+}  // namespace
+
+bool menu_snapshot_take(MenuSnapshot& s, int32_t width, int32_t height) {
+    s.held = false;
+    GLint max_side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_side);
+    const bool any = textures_of_any_size();
+    const int32_t tw = menu_snapshot_side(width, any, max_side);
+    const int32_t th = menu_snapshot_side(height, any, max_side);
+    if (tw == 0 || th == 0) return false;
+    // Errors left by earlier drawing are not this copy's; a few at most are pending.
+    for (int32_t i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    if (s.texture == 0) glGenTextures(1, &s.texture);
+    if (s.texture == 0) return false;
+    glBindTexture(GL_TEXTURE_2D, s.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    if (glGetError() != GL_NO_ERROR) return false;
+    s.width = width;
+    s.height = height;
+    s.tex_width = tw;
+    s.tex_height = th;
+    s.held = true;
+    return true;
+}
+
+void menu_snapshot_put(const MenuSnapshot& s) {
+    if (!s.held) return;
+    const GLint vp_w = s.width, vp_h = s.height;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Clip space corners land on the held rectangle's pixel corners: texel i covers pixel i.
+    glViewport(0, 0, vp_w, vp_h);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const GLboolean blend = glIsEnabled(GL_BLEND);
+    if (blend) glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, s.texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const float u = static_cast<float>(s.width) / static_cast<float>(s.tex_width);
+    const float v = static_cast<float>(s.height) / static_cast<float>(s.tex_height);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(u, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(u, v);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, v);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    if (blend) glEnable(GL_BLEND);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
+void menu_snapshot_release(MenuSnapshot& s) {
+    if (s.texture != 0) glDeleteTextures(1, &s.texture);
+    s = MenuSnapshot{};
 }
 
 void menu_panel(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float opacity) {

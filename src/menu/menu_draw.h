@@ -53,6 +53,30 @@ void menu_outline(float x1, float y1, float x2, float y2, const MenuColour& c, f
 // A texture stretched over a rectangle, tinted white at `alpha` (nothing for texture 0).
 void menu_textured_quad(int32_t texture, float x1, float y1, float x2, float y2, float alpha);
 
+// A copy of the window's colour buffer kept in a texture and laid back later pixel for pixel
+// (nearest texels at 1:1, no blending, alpha included), for a layer that stays the same from
+// frame to frame: putting the copy back costs a software renderer a fraction of drawing the
+// layer again with filtered, blended textures and text.
+struct MenuSnapshot {
+    uint32_t texture = 0;
+    int32_t width = 0;  // the part of the window held, from its bottom left corner
+    int32_t height = 0;
+    int32_t tex_width = 0;  // the texture's own size (powers of two where the driver needs them)
+    int32_t tex_height = 0;
+    bool held = false;
+};
+// The texture side that holds `side` pixels: `side` itself where the driver takes any size,
+// else the next power of two; 0 when that passes `max_side` or `side` is not positive.
+int32_t menu_snapshot_side(int32_t side, bool any_size, int32_t max_side);
+// Copies the bottom left `width` x `height` pixels of the colour buffer being drawn; false (and
+// nothing held) when the driver cannot keep a texture that large.
+bool menu_snapshot_take(MenuSnapshot& s, int32_t width, int32_t height);
+// Lays the held copy over the bottom left corner of the viewport, replacing what is there.
+// Leaves texturing off, the blend switch as it found it and the current colour unchanged.
+void menu_snapshot_put(const MenuSnapshot& s);
+// Gives the texture back; nothing is held afterwards.
+void menu_snapshot_release(MenuSnapshot& s);
+
 // The framed panel of every menu window and box: navy fill, an inner rectangle shaded from
 // blue at its top to navy at its bottom, a white outline around the inner rectangle, all at
 // 0.5 x opacity.

@@ -28,6 +28,12 @@ void KV_MENU_RENDER_NEW_RESEARCH();        // 6
 void KV_MENU_RENDER_CONFIRMBOX(const std::string& title, const std::string& message);
 void KV_MENU_RENDER_OKBOX(const std::string& title, const std::string& message);
 
+// The backdrop at full strength is drawn once and then laid back from a kept copy while the
+// window and its pictures stay the same (on by default). Off draws it afresh on every frame and
+// lets the copy go; kept says whether a copy is held now.
+void kv_menu_keep_backdrop(bool on);
+bool kv_menu_backdrop_kept();
+
 // The menu window every window screen is drawn in; leaves the colour white at `opacity`.
 void KV_MENU_RENDER_WINDOW(float opacity);
 // A button of the menu style (selected style when `selected` is non-zero).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine_globals.h"
 #include "game/kv_globals.h"
 #include "menu/menu_draw.h"
 #include "menu/menu_globals.h"
@@ -23,10 +24,10 @@ constexpr float kScrollWidth = 6.0f;
 int32_t profile_count() { return std::clamp(KV_MENUGLOBALS.NUMPROFILES, 0, PROFILE_SLOTS); }
 }  // namespace
 
-void KV_MENU_RENDER_BACKDROP() {
-    const float a = KV_MENUGLOBALS.MENUFADE[kBackdropSlot];
-    if (a <= 0.0f) return;
-    const MenuFrame f = menu_frame();
+namespace {
+// The backdrop's layers: the mission picture over the whole window, the world map, the
+// classification lines and the force's name.
+void draw_backdrop(const MenuFrame& f, float a) {
     menu_textured_quad(KV_MENUGLOBALS.MISSIONTEX, 0.0f, 0.0f, f.w, f.h, a);
     const float map_w = std::nearbyint(0.3f * f.w);
     const float map_x = std::nearbyint((f.w - map_w) / 2.0f);
@@ -38,6 +39,54 @@ void KV_MENU_RENDER_BACKDROP() {
     menu_text_centred(f.w / 2.0f, 9.656f * f.s, "RESTRICTED DATA - FOR OFFICIAL USE ONLY");
     menu_colour(MENU_WARM_GREY, a);
     menu_text_centred(f.w / 2.0f, 2.204f * f.s, "UNITED STATES OF THE WORLD STRIKE FORCE KESSRA VORN");
+}
+
+// At full strength the backdrop is opaque over the whole window, so its picture depends only on
+// the window, the spacer and the two pictures, never on what the title screen left beneath: it
+// is drawn once, kept, and laid back on every later frame with the same look.
+struct BackdropLook {
+    int32_t width = 0;
+    int32_t height = 0;
+    float spacer = 0.0f;
+    int32_t mission_tex = 0;
+    int32_t worldmap_tex = 0;
+    bool operator==(const BackdropLook&) const = default;
+};
+bool g_keep_backdrop = true;
+MenuSnapshot g_backdrop;
+BackdropLook g_backdrop_look;
+bool g_backdrop_refused = false;  // the driver could not keep this look: drawn every frame
+}  // namespace
+
+void kv_menu_keep_backdrop(bool on) {
+    g_keep_backdrop = on;
+    if (!on) menu_snapshot_release(g_backdrop);
+}
+
+bool kv_menu_backdrop_kept() { return g_backdrop.held; }
+
+void KV_MENU_RENDER_BACKDROP() {
+    const float a = KV_MENUGLOBALS.MENUFADE[kBackdropSlot];
+    if (a <= 0.0f) return;
+    const MenuFrame f = menu_frame();
+    if (!g_keep_backdrop || a != 1.0f) {
+        draw_backdrop(f, a);
+        return;
+    }
+    const BackdropLook look = {OPENGLPROPERTIES.SCR_WIDTH, OPENGLPROPERTIES.SCR_HEIGHT, f.s,
+                               KV_MENUGLOBALS.MISSIONTEX, KV_MENUGLOBALS.WORLDMAPTEX};
+    if (look == g_backdrop_look && g_backdrop.held) {
+        menu_snapshot_put(g_backdrop);
+        menu_colour(MENU_WARM_GREY, a);  // as the drawn backdrop leaves it
+        return;
+    }
+    if (look == g_backdrop_look && g_backdrop_refused) {
+        draw_backdrop(f, a);
+        return;
+    }
+    draw_backdrop(f, a);
+    g_backdrop_look = look;
+    g_backdrop_refused = !menu_snapshot_take(g_backdrop, look.width, look.height);
 }
 
 void KV_MENU_RENDER_PROFILELIST() {
