@@ -6,6 +6,10 @@
 //
 // Peers in the same run: the same program printing its version (process start and linking,
 // no window), and for the two screens the frames they take shown at 60 frames a second.
+//
+// Where a frame of those screens goes, in this process with the game's own window: the clear and
+// the swap alone, the backdrop drawn the long way and laid back from its kept copy, the whole
+// preloading frame both ways, and the item each frame works on (one model file, one map tile).
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -14,6 +18,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -25,8 +31,19 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_globals.h"
+#include "engine/objfile.h"
+#include "engine/system.h"
+#include "engine/textfile.h"
 #include "game/profile_types.h"
+#include "game/world.h"
+#include "menu/menu.h"
+#include "menu/menu_globals.h"
+#include "menu/menu_render.h"
 #include "menu/profiles.h"
+#include "menu/startup.h"
+#include "platform/clock.h"
+#include "world/world_globals.h"
 
 extern char** environ;
 
@@ -216,10 +233,149 @@ void BM_LoadingAndPreloadingScreens(benchmark::State& state) {
         static_cast<double>(ms4 + ms10) / (static_cast<double>(frames4 + frames10) * at60);
 }
 
+// ---- The parts of one loading or preloading frame, in this process ----
+
+// Processor time of the whole process (the renderer's own threads included), in ms.
+double process_cpu_ms() {
+    struct rusage use {};
+    getrusage(RUSAGE_SELF, &use);
+    return 1000.0 * static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000.0;
+}
+
+// The game's window and the menu's set-up (no version check), in a private copy of the game
+// directory; the menu frames below never load a model or compile a tile unless asked.
+bool frame_parts_ready() {
+    static int state = 0;
+    if (state != 0) return state == 1;
+    state = -1;
+    fs::path dir;
+    if (!make_dir(dir)) return false;
+    fs::current_path(dir);
+    platform_clock_use_fixed_step(16);
+    std::string why;
+    if (!INITIALIZE(why)) return false;
+    kv_menu_set_quick_flight(true);
+    KV_MENU_INITIALIZE();
+    state = 1;
+    return true;
+}
+
+enum class FramePart { ClearAndSwap, Backdrop, PreloadingScreen };
+
+// Frames of one kind timed on the processor and the wall clock, each finished and swapped.
+void time_frames(benchmark::State& state, FramePart part, bool keep_backdrop) {
+    if (!frame_parts_ready()) {
+        state.SkipWithError("no game directory or window");
+        return;
+    }
+    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
+    for (float& v : m.MENUFADE) v = 0.0f;
+    m.LOADINGCOMPLETED = 0;  // no background tile work in these frames
+    m.CURMENU = part == FramePart::PreloadingScreen ? 10 : 8;  // 8: no screen over the backdrop
+    m.MENUFADE[900] = 1.0f;
+    if (part == FramePart::PreloadingScreen) m.MENUFADE[10] = 1.0f;
+    kv_menu_keep_backdrop(keep_backdrop);
+    KV_MENU_RENDER();  // the frame that takes the copy is not timed
+    system_swap_buffers();
+    glFinish();
+    const double cpu0 = process_cpu_ms();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (part == FramePart::ClearAndSwap) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        } else {
+            KV_MENU_RENDER();
+        }
+        system_swap_buffers();
+        glFinish();
+    }
+    const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    const double n = static_cast<double>(state.iterations());
+    state.counters["cpu_ms_per_frame"] = (process_cpu_ms() - cpu0) / n;
+    state.counters["wall_ms_per_frame"] = wall / n;
+    kv_menu_keep_backdrop(true);
+}
+
+void BM_FrameClearAndSwap(benchmark::State& state) { time_frames(state, FramePart::ClearAndSwap, true); }
+void BM_FrameBackdropDrawn(benchmark::State& state) { time_frames(state, FramePart::Backdrop, false); }
+void BM_FrameBackdropKept(benchmark::State& state) { time_frames(state, FramePart::Backdrop, true); }
+void BM_FramePreloadingScreenBackdropDrawn(benchmark::State& state) {
+    time_frames(state, FramePart::PreloadingScreen, false);
+}
+void BM_FramePreloadingScreenBackdropKept(benchmark::State& state) {
+    time_frames(state, FramePart::PreloadingScreen, true);
+}
+
+// The loading screen's item: every model file of models.dat loaded once, as the screen does.
+void BM_ItemModelFile(benchmark::State& state) {
+    if (!frame_parts_ready()) {
+        state.SkipWithError("no game directory or window");
+        return;
+    }
+    std::vector<std::string> names;
+    FieldReader r;
+    field_reader_open(r, "models.dat");
+    while (!field_eof(r)) names.push_back(field_read(r));
+    if (names.empty()) {
+        state.SkipWithError("models.dat lists no model");
+        return;
+    }
+    double cpu = 0.0, wall = 0.0;
+    for (auto _ : state) {
+        const double c0 = process_cpu_ms();
+        const auto t0 = std::chrono::steady_clock::now();
+        for (const std::string& name : names) OBJFILE_LOAD(name);
+        glFinish();
+        cpu += process_cpu_ms() - c0;
+        wall += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    }
+    const double items = static_cast<double>(names.size() * state.iterations());
+    state.counters["items"] = static_cast<double>(names.size());
+    state.counters["cpu_ms_per_item"] = cpu / items;
+    state.counters["wall_ms_per_item"] = wall / items;
+}
+
+// The preloading screen's item: the first 200 tiles it compiles (every fourth tile), each once,
+// after the models they stand on are loaded.
+void BM_ItemMapTile(benchmark::State& state) {
+    if (!frame_parts_ready()) {
+        state.SkipWithError("no game directory or window");
+        return;
+    }
+    std::vector<std::pair<int32_t, int32_t>> tiles;
+    for (int32_t a = 0; a < KV_TILESLOTS && tiles.size() < 200; ++a)
+        for (int32_t b = 0; b < KV_TILESLOTS && tiles.size() < 200; ++b)
+            if ((a + b) % 4 == 0 && KVMAPCOMPILED[a][b] == 0) tiles.push_back({a, b});
+    long compiled = 0;
+    double cpu = 0.0, wall = 0.0;
+    for (auto _ : state) {
+        const double c0 = process_cpu_ms();
+        const auto t0 = std::chrono::steady_clock::now();
+        for (const auto& [a, b] : tiles)
+            if (kv_compile_tile(a, b)) ++compiled;
+        glFinish();
+        cpu += process_cpu_ms() - c0;
+        wall += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    }
+    const double items = static_cast<double>(tiles.size() * state.iterations());
+    state.counters["items"] = static_cast<double>(tiles.size());
+    state.counters["compiled"] = static_cast<double>(compiled);
+    state.counters["cpu_ms_per_item"] = items > 0 ? cpu / items : 0.0;
+    state.counters["wall_ms_per_item"] = items > 0 ? wall / items : 0.0;
+}
+
 }  // namespace
 
 BENCHMARK(BM_ProcessStartPeer)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstTitleFrame)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadingAndPreloadingScreens)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameClearAndSwap)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameBackdropDrawn)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameBackdropKept)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramePreloadingScreenBackdropDrawn)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramePreloadingScreenBackdropKept)->Iterations(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ItemModelFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ItemMapTile)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

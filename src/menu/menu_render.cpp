@@ -8,6 +8,9 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "engine/engine_globals.h"
 #include "engine/system.h"
@@ -128,6 +131,12 @@ void KV_MENU_RENDER_OKBOX(const std::string& title, const std::string& message) 
 }
 
 void kv_menu_load_screen_assets() {
+    // KV_MENU_FRESH_BACKDROP=1 draws the backdrop afresh on every frame instead of laying back
+    // its kept copy, so that the pictures of both ways can be compared.
+    const char* fresh = std::getenv("KV_MENU_FRESH_BACKDROP");
+    const bool keep = !(fresh && std::strcmp(fresh, "1") == 0);
+    kv_menu_keep_backdrop(keep);
+    if (!keep) std::printf("menu: the backdrop is drawn afresh on every frame\n");
     uint32_t tex = 0;
     LOAD_TEXTURE(tex, "data/menu/mission.png");
     KV_MENUGLOBALS.MISSIONTEX = static_cast<int32_t>(tex);

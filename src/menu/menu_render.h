@@ -44,7 +44,8 @@ void KV_MENU_RENDER_BUTTON(float x, float y, float width, float height, const st
 // The menu's own pictures: the backdrop, the world map and the gunship picture into
 // MISSIONTEX, WORLDMAPTEX and GUNSHIPTEX (paths relative to the game directory). Belongs to the
 // menu's one-time initialisation; a missing picture leaves its texture without an image and
-// gets a console line from the texture loader.
+// gets a console line from the texture loader. The environment variable KV_MENU_FRESH_BACKDROP=1
+// turns the kept backdrop off (see kv_menu_keep_backdrop), with a console line saying so.
 void kv_menu_load_screen_assets();
 
 

@@ -4,6 +4,9 @@
 // build/screenshots/menu_loading.png and menu_preloading.png.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "engine/png.h"
 #include "menu_run.h"
 
@@ -25,6 +28,15 @@ long model_entries() {
         if (!line.empty()) ++n;
         at = end + 1;
     }
+    return n;
+}
+
+// Pixels (RGBA, 4 bytes each) that differ between two pictures of the same size.
+long differing_pixels(const PngImage& a, const PngImage& b) {
+    long n = 0;
+    const size_t count = static_cast<size_t>(a.width) * a.height;
+    for (size_t i = 0; i < count; ++i)
+        if (std::memcmp(&a.pixels[4 * i], &b.pixels[4 * i], 4) != 0) ++n;
     return n;
 }
 
@@ -96,4 +108,49 @@ TEST(LoadingScreens, OneModelThenOneTileAFrameThenTheBriefing) {
     ASSERT_TRUE(loading && preloading) << loading.reason << " / " << preloading.reason;
     EXPECT_GT(lit_near_centre(loading, 60, 120), 200);
     EXPECT_GT(lit_near_centre(preloading, 60, 120), 200);
+}
+
+// The backdrop is laid back from a kept copy once it stands at full strength; the player sees
+// the same: the road from the profile list through both screens, run again with the backdrop
+// drawn afresh on every frame, gives the same pictures byte for byte, over the fade-in, the
+// cross-fades and the progress displays.
+TEST(LoadingScreens, KeptBackdropShowsTheSamePicturesAsDrawingItEveryFrame) {
+    REQUIRE_GAME();
+    Script s;
+    s.press(5, "ENTER").press(25, "ENTER").press(45, "ENTER");
+    const std::vector<long> frames = {20, 30, 46, 60, 95, 121, 122, 135};
+    auto run = [&](const std::string& name) {
+        const fs::path dir = make_game_dir(name);
+        write_profiles(dir, {pilot("LOADER", "ONE", 0)});
+        std::vector<std::pair<long, std::string>> shots;
+        for (long f : frames) shots.push_back({f, (kOut / (name + "_" + std::to_string(f) + ".png")).string()});
+        for (const auto& shot : shots) fs::remove(shot.second);
+        return run_core_with(dir, name, s, 140, shots);
+    };
+    const MenuRun kept = run("backdrop_kept");
+    ASSERT_EQ(setenv("KV_MENU_FRESH_BACKDROP", "1", 1), 0);
+    const MenuRun fresh = run("backdrop_fresh");
+    unsetenv("KV_MENU_FRESH_BACKDROP");
+    ASSERT_EQ(kept.status, 0) << kept.log;
+    ASSERT_EQ(fresh.status, 0) << fresh.log;
+    EXPECT_EQ(kept.log.find("backdrop is drawn afresh"), std::string::npos);
+    EXPECT_NE(fresh.log.find("backdrop is drawn afresh"), std::string::npos)
+        << "the second run did not draw the backdrop the long way";
+
+    // The pictures span the profile screens, the loading screen and the preloading screen.
+    ASSERT_NE(kept.at(95), nullptr);
+    ASSERT_NE(kept.at(135), nullptr);
+    EXPECT_EQ(num(*kept.at(95), "menu"), 4);
+    EXPECT_EQ(num(*kept.at(135), "menu"), 10);
+    for (long f : frames) {
+        SCOPED_TRACE("frame " + std::to_string(f));
+        ASSERT_NE(fresh.at(f), nullptr);
+        EXPECT_EQ(num(*kept.at(f), "menu"), num(*fresh.at(f), "menu"));
+        const PngImage a = png_load((kOut / ("backdrop_kept_" + std::to_string(f) + ".png")).string());
+        const PngImage b = png_load((kOut / ("backdrop_fresh_" + std::to_string(f) + ".png")).string());
+        ASSERT_TRUE(a && b) << a.reason << " / " << b.reason;
+        ASSERT_EQ(a.width, b.width);
+        ASSERT_EQ(a.height, b.height);
+        EXPECT_EQ(differing_pixels(a, b), 0);
+    }
 }
