@@ -55,7 +55,10 @@ float box_button_top(const MenuFrame& f) { return box_top(f) + MENU_CONTENT_INSE
 
 void KV_MENU_RENDER() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // Every menu screen draws with the depth and stencil tests off (the title's letters as well
+    // as the overlay), so only the colour buffer is cleared; the mission view clears all three
+    // itself on each of its frames.
+    glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_FOG);

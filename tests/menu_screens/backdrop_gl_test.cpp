@@ -4,6 +4,7 @@
 // look must never show the old copy.
 #include "menu_gl.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "menu/mission_flow.h"
@@ -66,6 +67,7 @@ protected:
     }
     void TearDown() override {
         OPENGLPROPERTIES.SCR_WIDTH = W;
+        glViewport(0, 0, W, H);  // as the window's resize handling would set it
         kv_menu_keep_backdrop(false);
         kv_menu_keep_backdrop(true);
     }
@@ -184,4 +186,38 @@ TEST(MenuSnapshotSide, AnySizeOrTheNextPowerOfTwoWithinTheDriversLimit) {
     // The largest power of two an int holds is never overrun.
     EXPECT_EQ(menu_snapshot_side(1 << 30, false, 0x7fffffff), 1 << 30);
     EXPECT_EQ(menu_snapshot_side((1 << 30) + 1, false, 0x7fffffff), 0);
+}
+
+// The menu frame clears only the colour buffer, so no screen may depend on what the depth or
+// stencil buffer holds: each frame comes out the same over a depth buffer at its nearest and a
+// full stencil buffer as over freshly cleared ones.
+TEST_F(KeptBackdrop, MenuFramesDoNotDependOnTheDepthOrStencilBuffer) {
+    two_pilots();
+    for (int32_t screen : {7, 9, 0, 110, 120, 4, 10, 2, 3, 1, 200, 5, 6}) {
+        SCOPED_TRACE("screen " + std::to_string(screen));
+        for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
+        show(screen);
+        KV_MENUGLOBALS.SELMAIN = 1;
+        KV_MENUGLOBALS.SELMAINFADE[1] = 1.0f;
+        KV_MENUGLOBALS.CONFIRMBOX = 1;
+        KV_MENUGLOBALS.CONFIRMFADE = 1.0f;
+        KV_MENUGLOBALS.CONFIRMTITLE = "CONFIRM";
+        KV_MENUGLOBALS.CONFIRMMESSAGE = "Over every screen";
+        const KV_MENUGLOBALSTYPE before = KV_MENUGLOBALS;
+        glClearDepth(1.0);
+        glClearStencil(0);
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        const std::vector<uint8_t> cleared = frame_rgba();
+        KV_MENUGLOBALS = before;
+        glClearDepth(0.0);
+        glClearStencil(0xff);
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        const std::vector<uint8_t> filled = frame_rgba();
+        glClearDepth(1.0);
+        glClearStencil(0);
+        const Difference d = compare(filled, cleared);
+        EXPECT_EQ(d.pixels, 0) << d.first;
+        EXPECT_GT(std::count_if(cleared.begin(), cleared.end(), [](uint8_t v) { return v > 40; }), 10000)
+            << "the screen drew next to nothing";
+    }
 }
