@@ -13,13 +13,8 @@
 using kvtest::GameDir;
 using kvtest::RunResult;
 
-#define REQUIRE_DISPLAY()                                                       \
-    do {                                                                        \
-        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
-    } while (0)
-
 TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     // A frame the run never reaches.
@@ -43,7 +38,7 @@ TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
 }
 
 TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     RunResult r = g.run("--fixed-step 10 --frames 40 --trace /dev/full");
@@ -52,7 +47,7 @@ TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
 }
 
 TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     const std::string cmd = "cd " + kvtest::sh_quote(g.path().string()) + " && timeout -s KILL 4 " +
@@ -81,7 +76,7 @@ TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
 }
 
 TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     // Only the screen settings: every control would otherwise be unbound.
@@ -108,11 +103,10 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
 }
 
 TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    g.set_config_line(1, " 65535");
-    g.set_config_line(2, " 65535");
+    g.set_window(65535, 65535);
     RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 2:big.png");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.log().find("XRES 65535 is larger than the game allows; the window uses 16384"), std::string::npos)
@@ -125,8 +119,7 @@ TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     EXPECT_LE(h, 16384u);
 
     // Within the display nothing is said and the size stands.
-    g.set_config_line(1, " 640");
-    g.set_config_line(2, " 480");
+    g.set_window(640, 480);
     r = g.run("--fixed-step 10 --frames 2 --screenshot 2:small.png");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.log().find("larger than"), std::string::npos) << r.log();

@@ -194,8 +194,7 @@ TEST(MissionRules, DemolitionBlastBurnsAndBurnsOut) {
     GameDir g;
     ASSERT_TRUE(g.ok());
     // A small window keeps the software renderer quick with a thousand sprites in view.
-    g.set_config_line(1, " 640");
-    g.set_config_line(2, " 480");
+    g.set_window(640, 480);
     // North of objective 0's kill zone (302, 186), facing it; the blast goes off in frame 5.
     Play p = fly("blast", key_line(290, "ESCAPE", 1), 300, "--fly-at 302,212,90 --fly-blast 5");
     p.step = 50;

@@ -13,11 +13,10 @@
 namespace {
 
 TEST(Campaign, DemoPilotFliesEveryMissionSavesAndQuits) {
-    if (!kvtest::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    KV_REQUIRE_DISPLAY();
     kvtest::GameDir dir;
     ASSERT_TRUE(dir.ok());
-    dir.set_config_line(1, " 320");
-    dir.set_config_line(2, " 240");
+    dir.set_window(320, 240);
     kvtest::Play p;
     p.name = "campaign";
     p.step = 40;
