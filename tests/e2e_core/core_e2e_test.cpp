@@ -201,11 +201,7 @@ TEST(CoreRun, LiveClockRunPacesAndStops) {
     KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    kvtest::Play p;
-    p.step = 0;
-    p.seed = 0;
-    p.frames = 5;
-    const RunResult r = g.play(p);
+    const RunResult r = g.play({.frames = 5, .step = 0, .seed = 0});
     EXPECT_EQ(r.status, 0) << r.err;
     // Each frame sleeps 10 ms, so the clock moves at least that much between frames.
     ASSERT_EQ(r.rows.size(), 5u);

@@ -82,13 +82,7 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
     // Only the screen settings: every control would otherwise be unbound.
     const std::string settings = " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n";
     g.write("configVars.dat", settings);
-    kvtest::Play p;
-    p.fly = true;
-    p.step = 20;
-    p.seed = 0;
-    p.frames = 60;
-    p.script = "1 key UP 1\n";
-    const RunResult r = g.play(p);
+    const RunResult r = g.play({.script = "1 key UP 1\n", .frames = 60, .step = 20, .seed = 0, .fly = true});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.log().find("only 5 of 55 settings present"), std::string::npos) << r.log();
     EXPECT_NE(r.log().find("controls 0-12 are missing; they take the default bindings"), std::string::npos)

@@ -54,13 +54,7 @@ std::string mission0_with_time_limit(int seconds) {
 
 // A fly run of NAME on the virtual clock (seed 1) for at most FRAMES frames.
 Play fly(const std::string& name, const std::string& script, long frames, const std::string& args = "") {
-    Play p;
-    p.name = name;
-    p.fly = true;
-    p.script = script;
-    p.frames = frames;
-    p.args = args;
-    return p;
+    return {.name = name, .script = script, .frames = frames, .fly = true, .args = args};
 }
 
 bool red_digit(uint8_t r, uint8_t g, uint8_t b) { return r > 200 && g < 120 && b < 90; }

@@ -17,14 +17,8 @@ TEST(Campaign, DemoPilotFliesEveryMissionSavesAndQuits) {
     kvtest::GameDir dir;
     ASSERT_TRUE(dir.ok());
     dir.set_window(320, 240);
-    kvtest::Play p;
-    p.name = "campaign";
-    p.step = 40;
-    p.seed = 5;
-    p.frames = 40000;
-    p.args = "--autopilot";
-    p.timeout = 1200;
-    const kvtest::RunResult r = dir.play(p);
+    const kvtest::RunResult r =
+        dir.play({.name = "campaign", .frames = 40000, .step = 40, .seed = 5, .args = "--autopilot", .timeout = 1200});
     EXPECT_EQ(r.status, 0);
     ASSERT_FALSE(r.rows.empty());
     // It quit from the main menu well before the frame limit.

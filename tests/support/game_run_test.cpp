@@ -118,11 +118,7 @@ TEST(GameRunHelper, ABackgroundRunCanBeWaitedFor) {
     KV_REQUIRE_GAME();
     kvtest::GameDir g;
     ASSERT_TRUE(g.ok());
-    kvtest::Play p;
-    p.name = "background";
-    p.fly = true;
-    p.frames = 5;
-    p.script = kvtest::key_line(2, "UP", 1);
+    const kvtest::Play p{.name = "background", .script = kvtest::key_line(2, "UP", 1), .frames = 5, .fly = true};
     const pid_t pid = g.start(p);
     ASSERT_GT(pid, 0);
     int status = 0;
