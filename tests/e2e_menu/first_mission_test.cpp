@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
+#include <limits>
 
 #include "support/saved_pilots.h"
 
@@ -16,25 +16,6 @@ using namespace kvtest;
 namespace {
 
 using FirstMission = MenuGameTest;
-
-// The island's garrisons with every record but the first marked dead.
-std::string one_insurgent_left(const std::string& layout) {
-    std::istringstream in(layout);
-    std::string line, out;
-    int n = 0;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (n >= 3) {  // the two counts, then slot 0 stays as it is
-            // x,y,z,ACTIVE,...: the fourth field.
-            size_t at = 0;
-            for (int comma = 0; comma < 3 && at != std::string::npos; ++comma) at = line.find(',', at + 1);
-            if (at != std::string::npos && at + 1 < line.size()) line[at + 1] = '0';
-        }
-        out += line + "\r\n";
-        ++n;
-    }
-    return out;
-}
 
 // The keys of the flight, as frames counted from the first frame of the mission: turn onto the
 // Port Anselm pad, cross to it, line up, land (the pad refuels and lets go by itself); turn
@@ -65,7 +46,7 @@ int first_crate_pickup(const TraceRow& l) {
 }  // namespace
 
 TEST_F(FirstMission, FlownWithARefuelACrateAndTheLastKillSavedAndFoundAgain) {
-    g.write("data/enemies0.dat", one_insurgent_left(read_file_text(kGame / "data/enemies0.dat")));
+    g.write("data/enemies0.dat", layout_with_inactive(1, std::numeric_limits<int>::max()));  // slot 0 alone
     // A small window keeps the long flight quick on the software renderer; the flight itself
     // does not depend on the window size.
     g.set_window(640, 480);

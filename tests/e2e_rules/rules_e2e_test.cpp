@@ -13,6 +13,7 @@
 using kvtest::count_pixels;
 using kvtest::GameDir;
 using kvtest::key_line;
+using kvtest::layout_with_inactive;
 using kvtest::kGame;
 using kvtest::load_shot;
 using kvtest::Play;
@@ -21,25 +22,6 @@ using kvtest::shipped_key_of;
 using kvtest::TraceRow;
 
 namespace {
-
-// The shipped enemy layout with slots first..last switched inactive.
-std::string layout_with_inactive(int first, int last) {
-    std::istringstream in(read_file_text(kGame / "data/enemies0.dat"));
-    std::string out, line;
-    int row = 0;
-    while (std::getline(in, line)) {
-        const int slot = row - 2;  // the enemy count and class count come first
-        if (slot >= first && slot <= last) {
-            // x,y,z,ACTIVE,...: the fourth field
-            size_t c = 0;
-            for (int k = 0; k < 3; ++k) c = line.find(',', c) + 1;
-            line[c] = '0';
-        }
-        out += line + "\n";
-        ++row;
-    }
-    return out;
-}
 
 // The shipped mission 0 with another time limit.
 std::string mission0_with_time_limit(int seconds) {

@@ -231,6 +231,26 @@ struct Play {
     int timeout = 600;  // seconds before the run is stopped
 };
 
+// The shipped enemy layout with slots FIRST..LAST (inclusive) switched inactive, CR LF line ends.
+inline std::string layout_with_inactive(int first, int last) {
+    std::istringstream in(read_file_text(kGame / "data/enemies0.dat"));
+    std::string out, line;
+    int row = 0;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const int slot = row - 2;  // the enemy count and the class count come first
+        if (slot >= first && slot <= last) {
+            // x,y,z,ACTIVE,...: the fourth field.
+            size_t at = 0;
+            for (int comma = 0; comma < 3 && at != std::string::npos; ++comma) at = line.find(',', at + 1);
+            if (at != std::string::npos && at + 1 < line.size()) line[at + 1] = '0';
+        }
+        out += line + "\r\n";
+        ++row;
+    }
+    return out;
+}
+
 class GameDir {
 public:
     GameDir() {

@@ -129,3 +129,37 @@ TEST(GameRunHelper, ABackgroundRunCanBeWaitedFor) {
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows.back().i("frame"), 5);
 }
+
+TEST(GameRunHelper, LayoutWithInactiveSwitchesOffOnlyTheNamedSlots) {
+    if (!fs::exists(kvtest::kGame / "data/enemies0.dat")) GTEST_SKIP() << "no built game directory";
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::istringstream in(text);
+        for (std::string l; std::getline(in, l);) {
+            if (!l.empty() && l.back() == '\r') l.pop_back();
+            out.push_back(l);
+        }
+        return out;
+    };
+    const std::vector<std::string> shipped = lines(read_file_text(kvtest::kGame / "data/enemies0.dat"));
+    const std::vector<std::string> changed = lines(kvtest::layout_with_inactive(1, 7));
+    ASSERT_EQ(changed.size(), shipped.size());
+    ASSERT_GT(shipped.size(), 12u);
+    for (size_t row = 0; row < shipped.size(); ++row) {
+        const int slot = static_cast<int>(row) - 2;
+        if (slot < 1 || slot > 7) {
+            EXPECT_EQ(changed[row], shipped[row]) << "row " << row;
+            continue;
+        }
+        // Only the fourth field (ACTIVE) differs, and it reads 0.
+        std::vector<std::string> a, b;
+        std::istringstream sa(shipped[row]), sb(changed[row]);
+        for (std::string f; std::getline(sa, f, ',');) a.push_back(f);
+        for (std::string f; std::getline(sb, f, ',');) b.push_back(f);
+        ASSERT_EQ(a.size(), b.size()) << "row " << row;
+        ASSERT_GE(b.size(), 4u) << "row " << row;
+        EXPECT_EQ(b[3], "0") << "row " << row;
+        b[3] = a[3];
+        EXPECT_EQ(b, a) << "row " << row;
+    }
+}
