@@ -11,11 +11,6 @@
 using kvtest::GameDir;
 using kvtest::RunResult;
 
-#define REQUIRE_DISPLAY()                                                       \
-    do {                                                                        \
-        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
-    } while (0)
-
 namespace {
 
 // The size of the PNG file; 0 x 0 when it is none.
@@ -63,7 +58,7 @@ TEST(CoreOptions, RefusedOptionsAndInputScriptsExitWithAReason) {
 }
 
 TEST(CoreRun, OpensAndClosesCleanlyWithTheShippedSettings) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     const std::string before = read_file_text(g / "configVars.dat");
@@ -85,7 +80,7 @@ TEST(CoreRun, OpensAndClosesCleanlyWithTheShippedSettings) {
 }
 
 TEST(CoreRun, FixedStepAndSeedGiveByteIdenticalRuns) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     g.write("in.txt", "# thrust for a while, then turn\n2 key UP 1\n8 key UP 0\n9 key LEFT 1\n14 key LEFT 0\n");
@@ -120,7 +115,7 @@ TEST(CoreRun, FixedStepAndSeedGiveByteIdenticalRuns) {
 // Both colour depths open a window of the asked size; full screen opens at whatever size the
 // display keeps current.
 TEST(CoreRun, WindowSettingsThatOpen) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     const struct {
         const char* bits;
         const char* mode;
@@ -130,8 +125,7 @@ TEST(CoreRun, WindowSettingsThatOpen) {
         GameDir g;
         ASSERT_TRUE(g.ok());
         if (c.bits) {
-            g.set_config_line(1, " 320");
-            g.set_config_line(2, " 240");
+            g.set_window(320, 240);
             g.set_config_line(3, c.bits);
         }
         g.set_config_line(4, c.mode);
@@ -192,7 +186,7 @@ TEST(CoreRun, RefusedWindowSettingsEndWithStatusOneAndSayWhy) {
 }
 
 TEST(CoreRun, BadScriptLinesAreReportedAndTheRunGoesOn) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     g.write("in.txt", "1 key UP 1\n2 key NOSUCHKEY 1\n3 joy 99 present 1\n");
@@ -204,14 +198,10 @@ TEST(CoreRun, BadScriptLinesAreReportedAndTheRunGoesOn) {
 }
 
 TEST(CoreRun, LiveClockRunPacesAndStops) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    kvtest::Play p;
-    p.step = 0;
-    p.seed = 0;
-    p.frames = 5;
-    const RunResult r = g.play(p);
+    const RunResult r = g.play({.frames = 5, .step = 0, .seed = 0});
     EXPECT_EQ(r.status, 0) << r.err;
     // Each frame sleeps 10 ms, so the clock moves at least that much between frames.
     ASSERT_EQ(r.rows.size(), 5u);

@@ -13,13 +13,8 @@
 using kvtest::GameDir;
 using kvtest::RunResult;
 
-#define REQUIRE_DISPLAY()                                                       \
-    do {                                                                        \
-        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (xvfb-run)"; \
-    } while (0)
-
 TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     // A frame the run never reaches.
@@ -43,7 +38,7 @@ TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
 }
 
 TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     RunResult r = g.run("--fixed-step 10 --frames 40 --trace /dev/full");
@@ -52,7 +47,7 @@ TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
 }
 
 TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     const std::string cmd = "cd " + kvtest::sh_quote(g.path().string()) + " && timeout -s KILL 4 " +
@@ -81,19 +76,13 @@ TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
 }
 
 TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
     // Only the screen settings: every control would otherwise be unbound.
     const std::string settings = " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n";
     g.write("configVars.dat", settings);
-    kvtest::Play p;
-    p.fly = true;
-    p.step = 20;
-    p.seed = 0;
-    p.frames = 60;
-    p.script = "1 key UP 1\n";
-    const RunResult r = g.play(p);
+    const RunResult r = g.play({.script = "1 key UP 1\n", .frames = 60, .step = 20, .seed = 0, .fly = true});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.log().find("only 5 of 55 settings present"), std::string::npos) << r.log();
     EXPECT_NE(r.log().find("controls 0-12 are missing; they take the default bindings"), std::string::npos)
@@ -108,11 +97,10 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
 }
 
 TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
-    REQUIRE_DISPLAY();
+    KV_REQUIRE_DISPLAY();
     GameDir g;
     ASSERT_TRUE(g.ok());
-    g.set_config_line(1, " 65535");
-    g.set_config_line(2, " 65535");
+    g.set_window(65535, 65535);
     RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 2:big.png");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.log().find("XRES 65535 is larger than the game allows; the window uses 16384"), std::string::npos)
@@ -125,8 +113,7 @@ TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     EXPECT_LE(h, 16384u);
 
     // Within the display nothing is said and the size stands.
-    g.set_config_line(1, " 640");
-    g.set_config_line(2, " 480");
+    g.set_window(640, 480);
     r = g.run("--fixed-step 10 --frames 2 --screenshot 2:small.png");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.log().find("larger than"), std::string::npos) << r.log();

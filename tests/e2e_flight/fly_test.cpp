@@ -27,13 +27,7 @@ std::string press(int frame, const std::string& key, int down) { return kvtest::
 // the build tree's screenshots folder).
 RunResult fly(const GameDir& g, const std::string& name, const std::string& script,
               const std::vector<std::pair<long, fs::path>>& shots = {}) {
-    kvtest::Play p;
-    p.name = name;
-    p.fly = true;
-    p.script = script;
-    p.frames = 3000;
-    p.shots = shots;
-    return g.play(p);
+    return g.play({.name = name, .script = script, .frames = 3000, .fly = true, .shots = shots});
 }
 
 #define REQUIRE_FLIGHT()                                                                                   \

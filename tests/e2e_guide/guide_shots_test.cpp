@@ -6,106 +6,38 @@
 // of its frame to come from the screen or phase it is meant to show.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "e2e_core/core_run.h"
 #include "engine/png.h"
-#include "support/files.h"
+#include "support/game_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Fields = std::map<std::string, std::string>;
+using kvtest::count_pixels;
+using kvtest::RunResult;
+using kvtest::TraceRow;
 
 const fs::path kShots = fs::path(KV_BUILD_DIR) / "guide";
-
-std::vector<Fields> read_trace(const std::string& text) {
-    std::vector<Fields> out;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream words(line);
-        std::string kv;
-        Fields f;
-        while (words >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) f[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        if (f.count("frame")) out.push_back(f);
-    }
-    return out;
-}
-
-// The trace line of frame n, or an empty record.
-Fields at_frame(const std::vector<Fields>& frames, long n) {
-    for (const Fields& f : frames)
-        if (std::stol(f.at("frame")) == n) return f;
-    return {};
-}
-
-long number(const Fields& f, const std::string& key) {
-    const auto it = f.find(key);
-    return it == f.end() ? -1 : std::stol(it->second);
-}
-
-struct CoreRun {
-    int status = -1;
-    std::vector<Fields> frames;
-};
 
 // A private game directory with a 640 x 480 window, the version question answered (checking
 // off) and no saved pilots, so every run starts from the same title screen.
 struct GuideGame {
     GuideGame() {
-        dir.set_config_line(1, " 640");
-        dir.set_config_line(2, " 480");
-        std::error_code ec;
-        fs::remove(dir / "ver.dat", ec);
-        write_file_text(dir / "ver.dat", "0.1.0\r\n 0\r\n");
-        fs::remove(dir / "data/profiles.dat", ec);
-        fs::remove_all(dir / "data/profiles", ec);
+        dir.set_window(640, 480);
+        dir.without_profiles();
     }
-    // core with `args` on the virtual clock (50 ms frames), its trace read back.
-    CoreRun run(const std::string& name, const std::string& args) {
-        const fs::path trace = dir / (name + ".trace");
-        std::string cmd = "cd '" + dir.path().string() + "' && timeout 900 '" + std::string(KV_GAME_DIR) +
-                          "/core' --dir '" + dir.path().string() + "' --fixed-step 50 " + args + " --trace '" +
-                          trace.string() + "' >'" + (dir / (name + ".log")).string() + "' 2>&1 </dev/null";
-        CoreRun r;
-        const int s = std::system(cmd.c_str());
-        r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-        r.frames = read_trace(read_file_text(trace));
-        return r;
+    // core on the virtual clock (50 ms frames) with SEED for FRAMES frames, further options ARGS
+    // and the key script SCRIPT, its frame SHOT_AT pictured as build/guide/SHOT when one is named.
+    RunResult run(const std::string& name, int seed, long frames, const std::string& args,
+                  const std::string& script = "", long shot_at = 0, const std::string& shot = "") const {
+        kvtest::Play p{.name = name, .script = script, .frames = frames, .step = 50, .seed = seed, .args = args, .timeout = 900};
+        if (!shot.empty()) p.shots = {{shot_at, kShots / shot}};
+        return dir.play(p);
     }
-    e2e::GameDir dir;
+    kvtest::GameDir dir;
 };
-
-// The --screenshot argument that writes frame n to build/guide/FILE (an older copy removed).
-std::string shot(long n, const std::string& file) {
-    fs::create_directories(kShots);
-    std::error_code ec;
-    fs::remove(kShots / file, ec);
-    return " --screenshot " + std::to_string(n) + ":'" + (kShots / file).string() + "'";
-}
-
-// Pixels of the rectangle [x0, x1) x [y0, y1) (y from the top of the picture) that pass `test`.
-template <typename Test>
-int count_pixels(const PngImage& img, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, Test test) {
-    int n = 0;
-    for (uint32_t y = y0; y < y1 && y < img.height; ++y)
-        for (uint32_t x = x0; x < x1 && x < img.width; ++x) {
-            const uint8_t* p = img.pixels.get() + (static_cast<size_t>(img.height - 1 - y) * img.width + x) * 4;
-            if (test(p[0], p[1], p[2])) ++n;
-        }
-    return n;
-}
 
 PngImage load_shot(const std::string& file) { return png_load((kShots / file).string()); }
 
@@ -119,19 +51,19 @@ bool panel_blue(uint8_t r, uint8_t g, uint8_t b) { return b > 80 && b > r + 40 &
 class GuideShots : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!e2e::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+        KV_REQUIRE_DISPLAY();
         ASSERT_TRUE(game.dir.ok());
     }
     GuideGame game;
 };
 
 TEST_F(GuideShots, TitleScreen) {
-    const CoreRun r = game.run("title", "--seed 1 --frames 62" + shot(60, "guide_title.png"));
+    const RunResult r = game.run("title", 1, 62, "", "", 60, "guide_title.png");
     ASSERT_EQ(r.status, 0);
-    const Fields f = at_frame(r.frames, 60);
-    ASSERT_FALSE(f.empty());
-    EXPECT_EQ(f.at("menu"), "7") << "the main menu";
-    EXPECT_EQ(f.at("box"), "none") << "no question over it";
+    const TraceRow* f = r.row(60);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->at("menu"), "7") << "the main menu";
+    EXPECT_EQ(f->at("box"), "none") << "no question over it";
     const PngImage img = load_shot("guide_title.png");
     ASSERT_TRUE(img) << img.reason;
     EXPECT_EQ(img.width, 640u);
@@ -146,10 +78,10 @@ TEST_F(GuideShots, TitleScreen) {
 TEST_F(GuideShots, MissionBriefing) {
     // Through the menu as a player: load profile, NEW PROFILE, a name and a call sign, Accept,
     // Load; then the loading screens and the first page of the mission window, left standing.
-    std::string script;
+    kvtest::Keys script;
     long frame = 20;
     auto tap = [&](const std::string& key) {
-        script += std::to_string(frame) + " key " + key + " 1\n" + std::to_string(frame + 1) + " key " + key + " 0\n";
+        script.hold(frame, frame + 1, key);
         frame += 10;
     };
     tap("ENTER");                                // load profile
@@ -160,17 +92,14 @@ TEST_F(GuideShots, MissionBriefing) {
     tap("ENTER");                                // to Accept
     tap("ENTER");                                // Accept: the profile properties
     tap("ENTER");                                // Load
-    const fs::path input = game.dir / "briefing.input";
-    write_file_text(input, script);
     // The map is compiled a tile a frame while the loading screens show; the briefing then stays.
     const long at = 1200;
-    const CoreRun r = game.run("briefing", "--seed 1 --frames " + std::to_string(at + 2) + " --input '" +
-                                           input.string() + "'" + shot(at, "guide_briefing.png"));
+    const RunResult r = game.run("briefing", 1, at + 2, "", script.text, at, "guide_briefing.png");
     ASSERT_EQ(r.status, 0);
-    const Fields f = at_frame(r.frames, at);
-    ASSERT_FALSE(f.empty());
-    EXPECT_EQ(f.at("menu"), "2") << "the briefing page was not up by frame " << at;
-    EXPECT_EQ(f.at("mission"), "0");
+    const TraceRow* f = r.row(at);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->at("menu"), "2") << "the briefing page was not up by frame " << at;
+    EXPECT_EQ(f->at("mission"), "0");
     // The pilot exists on disk now, as the menu creates it.
     EXPECT_TRUE(fs::exists(game.dir / "data/profiles.dat"));
     const PngImage img = load_shot("guide_briefing.png");
@@ -186,25 +115,26 @@ TEST_F(GuideShots, MissionBriefing) {
 // The first mission flown by the demo pilot: a short run to learn when it is two seconds into
 // its first attack, then the same run (deterministic) pictured at that frame.
 TEST_F(GuideShots, MissionInFlightWithTheHud) {
-    const std::string fly = "--fly --fly-mission 0 --autopilot --seed 7";
-    const CoreRun first = game.run("flight", fly + " --frames 400");
+    const std::string fly = "--fly --fly-mission 0 --autopilot";
+    const RunResult first = game.run("flight", 7, 400, fly);
     ASSERT_EQ(first.status, 0);
     long attack_from = -1, at = -1;
-    for (const Fields& f : first.frames) {
-        const bool attacking = f.at("pilot") == "attack" && number(f, "alive") > 0;
-        if (attacking && attack_from < 0) attack_from = number(f, "frame");
-        if (attacking && attack_from > 0 && number(f, "frame") >= attack_from + 40) {
-            at = number(f, "frame");
+    for (const TraceRow& f : first.rows) {
+        const bool attacking = f.at("pilot") == "attack" && f.num("alive") > 0;
+        if (attacking && attack_from < 0) attack_from = f.num("frame");
+        if (attacking && attack_from > 0 && f.num("frame") >= attack_from + 40) {
+            at = f.num("frame");
             break;
         }
     }
     ASSERT_GT(at, 0) << "the pilot was not attacking two seconds after it began";
-    const CoreRun second = game.run("flight_shot", fly + " --frames " + std::to_string(at + 1) + shot(at, "guide_flight.png"));
+    const RunResult second = game.run("flight_shot", 7, at + 1, fly, "", at, "guide_flight.png");
     ASSERT_EQ(second.status, 0);
-    const Fields f = at_frame(second.frames, at);
-    ASSERT_FALSE(f.empty());
-    EXPECT_EQ(f, at_frame(first.frames, at)) << "the second run went another way";
-    EXPECT_EQ(f.at("started"), "1");
+    const TraceRow* f = second.row(at);
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(first.row(at), nullptr);
+    EXPECT_EQ(f->kv, first.row(at)->kv) << "the second run went another way";
+    EXPECT_EQ(f->at("started"), "1");
 
     const PngImage img = load_shot("guide_flight.png");
     ASSERT_TRUE(img) << img.reason;
@@ -221,12 +151,12 @@ TEST_F(GuideShots, MissionInFlightWithTheHud) {
 // (--fly-blast) in the third mission, pictured while the fireballs burn.
 TEST_F(GuideShots, DemolitionBlast) {
     const long at = 24;
-    const CoreRun r = game.run("blast", "--fly --fly-mission 2 --fly-at 195,376,-90 --fly-blast 5 --seed 1 --frames " +
-                                            std::to_string(at + 1) + shot(at, "guide_blast.png"));
+    const RunResult r =
+        game.run("blast", 1, at + 1, "--fly --fly-mission 2 --fly-at 195,376,-90 --fly-blast 5", "", at, "guide_blast.png");
     ASSERT_EQ(r.status, 0);
-    const Fields f = at_frame(r.frames, at);
-    ASSERT_FALSE(f.empty());
-    EXPECT_GT(number(f, "blast"), 300) << "the fireballs burn";
+    const TraceRow* f = r.row(at);
+    ASSERT_NE(f, nullptr);
+    EXPECT_GT(f->num("blast"), 300) << "the fireballs burn";
     const PngImage img = load_shot("guide_blast.png");
     ASSERT_TRUE(img) << img.reason;
     EXPECT_EQ(img.width, 640u);

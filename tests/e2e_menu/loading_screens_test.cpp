@@ -8,13 +8,13 @@
 #include <cstring>
 
 #include "engine/png.h"
-#include "menu_run.h"
+#include "support/saved_pilots.h"
 
-using namespace menu_e2e;
+using namespace kvtest;
 
 namespace {
 
-const fs::path kShots = fs::path(KV_BUILD_DIR) / "screenshots";
+using LoadingScreens = MenuGameTest;
 
 long model_entries() {
     const std::string text = read_file_text(kGame / "models.dat");
@@ -54,57 +54,52 @@ long lit_near_centre(const PngImage& img, uint32_t half, int level) {
 
 }  // namespace
 
-TEST(LoadingScreens, OneModelThenOneTileAFrameThenTheBriefing) {
-    REQUIRE_GAME();
-    const fs::path dir = make_game_dir("loading_screens");
-    write_profiles(dir, {pilot("LOADER", "ONE", 0)});
-    fs::create_directories(kShots);
-    const fs::path loading_png = kShots / "menu_loading.png";
-    const fs::path preloading_png = kShots / "menu_preloading.png";
-    fs::remove(loading_png);
-    fs::remove(preloading_png);
-    Script s;
+TEST_F(LoadingScreens, OneModelThenOneTileAFrameThenTheBriefing) {
+    write_profiles(g, {pilot("LOADER", "ONE", 0)});
+    Keys s;
     s.press(5, "ENTER").press(25, "ENTER").press(45, "ENTER");  // list, properties, Load
-    const MenuRun r = run_core_with(dir, "loading_screens", s, 820,
-                                    {{95, loading_png.string()}, {400, preloading_png.string()}});
-    ASSERT_EQ(r.status, 0) << r.log;
+    const RunResult r = g.play({.name = "loading_screens",
+                                .script = s.text,
+                                .frames = 820,
+                                .shots = {{95, "menu_loading.png"}, {400, "menu_preloading.png"}}});
+    ASSERT_EQ(r.status, 0) << r.log();
 
     // Screen 4: LASTFILELOADED steps by one each frame; left on the frame the last entry is picked.
-    const TraceLine* first4 = r.first("menu", 4);
+    const TraceRow* first4 = r.find("menu", 4);
     ASSERT_NE(first4, nullptr);
-    const long start = num(*first4, "frame");
-    EXPECT_EQ(num(*first4, "lastfile"), 0);
+    const long start = first4->num("frame");
+    EXPECT_EQ(first4->num("lastfile"), 0);
     long frames4 = 0;
-    for (long f = start; r.at(f) && num(*r.at(f), "menu") == 4; ++f) {
-        EXPECT_EQ(num(*r.at(f), "lastfile"), f - start) << "frame " << f;
+    for (long f = start; r.row(f) && r.row(f)->num("menu") == 4; ++f) {
+        EXPECT_EQ(r.row(f)->num("lastfile"), f - start) << "frame " << f;
         ++frames4;
     }
     EXPECT_EQ(frames4 + 1, model_entries());
-    const TraceLine* first10 = r.at(start + frames4);
+    const TraceRow* first10 = r.row(start + frames4);
     ASSERT_NE(first10, nullptr);
-    EXPECT_EQ(num(*first10, "menu"), 10);
-    EXPECT_EQ(num(*first10, "loaded"), 1);
+    EXPECT_EQ(first10->num("menu"), 10);
+    EXPECT_EQ(first10->num("loaded"), 1);
 
     // Screen 10: at least one tile compiled on every frame it shows, and the briefing right after.
-    long frames10 = 0, last_tiles = num(*first10, "tiles") - 1;
+    long frames10 = 0, last_tiles = first10->num("tiles") - 1;
     long f = start + frames4;
-    for (; r.at(f) && num(*r.at(f), "menu") == 10; ++f) {
-        EXPECT_GT(num(*r.at(f), "tiles"), last_tiles) << "frame " << f << " compiled no tile";
-        last_tiles = num(*r.at(f), "tiles");
+    for (; r.row(f) && r.row(f)->num("menu") == 10; ++f) {
+        EXPECT_GT(r.row(f)->num("tiles"), last_tiles) << "frame " << f << " compiled no tile";
+        last_tiles = r.row(f)->num("tiles");
         ++frames10;
     }
-    ASSERT_NE(r.at(f), nullptr) << "the preloading screen did not finish";
-    EXPECT_EQ(num(*r.at(f), "menu"), 2);
+    ASSERT_NE(r.row(f), nullptr) << "the preloading screen did not finish";
+    EXPECT_EQ(r.row(f)->num("menu"), 2);
     // Every fourth tile of the first half of the map: 32 rows of 16.
     EXPECT_LE(frames10, 512);
     EXPECT_GE(frames10, 400);
     std::printf("loading screen: %ld frames, preloading screen: %ld frames\n", frames4, frames10);
 
     // The pictures: the frames asked for were on those screens, and each shows its ring.
-    ASSERT_EQ(num(*r.at(95), "menu"), 4);
-    ASSERT_EQ(num(*r.at(400), "menu"), 10);
-    const PngImage loading = png_load(loading_png.string());
-    const PngImage preloading = png_load(preloading_png.string());
+    ASSERT_EQ(r.at(95).num("menu"), 4);
+    ASSERT_EQ(r.at(400).num("menu"), 10);
+    const PngImage loading = load_shot("menu_loading.png");
+    const PngImage preloading = load_shot("menu_preloading.png");
     ASSERT_TRUE(loading && preloading) << loading.reason << " / " << preloading.reason;
     EXPECT_GT(lit_near_centre(loading, 60, 120), 200);
     EXPECT_GT(lit_near_centre(preloading, 60, 120), 200);

@@ -48,16 +48,10 @@ void clear_enemies(const GameDir& g, int first, int last) {
 // A fly run of mission MISSION from X,Z[,HEADING] with FUEL (< 0: full).
 Play fly(const std::string& name, const std::string& script, int mission, const std::string& at, long frames,
          int step = 16, double fuel = -1) {
-    Play p;
-    p.name = name;
-    p.fly = true;
-    p.script = script;
-    p.frames = frames;
-    p.step = step;
-    p.args = "--fly-mission " + std::to_string(mission);
-    if (!at.empty()) p.args += " --fly-at " + at;
-    if (fuel >= 0) p.args += " --fly-fuel " + std::to_string(fuel);
-    return p;
+    std::string args = "--fly-mission " + std::to_string(mission);
+    if (!at.empty()) args += " --fly-at " + at;
+    if (fuel >= 0) args += " --fly-fuel " + std::to_string(fuel);
+    return {.name = name, .script = script, .frames = frames, .step = step, .fly = true, .args = args};
 }
 
 std::string key_of(int32_t control) { return kvtest::shipped_key_of(control); }

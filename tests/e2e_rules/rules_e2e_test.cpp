@@ -13,6 +13,7 @@
 using kvtest::count_pixels;
 using kvtest::GameDir;
 using kvtest::key_line;
+using kvtest::layout_with_inactive;
 using kvtest::kGame;
 using kvtest::load_shot;
 using kvtest::Play;
@@ -21,25 +22,6 @@ using kvtest::shipped_key_of;
 using kvtest::TraceRow;
 
 namespace {
-
-// The shipped enemy layout with slots first..last switched inactive.
-std::string layout_with_inactive(int first, int last) {
-    std::istringstream in(read_file_text(kGame / "data/enemies0.dat"));
-    std::string out, line;
-    int row = 0;
-    while (std::getline(in, line)) {
-        const int slot = row - 2;  // the enemy count and class count come first
-        if (slot >= first && slot <= last) {
-            // x,y,z,ACTIVE,...: the fourth field
-            size_t c = 0;
-            for (int k = 0; k < 3; ++k) c = line.find(',', c) + 1;
-            line[c] = '0';
-        }
-        out += line + "\n";
-        ++row;
-    }
-    return out;
-}
 
 // The shipped mission 0 with another time limit.
 std::string mission0_with_time_limit(int seconds) {
@@ -54,13 +36,7 @@ std::string mission0_with_time_limit(int seconds) {
 
 // A fly run of NAME on the virtual clock (seed 1) for at most FRAMES frames.
 Play fly(const std::string& name, const std::string& script, long frames, const std::string& args = "") {
-    Play p;
-    p.name = name;
-    p.fly = true;
-    p.script = script;
-    p.frames = frames;
-    p.args = args;
-    return p;
+    return {.name = name, .script = script, .frames = frames, .fly = true, .args = args};
 }
 
 bool red_digit(uint8_t r, uint8_t g, uint8_t b) { return r > 200 && g < 120 && b < 90; }
@@ -194,8 +170,7 @@ TEST(MissionRules, DemolitionBlastBurnsAndBurnsOut) {
     GameDir g;
     ASSERT_TRUE(g.ok());
     // A small window keeps the software renderer quick with a thousand sprites in view.
-    g.set_config_line(1, " 640");
-    g.set_config_line(2, " 480");
+    g.set_window(640, 480);
     // North of objective 0's kill zone (302, 186), facing it; the blast goes off in frame 5.
     Play p = fly("blast", key_line(290, "ESCAPE", 1), 300, "--fly-at 302,212,90 --fly-blast 5");
     p.step = 50;

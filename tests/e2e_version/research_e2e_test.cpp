@@ -10,12 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "game_run.h"
-#include "game/profile_types.h"
-#include "menu/profiles.h"
-#include "support/fly_run.h"
+#include "support/saved_pilots.h"
 
-using namespace e2e_version;
+using namespace kvtest;
 
 namespace {
 
@@ -56,13 +53,6 @@ std::string layout_near_base() {
     return out;
 }
 
-// The trace's encoding of a box text made of printable characters and blanks.
-std::string encoded(const std::string& s) {
-    std::string out;
-    for (char c : s) out += c == ' ' ? std::string("%20") : std::string(1, c);
-    return out;
-}
-
 // The title the shipped research file gives the field with this identifier ("" when none).
 std::string shipped_title(const std::string& id) {
     std::istringstream in(read_file_text(kGame / "data/research.dat"));
@@ -95,25 +85,21 @@ std::string mission1_near_base() {
 }  // namespace
 
 TEST(ResearchE2E, ChosenOnTheBaseCompletedInstalledAndSaved) {
-    REQUIRE_GAME();
-    const std::string land = shipped_key_of(kGame, 6), fire = shipped_key_of(kGame, 11);
+    KV_REQUIRE_GAME();
+    const std::string land = shipped_key_of(6), fire = shipped_key_of(11);
     if (land.empty() || fire.empty()) GTEST_SKIP() << "the shipped settings do not use keys";
-    const fs::path dir = make_game_dir("research", "0.1.0\r\n 0\r\n");
-    fs::remove(dir / "data/enemies0.dat");
-    write_file_text(dir / "data/enemies0.dat", layout_near_base());
-    fs::remove(dir / "data/missions/1.dat");
-    write_file_text(dir / "data/missions/1.dat", mission1_near_base());
-    ProfileImage img;
-    kv_profile_starting_values(img.record, "ACE", "HAWK");
-    img.record.MISSIONNUM = 0;
+    GameDir g;
+    ASSERT_TRUE(g.ok());
+    g.without_profiles();
+    g.write("data/enemies0.dat", layout_near_base());
+    g.write("data/missions/1.dat", mission1_near_base());
+    ProfileImage img = pilot("ACE", "HAWK", 0, "00:10:00.000");
     img.record.PLAYERX = kBaseX;
     img.record.PLAYERZ = kBaseZ;
     img.record.GUNSHIPANGLE = 0.0f;
-    img.clock_text = "00:10:00.000";
-    img.checkpoints.assign(1, CHECKPOINTTYPE{});
-    write_file_text(dir / "data/profiles.dat", profiles_serialize(&img, 1, nullptr));
+    write_profiles(g, {img});
 
-    Script s;
+    Keys s;
     s.press(5, "ENTER").press(25, "ENTER").press(45, "ENTER");  // load the pilot
     s.press(760, "ENTER");                                       // fly mission 0
     s.press(800, land);                                          // on the base: code 6
@@ -132,61 +118,63 @@ TEST(ResearchE2E, ChosenOnTheBaseCompletedInstalledAndSaved) {
     s.hold(1620, 1720, fire);  // mission 1 complete
     s.press(1750, "ENTER");    // Save Game
     s.press(1780, "ENTER");    // close "Profile Saved!"
-    const fs::path shot6 = kShots / "research_new_field_screen.png";
-    const fs::path shot5 = kShots / "research_technology_screen.png";
-    const fs::path shot_installed = kShots / "research_upgrade_installed.png";
-    const fs::path shot_listed = kShots / "research_technology_screen_installed.png";
-    const GameRun r = run_game(dir, "research", s, 1800, {},
-                               {{1150, shot6}, {1185, shot5}, {1500, shot_installed}, {1548, shot_listed}}, 600.0);
-    ASSERT_EQ(r.status, 0) << r.log;
+    const fs::path shot6 = screenshots_dir() / "research_new_field_screen.png";
+    const fs::path shot5 = screenshots_dir() / "research_technology_screen.png";
+    const fs::path shot_installed = screenshots_dir() / "research_upgrade_installed.png";
+    const fs::path shot_listed = screenshots_dir() / "research_technology_screen_installed.png";
+    const RunResult r = g.play({.name = "research",
+                                .script = s.text,
+                                .frames = 1800,
+                                .shots = {{1150, shot6}, {1185, shot5}, {1500, shot_installed}, {1548, shot_listed}}});
+    ASSERT_EQ(r.status, 0) << r.log();
     const std::string title = shipped_title("RSCH_TAILPOD2");
     ASSERT_FALSE(title.empty());
 
     // Landing on the base offers the fields (screen 6); accepting starts the highlighted one and
     // shows it under way (screen 5).
-    const TraceLine* offered = r.first("menu", "6");
+    const TraceRow* offered = r.find("menu", 6);
     ASSERT_NE(offered, nullptr) << "landing on the base did not offer research";
-    EXPECT_EQ(text(*offered, "landed"), "1");
-    EXPECT_GE(num(*offered, "nnew"), 1);
-    EXPECT_EQ(num(*offered, "research"), -1);
-    EXPECT_EQ(text(*offered, "techs"), "1");  // a new pilot has the first rack
-    const TraceLine* chosen = r.first("menu", "5", num(*offered, "frame"));
+    EXPECT_EQ(offered->at("landed"), "1");
+    EXPECT_GE(offered->num("nnew"), 1);
+    EXPECT_EQ(offered->num("research"), -1);
+    EXPECT_EQ(offered->at("techs"), "1");  // a new pilot has the first rack
+    const TraceRow* chosen = r.find("menu", 5, offered->num("frame"));
     ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(num(*chosen, "research"), 1);
-    EXPECT_EQ(num(*chosen, "rstart"), 0);
-    EXPECT_LT(num(*chosen, "frame"), 1185);
+    EXPECT_EQ(chosen->num("research"), 1);
+    EXPECT_EQ(chosen->num("rstart"), 0);
+    EXPECT_LT(chosen->num("frame"), 1185);
 
     // The mission completes with the research due: the box names it.
-    const TraceLine* completed = r.first("boxtitle", encoded("Researching Completed!"));
+    const TraceRow* completed = r.find_text("boxtitle", encoded("Researching Completed!"));
     ASSERT_NE(completed, nullptr) << "mission 0 did not complete with the research due";
-    EXPECT_GT(num(*completed, "frame"), num(*chosen, "frame"));
-    EXPECT_EQ(num(*completed, "menu"), 200);
-    EXPECT_EQ(num(*completed, "mission"), 1);
-    EXPECT_EQ(text(*completed, "boxmsg"), encoded("Head back to base to install upgrade '" + title + "'."));
-    EXPECT_EQ(text(*completed, "techs"), "1");
-    const TraceLine* saved0 = r.first("boxtitle", encoded("Profile Saved!"), num(*completed, "frame"));
+    EXPECT_GT(completed->num("frame"), chosen->num("frame"));
+    EXPECT_EQ(completed->num("menu"), 200);
+    EXPECT_EQ(completed->num("mission"), 1);
+    EXPECT_EQ(completed->at("boxmsg"), encoded("Head back to base to install upgrade '" + title + "'."));
+    EXPECT_EQ(completed->at("techs"), "1");
+    const TraceRow* saved0 = r.find_text("boxtitle", encoded("Profile Saved!"), completed->num("frame"));
     ASSERT_NE(saved0, nullptr);
 
     // Mission 1 reminds of the waiting upgrade; landing on the base installs it.
-    const TraceLine* briefing = r.first("menu", "2", num(*saved0, "frame"));
+    const TraceRow* briefing = r.find("menu", 2, saved0->num("frame"));
     ASSERT_NE(briefing, nullptr);
-    EXPECT_EQ(num(*briefing, "mission"), 1);
-    EXPECT_EQ(num(*briefing, "alerttech"), 1);
-    const TraceLine* installed = r.first("boxtitle", encoded("Upgrade Installed!"));
+    EXPECT_EQ(briefing->num("mission"), 1);
+    EXPECT_EQ(briefing->num("alerttech"), 1);
+    const TraceRow* installed = r.find_text("boxtitle", encoded("Upgrade Installed!"));
     ASSERT_NE(installed, nullptr) << "landing on the base did not install the research";
-    EXPECT_EQ(num(*installed, "menu"), 5);
-    EXPECT_EQ(num(*installed, "mission"), 1);
-    EXPECT_EQ(text(*installed, "boxmsg"), encoded("Completed installing '" + title + "'."));
-    EXPECT_EQ(text(*installed, "techs"), "3");
-    EXPECT_EQ(num(*installed, "research"), -1);
-    EXPECT_EQ(num(*installed, "alerttech"), 0);
+    EXPECT_EQ(installed->num("menu"), 5);
+    EXPECT_EQ(installed->num("mission"), 1);
+    EXPECT_EQ(installed->at("boxmsg"), encoded("Completed installing '" + title + "'."));
+    EXPECT_EQ(installed->at("techs"), "3");
+    EXPECT_EQ(installed->num("research"), -1);
+    EXPECT_EQ(installed->num("alerttech"), 0);
 
     // Mission 1 completes and is saved: the file holds the installed upgrade.
-    const TraceLine* done1 = r.first("mission", "2");
+    const TraceRow* done1 = r.find("mission", 2);
     ASSERT_NE(done1, nullptr) << "mission 1 did not complete";
-    const TraceLine* saved1 = r.first("boxtitle", encoded("Profile Saved!"), num(*done1, "frame"));
+    const TraceRow* saved1 = r.find_text("boxtitle", encoded("Profile Saved!"), done1->num("frame"));
     ASSERT_NE(saved1, nullptr) << "mission 1 was not saved";
-    const ProfilesParse file = profiles_parse(read_file_text(dir / "data/profiles.dat"));
+    const ProfilesParse file = profiles_parse(read_file_text(g / "data/profiles.dat"));
     ASSERT_EQ(file.profiles.size(), 1u) << file.why;
     const PROFILETYPE& p = file.profiles[0].record;
     EXPECT_EQ(p.MISSIONNUM, 2);
@@ -195,9 +183,9 @@ TEST(ResearchE2E, ChosenOnTheBaseCompletedInstalledAndSaved) {
     for (int k = 2; k < TECHNOLOGY_SLOTS; ++k) EXPECT_EQ(p.COMPLETEDTECHNOLOGY[k], 0) << "technology " << k;
     EXPECT_EQ(p.RESEARCHINGTECHNOLOGY, -1);
 
-    const TraceLine* listed = r.first("frame", "1548");
+    const TraceRow* listed = r.row(1548);
     ASSERT_NE(listed, nullptr);
-    EXPECT_EQ(num(*listed, "menu"), 5);
-    EXPECT_EQ(text(*listed, "box"), "none");
+    EXPECT_EQ(listed->num("menu"), 5);
+    EXPECT_EQ(listed->at("box"), "none");
     for (const fs::path& shot : {shot6, shot5, shot_installed, shot_listed}) EXPECT_TRUE(fs::is_regular_file(shot)) << shot;
 }

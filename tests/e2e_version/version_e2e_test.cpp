@@ -7,34 +7,149 @@
 // player's answer into the private ver.dat and never into the build's own; quick flight leaves
 // it all alone.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "game_run.h"
 #include "net/loopback_server.h"
 #include "net/version_server.h"
+#include "support/game_run.h"
 
-using namespace e2e_version;
+using namespace kvtest;
 
 namespace {
 
-// The trace's encoding of a box text made of printable characters and blanks.
-std::string encoded(const std::string& s) {
-    std::string out;
-    for (char c : s) out += c == ' ' ? std::string("%20") : std::string(1, c);
-    return out;
+const fs::path kOut = fs::path(KV_BUILD_DIR) / "e2e_version";
+const fs::path kHostileServer = fs::path(KV_SOURCE_DIR) / "tests/e2e_version/version_server.py";
+
+double now_seconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The scripted hostile server beside this file in one mode, on 127.0.0.1 and a port the system
+// chose; killed when it goes out of scope. ok() is false when python3 could not start it
+// within 10 s.
+class HostileServer {
+public:
+    HostileServer(const std::string& mode, const std::string& name) {
+        fs::create_directories(kOut);
+        const fs::path port_file = kOut / (name + ".port");
+        requests_ = kOut / (name + ".requests");
+        fs::remove(port_file);
+        fs::remove(requests_);
+        std::vector<std::string> args = {"python3", kHostileServer.string(), mode, port_file.string(),
+                                         requests_.string()};
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t io;
+        posix_spawn_file_actions_init(&io);
+        posix_spawn_file_actions_addopen(&io, 1, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&pid_, "python3", &io, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&io);
+        const double until = now_seconds() + 10.0;
+        while (pid_ > 0 && port_ <= 0 && now_seconds() < until) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                break;
+            }
+            port_ = std::atoi(read_file_text(port_file).c_str());
+            if (port_ <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~HostileServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    HostileServer(const HostileServer&) = delete;
+    HostileServer& operator=(const HostileServer&) = delete;
+
+    bool ok() const { return pid_ > 0 && port_ > 0; }
+    int port() const { return port_; }
+    // Every request the server has read so far, in order.
+    std::string requests() const { return read_file_text(requests_); }
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    fs::path requests_;
+};
+
+// A run of at most FRAMES frames from the title screen towards the version server on PORT.
+Play towards(const std::string& name, int port, long frames, const Keys& keys = {}, const std::string& args = "") {
+    return {.name = name,
+            .script = keys.text,
+            .frames = frames,
+            .args = "--version-server 127.0.0.1:" + std::to_string(port) + " " + args};
+}
+
+// A private game directory whose ver.dat holds VER.
+std::unique_ptr<GameDir> game_with(const std::string& ver) {
+    auto g = std::make_unique<GameDir>();
+    EXPECT_TRUE(g->ok());
+    g->write("ver.dat", ver);
+    return g;
+}
+
+// A run of P timed on the real clock while it goes: seconds from the start to its first trace
+// line, to the line of its last frame and to its end; killed (status -1) after LIMIT seconds.
+struct Timed {
+    int status = -1;
+    double first_frame = -1.0, last_frame = -1.0, total = -1.0;
+    std::vector<TraceRow> rows;
+};
+Timed timed_play(const GameDir& g, const Play& p, double limit) {
+    Timed r;
+    const double t0 = now_seconds();
+    const pid_t pid = g.start(p);
+    if (pid <= 0) return r;
+    const fs::path trace = g / (p.name + ".trace");
+    const std::string last_line = "frame=" + std::to_string(p.frames) + " ";
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        const double t = now_seconds() - t0;
+        if (r.first_frame < 0.0 || r.last_frame < 0.0) {
+            const std::string lines = read_file_text(trace);
+            if (r.first_frame < 0.0 && lines.find("frame=") != std::string::npos) r.first_frame = t;
+            if (r.last_frame < 0.0 && lines.find(last_line) != std::string::npos) r.last_frame = t;
+        }
+        if (done == pid) {
+            r.total = t;
+            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            break;
+        }
+        if (t > limit) {
+            kill(-pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            r.total = t;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    r.rows = g.trace(p);
+    return r;
 }
 
 const std::string kRequest =
     "GET /version.php HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: text/html\r\n"
     "User-Agent: quorlix .01. Have a nice day!\r\nConnection: Close\r\n\r\n";
-
-std::string server_option(int port) { return "127.0.0.1:" + std::to_string(port); }
 
 // Lines of the console output that the version check wrote.
 std::vector<std::string> check_lines(const std::string& log) {
@@ -71,31 +186,31 @@ const char kOn[] = "0.1.0\r\n 1\r\n";
 }  // namespace
 
 TEST(VersionCheckE2E, ANewerVersionOpensTheBoxWithItsExactText) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     loopback::HttpServer server("0.2.0");
     ASSERT_TRUE(server.ok()) << "python3 -m http.server did not come up on 127.0.0.1";
-    const fs::path dir = make_game_dir("newer", kOn);
-    const fs::path shot = kShots / "version_new_version_box.png";
-    const GameRun r = run_game(dir, "newer", Script{}, 150, {"--version-server", server_option(server.port())},
-                               {{140, shot}});
-    ASSERT_EQ(r.status, 0) << r.log;
-    const TraceLine* box = r.first("box", "ok");
-    ASSERT_NE(box, nullptr) << "no box opened; console:\n" << r.log;
-    EXPECT_EQ(text(*box, "boxtitle"), encoded("New Version Available!"));
-    EXPECT_EQ(text(*box, "boxmsg"),
+    const auto g = game_with(kOn);
+    Play p = towards("newer", server.port(), 150);
+    p.shots = {{140, "version_new_version_box.png"}};
+    const RunResult r = g->play(p);
+    ASSERT_EQ(r.status, 0) << r.log();
+    const TraceRow* box = r.find_text("box", "ok");
+    ASSERT_NE(box, nullptr) << "no box opened; console:\n" << r.log();
+    EXPECT_EQ(box->at("boxtitle"), encoded("New Version Available!"));
+    EXPECT_EQ(box->at("boxmsg"),
               encoded(std::string("Kessra Vorn 0.2.0 is available from\\n") + KV_VERSION_WEB + "\\n\\nThank You."));
-    EXPECT_EQ(text(*box, "online"), "0.2.0");
-    EXPECT_EQ(num(*box, "menu"), 7);  // over the title screen
+    EXPECT_EQ(box->at("online"), "0.2.0");
+    EXPECT_EQ(box->num("menu"), 7);  // over the title screen
     // Nothing closes it unasked: it is still open on the last frame.
-    ASSERT_FALSE(r.trace.empty());
-    EXPECT_EQ(text(r.trace.back(), "box"), "ok");
-    EXPECT_TRUE(check_lines(r.log).empty()) << r.log;
-    EXPECT_TRUE(fs::is_regular_file(shot));
-    EXPECT_EQ(read_file_text(dir / "ver.dat"), kOn);  // a check never rewrites ver.dat
+    ASSERT_FALSE(r.rows.empty());
+    EXPECT_EQ(r.rows.back().at("box"), "ok");
+    EXPECT_TRUE(check_lines(r.log()).empty()) << r.log();
+    EXPECT_TRUE(fs::is_regular_file(screenshots_dir() / "version_new_version_box.png"));
+    EXPECT_EQ(read_file_text(*g / "ver.dat"), kOn);  // a check never rewrites ver.dat
 }
 
 TEST(VersionCheckE2E, TheSameVersionAndEveryRefusedReplyOpenNothing) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     struct Case {
         std::string name;
         std::string mode;     // hostile server mode; "" for http.server, "closed" for no server
@@ -124,43 +239,42 @@ TEST(VersionCheckE2E, TheSameVersionAndEveryRefusedReplyOpenNothing) {
             ASSERT_TRUE(hostile->ok()) << "the scripted server did not come up on 127.0.0.1";
             port = hostile->port();
         }
-        const fs::path dir = make_game_dir(c.name, kOn);
-        const GameRun r = run_game(dir, c.name, Script{}, 150, {"--version-server", server_option(port)});
-        ASSERT_EQ(r.status, 0) << r.log;
-        ASSERT_EQ(r.trace.size(), 150u);
+        const auto g = game_with(kOn);
+        const RunResult r = g->play(towards(c.name, port, 150));
+        ASSERT_EQ(r.status, 0) << r.log();
+        ASSERT_EQ(r.rows.size(), 150u);
         EXPECT_EQ(r.count("box", "none"), 150) << "a box opened";
-        const std::vector<std::string> lines = check_lines(r.log);
+        const std::vector<std::string> lines = check_lines(r.log());
         if (c.reason.empty()) {
             // The answer came and matched: it is recorded, and nothing is said.
-            EXPECT_NE(r.first("online", "0.1.0"), nullptr) << "the check never answered";
+            EXPECT_NE(r.find_text("online", "0.1.0"), nullptr) << "the check never answered";
             EXPECT_TRUE(lines.empty()) << joined(lines);
         } else {
-            ASSERT_EQ(lines.size(), 1u) << r.log;
+            ASSERT_EQ(lines.size(), 1u) << r.log();
             EXPECT_NE(lines[0].find(c.reason), std::string::npos) << lines[0];
             EXPECT_EQ(r.count("online", ""), 150);
         }
         if (hostile) {
             EXPECT_EQ(hostile->requests(), kRequest);  // one exact request, then nothing more
         }
-        EXPECT_EQ(read_file_text(dir / "ver.dat"), kOn);
+        EXPECT_EQ(read_file_text(*g / "ver.dat"), kOn);
     }
 }
 
 TEST(VersionCheckE2E, AServerThatNeverAnswersHoldsUpNeitherTheTitleNorTheExit) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     HostileServer server("silent", "silent");
     ASSERT_TRUE(server.ok()) << "the scripted server did not come up on 127.0.0.1";
-    const fs::path dir = make_game_dir("silent", kOn);
+    const auto g = game_with(kOn);
     // A check that held up the menu would cost its full 5 s on every try; a machine busy with
     // other work may cost a start-up its second once, so the faster of two tries counts.
     double first_frame = 1e9, ending = 1e9;
     for (int attempt = 0; attempt < 2 && (first_frame >= 1.0 || ending >= 2.0); ++attempt) {
-        const GameRun r = run_game(dir, "silent", Script{}, 40, {"--version-server", server_option(server.port())},
-                                   {}, 30.0);
-        ASSERT_EQ(r.status, 0) << r.log;
-        ASSERT_EQ(r.trace.size(), 40u);
-        EXPECT_EQ(num(r.trace.front(), "menu"), 7);
-        EXPECT_EQ(r.count("box", "none"), 40);
+        const Timed r = timed_play(*g, towards("silent", server.port(), 40), 30.0);
+        ASSERT_EQ(r.status, 0);
+        ASSERT_EQ(r.rows.size(), 40u);
+        EXPECT_EQ(r.rows.front().num("menu"), 7);
+        for (const TraceRow& row : r.rows) EXPECT_EQ(row.at("box"), "none") << "frame " << row.s("frame");
         ASSERT_GE(r.first_frame, 0.0);
         ASSERT_GE(r.last_frame, 0.0);
         first_frame = std::min(first_frame, r.first_frame);
@@ -174,82 +288,79 @@ TEST(VersionCheckE2E, AServerThatNeverAnswersHoldsUpNeitherTheTitleNorTheExit) {
 }
 
 TEST(VersionCheckE2E, EscapeOnTheFirstStartQuestionWritesZeroAndNeverAsksAgain) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     HostileServer server("notfound", "question_server");
     ASSERT_TRUE(server.ok()) << "the scripted server did not come up on 127.0.0.1";
     const FileStamp build_ver = FileStamp::of(kGame / "ver.dat");
-    const fs::path dir = make_game_dir("question", "0.1.0\r\n-1\r\n");
-    const fs::path shot = kShots / "version_first_start_question.png";
-    Script s;
+    const auto g = game_with("0.1.0\r\n-1\r\n");
+    Keys s;
     s.press(60, "ESCAPE");
-    const std::vector<std::string> to_server = {"--version-server", server_option(server.port())};
-    const GameRun r = run_game(dir, "question", s, 120, to_server, {{50, shot}});
-    ASSERT_EQ(r.status, 0) << r.log;
-    ASSERT_EQ(r.trace.size(), 120u);
-    const TraceLine& asked = r.trace.front();
-    EXPECT_EQ(text(asked, "box"), "confirm");
-    EXPECT_EQ(text(asked, "boxtitle"), encoded("Online Version Check"));
-    EXPECT_EQ(text(asked, "boxmsg"),
+    Play p = towards("question", server.port(), 120, s);
+    p.shots = {{50, "version_first_start_question.png"}};
+    const RunResult r = g->play(p);
+    ASSERT_EQ(r.status, 0) << r.log();
+    ASSERT_EQ(r.rows.size(), 120u);
+    const TraceRow& asked = r.rows.front();
+    EXPECT_EQ(asked.at("box"), "confirm");
+    EXPECT_EQ(asked.at("boxtitle"), encoded("Online Version Check"));
+    EXPECT_EQ(asked.at("boxmsg"),
               encoded(std::string("Kessra Vorn can automatically check ") + KV_VERSION_WEB +
                       "\\nfor updates on startup.\\n\\nWould you like to enable this feature?"));
-    EXPECT_EQ(num(asked, "allowcheck"), -1);
-    EXPECT_EQ(text(r.trace[58], "box"), "confirm");  // open until the key
-    const TraceLine* answered = r.first("allowcheck", "0");
+    EXPECT_EQ(asked.num("allowcheck"), -1);
+    EXPECT_EQ(r.rows[58].at("box"), "confirm");  // open until the key
+    const TraceRow* answered = r.find("allowcheck", 0);
     ASSERT_NE(answered, nullptr);
-    EXPECT_GE(num(*answered, "frame"), 60);
-    EXPECT_EQ(text(r.trace.back(), "box"), "none");
-    EXPECT_TRUE(fs::is_regular_file(shot));
-    EXPECT_EQ(read_file_text(dir / "ver.dat"), "0.1.0\r\n 0\r\n");
+    EXPECT_GE(answered->num("frame"), 60);
+    EXPECT_EQ(r.rows.back().at("box"), "none");
+    EXPECT_TRUE(fs::is_regular_file(screenshots_dir() / "version_first_start_question.png"));
+    EXPECT_EQ(read_file_text(*g / "ver.dat"), "0.1.0\r\n 0\r\n");
 
     // The next start asks nothing and checks nothing, whatever keys come.
-    Script again;
-    again.press(60, "ESCAPE");
-    const GameRun r2 = run_game(dir, "question_again", again, 120, to_server);
-    ASSERT_EQ(r2.status, 0) << r2.log;
-    ASSERT_EQ(r2.trace.size(), 120u);
+    const RunResult r2 = g->play(towards("question_again", server.port(), 120, s));
+    ASSERT_EQ(r2.status, 0) << r2.log();
+    ASSERT_EQ(r2.rows.size(), 120u);
     EXPECT_EQ(r2.count("box", "none"), 120);
     EXPECT_EQ(r2.count("allowcheck", "0"), 120);
-    EXPECT_EQ(read_file_text(dir / "ver.dat"), "0.1.0\r\n 0\r\n");
+    EXPECT_EQ(read_file_text(*g / "ver.dat"), "0.1.0\r\n 0\r\n");
     EXPECT_EQ(server.requests(), "") << "a refused check asked the server";
     EXPECT_TRUE(FileStamp::of(kGame / "ver.dat") == build_ver) << "the build's own ver.dat changed";
 }
 
 TEST(VersionCheckE2E, AcceptingTheQuestionChecksAtOnceAndItsKeyCannotCloseTheAnswer) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     loopback::HttpServer server("0.2.0");
     ASSERT_TRUE(server.ok()) << "python3 -m http.server did not come up on 127.0.0.1";
     const FileStamp build_ver = FileStamp::of(kGame / "ver.dat");
-    const fs::path dir = make_game_dir("accept", "0.1.0\r\n-1\r\n");
-    Script s;
+    const auto g = game_with("0.1.0\r\n-1\r\n");
+    Keys s;
     s.hold(60, 75, "ENTER");  // still down when the answer comes
-    const GameRun r = run_game(dir, "accept", s, 150, {"--version-server", server_option(server.port())});
-    ASSERT_EQ(r.status, 0) << r.log;
-    const TraceLine* on = r.first("allowcheck", "1");
-    ASSERT_NE(on, nullptr) << r.log;
-    EXPECT_GE(num(*on, "frame"), 60);
-    EXPECT_EQ(read_file_text(dir / "ver.dat"), "0.1.0\r\n 1\r\n");
-    const TraceLine* box = r.first("box", "ok");
-    ASSERT_NE(box, nullptr) << "the check after Accept opened no box; console:\n" << r.log;
-    EXPECT_GT(num(*box, "frame"), num(*on, "frame") - 1);
-    EXPECT_EQ(text(*box, "boxtitle"), encoded("New Version Available!"));
-    ASSERT_FALSE(r.trace.empty());
-    EXPECT_EQ(text(r.trace.back(), "box"), "ok") << "the Enter that accepted closed the answer";
+    const RunResult r = g->play(towards("accept", server.port(), 150, s));
+    ASSERT_EQ(r.status, 0) << r.log();
+    const TraceRow* on = r.find("allowcheck", 1);
+    ASSERT_NE(on, nullptr) << r.log();
+    EXPECT_GE(on->num("frame"), 60);
+    EXPECT_EQ(read_file_text(*g / "ver.dat"), "0.1.0\r\n 1\r\n");
+    const TraceRow* box = r.find_text("box", "ok");
+    ASSERT_NE(box, nullptr) << "the check after Accept opened no box; console:\n" << r.log();
+    EXPECT_GT(box->num("frame"), on->num("frame") - 1);
+    EXPECT_EQ(box->at("boxtitle"), encoded("New Version Available!"));
+    ASSERT_FALSE(r.rows.empty());
+    EXPECT_EQ(r.rows.back().at("box"), "ok") << "the Enter that accepted closed the answer";
     EXPECT_TRUE(FileStamp::of(kGame / "ver.dat") == build_ver) << "the build's own ver.dat changed";
 }
 
 TEST(VersionCheckE2E, QuickFlightNeitherAsksNorChecks) {
-    REQUIRE_GAME();
+    KV_REQUIRE_GAME();
     HostileServer server("notfound", "quick_flight_server");
     ASSERT_TRUE(server.ok()) << "the scripted server did not come up on 127.0.0.1";
     for (const std::string& ver : {std::string(kOn), std::string("0.1.0\r\n-1\r\n")}) {
-        const fs::path dir = make_game_dir("quick_flight", ver);
-        const GameRun r = run_game(dir, "quick_flight", Script{}, 30,
-                                   {"--fly", "--version-server", server_option(server.port())});
-        ASSERT_EQ(r.status, 0) << r.log;
-        ASSERT_EQ(r.trace.size(), 30u);
+        const auto g = game_with(ver);
+        const RunResult r = g->play(towards("quick_flight", server.port(), 30, {}, "--fly"));
+        ASSERT_EQ(r.status, 0) << r.log();
+        ASSERT_EQ(r.rows.size(), 30u);
         EXPECT_EQ(r.count("box", "none"), 30);
-        EXPECT_TRUE(check_lines(r.log).empty()) << r.log;
-        EXPECT_EQ(read_file_text(dir / "ver.dat"), ver);
+        EXPECT_TRUE(check_lines(r.log()).empty()) << r.log();
+        EXPECT_EQ(read_file_text(*g / "ver.dat"), ver);
     }
     EXPECT_EQ(server.requests(), "") << "quick flight asked the version server";
 }

@@ -27,19 +27,8 @@ protected:
     }
 
     void draw() {
-        glViewport(0, 0, W, H);
-        glClearColor(0, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-32, 32, -32, 32, 1, 2000);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(CX, 1000, CZ, CX, 0, CZ, 0, 0, -1);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_FOG);
+        gl_view_from_above(W, H, CX, CZ);
         glDisable(GL_CULL_FACE);
-        glEnable(GL_DEPTH_TEST);
         KV_RENDER_ENEMIES();
         glFinish();
         pixels_ = screenshot_read_rgb(W, H);

@@ -129,6 +129,14 @@ const Games& games() {
     return g;
 }
 
+// The frames of P over the island before and after the relief, kept as
+// screenshots/island_NAME_before.png and _after.png and decoded; false when either failed.
+bool before_and_after(const Place& p, Image& before, Image& after) {
+    const fs::path b = kShots / (std::string("island_") + p.name + "_before.png");
+    const fs::path a = kShots / (std::string("island_") + p.name + "_after.png");
+    return shoot(games().before, p.at, b) && shoot(games().after, p.at, a) && load(b, before) && load(a, after);
+}
+
 #define REQUIRE_DISPLAY()                                                                         \
     do {                                                                                          \
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (xvfb-run)";         \
@@ -145,12 +153,8 @@ TEST(IslandView, OpenCountryShowsMoreGroundShades) {
                             {"tarn", "300,330,45"}, {"tarn_west", "240,300,180"}};
     size_t before_total = 0, after_total = 0;
     for (const Place& p : places) {
-        const fs::path b = kShots / (std::string("island_") + p.name + "_before.png");
-        const fs::path a = kShots / (std::string("island_") + p.name + "_after.png");
-        ASSERT_TRUE(shoot(games().before, p.at, b)) << p.name;
-        ASSERT_TRUE(shoot(games().after, p.at, a)) << p.name;
         Image ib, ia;
-        ASSERT_TRUE(load(b, ib) && load(a, ia)) << p.name;
+        ASSERT_TRUE(before_and_after(p, ib, ia)) << p.name;
         const size_t nb = ground_shades(ib), na = ground_shades(ia);
         // The flat island's busiest open-country frame of these showed 195 shades; each frame
         // over the relief shows more than that, and a quarter more than the same frame before.
@@ -169,12 +173,8 @@ TEST(IslandView, TownsLookAsTheyDid) {
     // buildings are the same, so the frames match but for the minimap in the corner.
     const Place places[] = {{"vell", "310,165,90"}, {"kerrow", "160,300,270"}};
     for (const Place& p : places) {
-        const fs::path b = kShots / (std::string("island_") + p.name + "_before.png");
-        const fs::path a = kShots / (std::string("island_") + p.name + "_after.png");
-        ASSERT_TRUE(shoot(games().before, p.at, b)) << p.name;
-        ASSERT_TRUE(shoot(games().after, p.at, a)) << p.name;
         Image ib, ia;
-        ASSERT_TRUE(load(b, ib) && load(a, ia)) << p.name;
+        ASSERT_TRUE(before_and_after(p, ib, ia)) << p.name;
         EXPECT_LT(changed_share(ib, ia), 0.002) << p.name << " looks different";
         // A real town frame: its buildings' dark window bands fill much of the view.
         long dark = 0;

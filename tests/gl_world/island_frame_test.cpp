@@ -27,8 +27,7 @@
 #include "game/world.h"
 #include "world/world_globals.h"
 #include "chase_view.h"
-#include "support/gl_context.h"
-#include "support/island_scene.h"
+#include "island_gl.h"
 
 namespace {
 
@@ -45,27 +44,14 @@ bool close_to(const Rgb& p, const KVCOLOR3& c, int tol = 2) {
     return std::abs(p.r - q(c.R)) <= tol && std::abs(p.g - q(c.G)) <= tol && std::abs(p.b - q(c.B)) <= tol;
 }
 
-class IslandFrame : public GlWindowTest<W, H> {
+class IslandFrame : public IslandGlTest<W, H> {
 protected:
     static void SetUpTestSuite() {
-        if (!std::filesystem::exists(kGameDir + "/0.map")) return;
-        GlWindowTest::SetUpTestSuite();
+        IslandGlTest::SetUpTestSuite();
         if (!window_) return;
-        // The game runs from its directory; the building meshes are found from there.
-        old_dir_ = std::filesystem::current_path();
-        std::filesystem::current_path(kGameDir);
-        test_island_load();
         meshes_ = std::filesystem::exists("data/buildings/4x4a_n.obj");
         OPENGLPROPERTIES.SCR_WIDTH = W;
         OPENGLPROPERTIES.SCR_HEIGHT = H;
-    }
-    static void TearDownTestSuite() {
-        if (!old_dir_.empty()) std::filesystem::current_path(old_dir_);
-        GlWindowTest::TearDownTestSuite();
-    }
-    void SetUp() override {
-        if (!std::filesystem::exists(kGameDir + "/0.map")) GTEST_SKIP() << "no generated map in " << kGameDir;
-        GlWindowTest::SetUp();
     }
 
     static int32_t code(int32_t x, int32_t z) { return kv_map_city(kv_world_view(), x, z); }
@@ -99,20 +85,9 @@ protected:
         const float cx = tx * 8 + 4.0f, cz = tz * 8 + 4.0f;
         x0 = cx - 32;
         z0 = cz - 32;
-        glViewport(0, 0, W, H);
-        glClearColor(0, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-32, 32, -32, 32, 1, 2000);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(cx, 1000, cz, cx, 0, cz, 0, 0, -1);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_FOG);
+        gl_view_from_above(W, H, cx, cz);
         glEnable(GL_CULL_FACE);  // ground must face up to be seen at all
         glCullFace(GL_BACK);
-        glEnable(GL_DEPTH_TEST);
         KVGLOBALS.POINTERMODE = 0;
         KVGLOBALS.PLAYERX = cx;
         KVGLOBALS.PLAYERZ = cz;
@@ -175,7 +150,6 @@ protected:
         EXPECT_TRUE(png_write_file(kShotDir + "/" + name, W, H, 3, pixels_.data()));
     }
 
-    static inline std::filesystem::path old_dir_;
     static inline bool meshes_ = false;
     std::vector<uint8_t> pixels_;
 };

@@ -21,32 +21,18 @@
 #include "game/world.h"
 #include "world/world_globals.h"
 #include "chase_view.h"
-#include "support/gl_context.h"
-#include "support/island_scene.h"
+#include "island_gl.h"
 
 namespace {
 
 constexpr int W = 512, H = 384;
 const std::string kGameDir = KV_GAME_DIR;
 
-class SectorPass : public GlWindowTest<W, H> {
+class SectorPass : public IslandGlTest<W, H> {
 protected:
-    static void SetUpTestSuite() {
-        if (!std::filesystem::exists(kGameDir + "/0.map")) return;
-        GlWindowTest::SetUpTestSuite();
-        if (!window_) return;
-        old_dir_ = std::filesystem::current_path();
-        std::filesystem::current_path(kGameDir);
-        test_island_load();
-    }
     static void TearDownTestSuite() {
         kv_sector_pass_set_plain(false);
-        if (!old_dir_.empty()) std::filesystem::current_path(old_dir_);
-        GlWindowTest::TearDownTestSuite();
-    }
-    void SetUp() override {
-        if (!std::filesystem::exists(kGameDir + "/0.map")) GTEST_SKIP() << "no generated map in " << kGameDir;
-        GlWindowTest::SetUp();
+        IslandGlTest::TearDownTestSuite();
     }
 
     // Places the gunship and compiles every tile the pass can reach, so both drawings see the
@@ -89,7 +75,6 @@ protected:
         return n;
     }
 
-    static inline std::filesystem::path old_dir_;
     static inline bool blend_after_ = false;
 };
 

@@ -13,19 +13,12 @@
 namespace {
 
 TEST(Campaign, DemoPilotFliesEveryMissionSavesAndQuits) {
-    if (!kvtest::have_display()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    KV_REQUIRE_DISPLAY();
     kvtest::GameDir dir;
     ASSERT_TRUE(dir.ok());
-    dir.set_config_line(1, " 320");
-    dir.set_config_line(2, " 240");
-    kvtest::Play p;
-    p.name = "campaign";
-    p.step = 40;
-    p.seed = 5;
-    p.frames = 40000;
-    p.args = "--autopilot";
-    p.timeout = 1200;
-    const kvtest::RunResult r = dir.play(p);
+    dir.set_window(320, 240);
+    const kvtest::RunResult r =
+        dir.play({.name = "campaign", .frames = 40000, .step = 40, .seed = 5, .args = "--autopilot", .timeout = 1200});
     EXPECT_EQ(r.status, 0);
     ASSERT_FALSE(r.rows.empty());
     // It quit from the main menu well before the frame limit.

@@ -99,28 +99,19 @@ TEST(ProfileFile, MarkedProfilesAreLeftOutAndTheCountFollows) {
 }
 
 TEST(ProfileFile, ClockTextSplitsAtItsColons) {
-    double h = 0, m = 0, s = 0;
-    profile_clock_parts("123:04:05.678", h, m, s);
-    EXPECT_DOUBLE_EQ(h, 123);
-    EXPECT_DOUBLE_EQ(m, 4);
-    EXPECT_NEAR(s, 5.678, 1e-9);
-    profile_clock_parts("01:02:03.500", h, m, s);
-    EXPECT_DOUBLE_EQ(h, 1);
-    EXPECT_DOUBLE_EQ(m, 2);
-    EXPECT_NEAR(s, 3.5, 1e-9);
-    profile_clock_parts("-1:-2:-3.500", h, m, s);
-    EXPECT_DOUBLE_EQ(h, -1);
-    EXPECT_DOUBLE_EQ(m, -2);
-    EXPECT_NEAR(s, -3.5, 1e-9);
     // Without two colons: fixed positions, and a short text gives 0 seconds.
-    profile_clock_parts("01h02m07.25", h, m, s);
-    EXPECT_DOUBLE_EQ(h, 1);
-    EXPECT_DOUBLE_EQ(m, 2);
-    EXPECT_NEAR(s, 7.25, 1e-9);
-    profile_clock_parts("12", h, m, s);
-    EXPECT_DOUBLE_EQ(h, 12);
-    EXPECT_DOUBLE_EQ(m, 0);
-    EXPECT_DOUBLE_EQ(s, 0);
+    const struct {
+        const char* text;
+        double h, m, s;
+    } cases[] = {{"123:04:05.678", 123, 4, 5.678}, {"01:02:03.500", 1, 2, 3.5}, {"-1:-2:-3.500", -1, -2, -3.5},
+                 {"01h02m07.25", 1, 2, 7.25},      {"12", 12, 0, 0}};
+    for (const auto& c : cases) {
+        double h = 99, m = 99, s = 99;
+        profile_clock_parts(c.text, h, m, s);
+        EXPECT_DOUBLE_EQ(h, c.h) << c.text;
+        EXPECT_DOUBLE_EQ(m, c.m) << c.text;
+        EXPECT_NEAR(s, c.s, 1e-9) << c.text;
+    }
 }
 
 TEST(ProfileFile, DamagedCountsAreBoundedAndReported) {

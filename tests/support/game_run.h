@@ -95,7 +95,33 @@ struct TraceRow {
     }
     long i(const std::string& key) const { return std::atol(s(key).c_str()); }
     double d(const std::string& key) const { return std::atof(s(key).c_str()); }
+    // The same, for fields every row of the trace must carry: a missing key is a test failure
+    // (and reads as "" or -999999, which no expectation takes for a real value).
+    const std::string& at(const std::string& key) const {
+        if (!has(key)) ADD_FAILURE() << "trace row of frame " << s("frame") << " lacks " << key;
+        return s(key);
+    }
+    long num(const std::string& key) const {
+        if (has(key)) return i(key);
+        at(key);
+        return -999999;
+    }
+    double real(const std::string& key) const {
+        if (has(key)) return d(key);
+        at(key);
+        return -999999.0;
+    }
 };
+
+// A text of printable characters and blanks as the trace writes it (a blank as %20).
+inline std::string encoded(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == ' ') out += "%20";
+        else out += c;
+    }
+    return out;
+}
 
 // Every trace line that names its frame, in file order.
 inline std::vector<TraceRow> parse_trace(const std::string& text) {
@@ -137,6 +163,30 @@ struct RunResult {
             if (r.i("frame") >= from && pred(r)) return r.i("frame");
         return 0;
     }
+    // The row of frame F; nullptr when the trace lacks it.
+    const TraceRow* row(long frame) const {
+        for (const TraceRow& r : rows)
+            if (r.i("frame") == frame) return &r;
+        return nullptr;
+    }
+    // The first row at or after frame FROM that carries KEY with the number VALUE (or, for
+    // find_text, the text VALUE as the trace writes it); nullptr when none does.
+    const TraceRow* find(const std::string& key, long value, long from = 0) const {
+        for (const TraceRow& r : rows)
+            if (r.i("frame") >= from && r.has(key) && r.i(key) == value) return &r;
+        return nullptr;
+    }
+    const TraceRow* find_text(const std::string& key, const std::string& value, long from = 0) const {
+        for (const TraceRow& r : rows)
+            if (r.i("frame") >= from && r.has(key) && r.s(key) == value) return &r;
+        return nullptr;
+    }
+    // How many rows have KEY == VALUE (a missing key reads as "").
+    long count(const std::string& key, const std::string& value) const {
+        long n = 0;
+        for (const TraceRow& r : rows) n += r.s(key) == value;
+        return n;
+    }
     // How many separate stretches of rows have KEY == VALUE.
     int stretches(const std::string& key, const std::string& value) const {
         int n = 0;
@@ -150,19 +200,56 @@ struct RunResult {
     }
 };
 
+// An input script built key by key.
+struct Keys {
+    std::string text;
+    // KEY down in frame FROM and up in frame TO.
+    Keys& hold(long from, long to, const std::string& key) {
+        text += key_line(from, key, 1) + key_line(to, key, 0);
+        return *this;
+    }
+    // A tap: KEY down for two frames.
+    Keys& press(long frame, const std::string& key) { return hold(frame, frame + 2, key); }
+    // KEY down in FRAME and left down.
+    Keys& down(long frame, const std::string& key) {
+        text += key_line(frame, key, 1);
+        return *this;
+    }
+};
+
 // One scripted run of core.
 struct Play {
     std::string name = "run";  // the stem of the script, trace and log files in the game directory
-    std::string script;        // the input script; none when empty
+    std::string script{};      // the input script; none when empty
     long frames = 0;           // --frames (0: none)
     int step = 16;             // --fixed-step in ms (0: the live clock)
     int seed = 1;              // --seed (0: none)
     bool fly = false;          // --fly: straight into a mission
-    std::string args;          // further options, quoted as the shell needs
+    std::string args{};        // further options, quoted as the shell needs
     // Screenshots (frame, file); a relative file goes to the screenshots folder.
-    std::vector<std::pair<long, fs::path>> shots;
+    std::vector<std::pair<long, fs::path>> shots{};
     int timeout = 600;  // seconds before the run is stopped
 };
+
+// The shipped enemy layout with slots FIRST..LAST (inclusive) switched inactive, CR LF line ends.
+inline std::string layout_with_inactive(int first, int last) {
+    std::istringstream in(read_file_text(kGame / "data/enemies0.dat"));
+    std::string out, line;
+    int row = 0;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const int slot = row - 2;  // the enemy count and the class count come first
+        if (slot >= first && slot <= last) {
+            // x,y,z,ACTIVE,...: the fourth field.
+            size_t at = 0;
+            for (int comma = 0; comma < 3 && at != std::string::npos; ++comma) at = line.find(',', at + 1);
+            if (at != std::string::npos && at + 1 < line.size()) line[at + 1] = '0';
+        }
+        out += line + "\r\n";
+        ++row;
+    }
+    return out;
+}
 
 class GameDir {
 public:
@@ -216,6 +303,24 @@ public:
         std::string out;
         for (const std::string& l : lines) out += l + "\r\n";
         write("configVars.dat", out);
+    }
+
+    // A window of W x H (the first two settings lines).
+    void set_window(int w, int h) const {
+        // Built with += only: g++ 12 warns falsely on a + chain that starts from a literal.
+        std::string width = " ", height = " ";
+        width += std::to_string(w);
+        height += std::to_string(h);
+        set_config_line(1, width);
+        set_config_line(2, height);
+    }
+
+    // No saved pilots: the profile list and the profiles' own files removed, their folder empty.
+    void without_profiles() const {
+        std::error_code ec;
+        fs::remove(dir_ / "data/profiles.dat", ec);
+        fs::remove_all(dir_ / "data/profiles", ec);
+        fs::create_directories(dir_ / "data/profiles", ec);
     }
 
     // Replaces the first FROM in the file REL with TO; false (and the file left alone) when
@@ -339,10 +444,16 @@ int count_pixels(const PngImage& img, uint32_t x0, uint32_t y0, uint32_t x1, uin
 
 }  // namespace kvtest
 
-// Skips the test without an X display or a built game directory.
+// Skips the test without an X display.
+#define KV_REQUIRE_DISPLAY()                                                              \
+    do {                                                                                  \
+        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (run under xvfb-run)"; \
+    } while (0)
+
+// ... or without a built game directory.
 #define KV_REQUIRE_GAME()                                                                        \
     do {                                                                                         \
-        if (!kvtest::have_display()) GTEST_SKIP() << "no X display (run under xvfb-run)";        \
+        KV_REQUIRE_DISPLAY();                                                                    \
         if (!kvtest::have_game()) GTEST_SKIP() << "game directory without core, map or missions"; \
     } while (0)
 

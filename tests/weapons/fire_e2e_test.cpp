@@ -18,12 +18,11 @@ TEST(FireRun, CannonThenRocketsFromTheRealGame) {
     ASSERT_TRUE(g.ok());
     // Every tenth pool slot carries a tracer, so which rounds glow depends on what else holds
     // slots (sparks, enemy fire): look at a stretch of the burst, not at one frame.
-    kvtest::Play p;
-    p.name = "fire";
-    p.fly = true;
-    p.frames = 400;
-    p.script = kvtest::key_line(10, fire, 1) + kvtest::key_press(200, next, 2) + kvtest::key_line(300, "ESCAPE", 1);
-    p.shots = {{80, "weapons_cannon_fire.png"}};
+    kvtest::Play p{.name = "fire",
+                   .script = kvtest::key_line(10, fire, 1) + kvtest::key_press(200, next, 2) + kvtest::key_line(300, "ESCAPE", 1),
+                   .frames = 400,
+                   .fly = true,
+                   .shots = {{80, "weapons_cannon_fire.png"}}};
     for (long f = 81; f <= 110; ++f) p.shots.emplace_back(f, g / ("fire_" + std::to_string(f) + ".png"));
     const kvtest::RunResult run = g.play(p);
     ASSERT_EQ(run.status, 0) << run.log();
