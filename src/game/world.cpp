@@ -186,11 +186,35 @@ namespace {
 // wholly outside one plane would be clipped away entirely, so it is not sent at all; what is
 // sent is drawn exactly as before, so the picture does not change. Only KV_RENDER_MAP sets it
 // (for its own pass); any other caller of the sector drawing draws everything.
+//
+// A seventh plane stands at the fog's end when linear fog fades to exactly the clear colour:
+// every fragment of a box wholly beyond it would be drawn in the fog colour over the clear
+// colour it already has, and anything later drawn behind it is as deep and as fogged, so the
+// box is not sent either.
 struct ViewVolume {
     bool active = false;
-    float plane[6][4] = {};
+    int32_t planes = 6;
+    float plane[7][4] = {};
 };
 ViewVolume g_view;
+
+// Linear fog on, fading towards the colour the frame was cleared with, with a sensible range.
+bool fog_hides_to_clear_colour() {
+    if (glIsEnabled(GL_FOG) != GL_TRUE) return false;
+    GLint mode = 0;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    if (mode != GL_LINEAR) return false;
+    GLint source = 0;
+    glGetIntegerv(GL_FOG_COORDINATE_SOURCE, &source);
+    if (source != GL_FRAGMENT_DEPTH) return false;
+    float start = 0.0f, end = 0.0f, fog[4] = {}, clear[4] = {};
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    glGetFloatv(GL_FOG_COLOR, fog);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    return std::isfinite(start) && std::isfinite(end) && end > start && start >= 0.0f && fog[0] == clear[0] &&
+           fog[1] == clear[1] && fog[2] == clear[2];
+}
 
 ViewVolume view_volume_now() {
     ViewVolume v;
@@ -210,6 +234,16 @@ ViewVolume view_volume_now() {
             v.plane[2 * i + 1][k] = row(3, k) - row(i, k);
         }
     v.active = true;
+    if (fog_hides_to_clear_colour()) {
+        float end = 0.0f;
+        glGetFloatv(GL_FOG_END, &end);
+        // The fog coordinate is the eye-space depth -z; past end (with room for rounding in its
+        // interpolation) the fog factor clamps to 0. The plane's value, end + z, is negative there.
+        const float margin = 0.5f + 0.01f * std::fabs(end);
+        for (int32_t k = 0; k < 4; ++k) v.plane[6][k] = m[k * 4 + 2];
+        v.plane[6][3] += end + margin;
+        v.planes = 7;
+    }
     for (const auto& pl : v.plane)
         for (float x : pl)
             if (!std::isfinite(x)) v.active = false;
@@ -220,7 +254,8 @@ ViewVolume view_volume_now() {
 // the clip test cannot cross.
 bool box_outside(const ViewVolume& v, float x0, float y0, float z0, float x1, float y1, float z1) {
     if (!v.active) return false;
-    for (const auto& pl : v.plane) {
+    for (int32_t i = 0; i < v.planes; ++i) {
+        const float* pl = v.plane[i];
         const float far = pl[0] * (pl[0] > 0 ? x1 : x0) + pl[1] * (pl[1] > 0 ? y1 : y0) + pl[2] * (pl[2] > 0 ? z1 : z0) + pl[3];
         const float scale = std::fabs(pl[0]) * std::fmax(std::fabs(x0), std::fabs(x1)) +
                             std::fabs(pl[1]) * std::fmax(std::fabs(y0), std::fabs(y1)) +
