@@ -366,15 +366,57 @@ void draw_infantry(int32_t i) {
 void KV_ENEMIES_DRAW_EC_M16_0(int32_t i) { draw_infantry(i); }
 void KV_ENEMIES_DRAW_EC_RPG_0(int32_t i) { draw_infantry(i); }
 
+namespace {
+// The radius round its origin that holds every mesh of a class however it turns, kept per class
+// with the meshes it was measured on (a class loaded again is measured again). The drawing
+// pass's only state; -1: no mesh to measure, so nothing is left out.
+struct ClassReach {
+    int32_t mids[ENEMYCLASS_MODEL_SLOTS] = {};
+    float radius = -1.0f;
+    bool measured = false;
+};
+ClassReach g_reach[ENEMYCLASS_SLOTS];
+
+float class_reach(int32_t cls) {
+    if (cls < 0 || cls >= ENEMYCLASS_SLOTS) return -1.0f;
+    const ENEMYCLASSTYPE& c = KVGLOBALS.ENEMYCLASS[cls];
+    ClassReach& r = g_reach[cls];
+    bool same = r.measured;
+    for (int32_t k = 0; k < ENEMYCLASS_MODEL_SLOTS && same; ++k) same = r.mids[k] == c.MODELMID[k];
+    if (same) return r.radius;
+    r = ClassReach{};
+    r.measured = true;
+    float reach2 = -1.0f;
+    for (int32_t k = 0; k < ENEMYCLASS_MODEL_SLOTS; ++k) {
+        r.mids[k] = c.MODELMID[k];
+        const MODEL3D* m = c.MODELMID[k] > 0 ? modeldb_model(c.MODELMID[k]) : nullptr;
+        if (!m) continue;
+        float x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
+        MODEL_FINDEXTENTS(m, x0, y0, z0, x1, y1, z1);
+        const float x = std::fmax(std::fabs(x0), std::fabs(x1)), y = std::fmax(std::fabs(y0), std::fabs(y1)),
+                    z = std::fmax(std::fabs(z0), std::fabs(z1));
+        reach2 = std::fmax(reach2, x * x + y * y + z * z);
+    }
+    r.radius = reach2 >= 0.0f && std::isfinite(reach2) ? std::sqrt(reach2) * 1.01f + 0.01f : -1.0f;
+    return r.radius;
+}
+}  // namespace
+
 void KV_RENDER_ENEMIES() {
     const int32_t last = KVGLOBALS.LASTENEMY < ENEMY_SLOTS ? KVGLOBALS.LASTENEMY : ENEMY_SLOTS - 1;
+    // An enemy wholly outside the view is clipped away entirely, so it is not sent; the matrix
+    // steps round it still run, so every enemy after it is placed exactly as before.
+    const ViewVolume view = kv_view_volume_now(false);
     for (int32_t i = 0; i <= last; ++i) {
         const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
         if (e.ACTIVE != 1) continue;
         if (!(std::nearbyint(std::fabs(e.POSITION.X - KVGLOBALS.PLAYERX)) < 80.0f)) continue;
         if (!(std::nearbyint(std::fabs(e.POSITION.Z - KVGLOBALS.PLAYERZ)) < 80.0f)) continue;
         glTranslatef(e.POSITION.X, e.POSITION.Y, e.POSITION.Z);
-        switch (e.CLASS) {
+        const float reach = class_reach(e.CLASS);
+        const bool outside =
+            reach >= 0.0f && view_volume_sphere_outside(view, e.POSITION.X, e.POSITION.Y, e.POSITION.Z, reach);
+        if (!outside) switch (e.CLASS) {
             case ENEMYCLASS_TURRET: KV_ENEMIES_DRAW_EC_TURRET_0(i); break;
             case ENEMYCLASS_WALL: KV_ENEMIES_DRAW_EC_WALL_0(i); break;
             case ENEMYCLASS_M16: KV_ENEMIES_DRAW_EC_M16_0(i); break;

@@ -21,6 +21,7 @@
 #include "game/kv_globals.h"
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "world/view_volume.h"
 #include "world/world_globals.h"
 
 namespace {
@@ -181,55 +182,43 @@ bool kv_compile_tile(int32_t tx, int32_t tz) {
 KVRENDERMAPSTATS KV_RENDER_MAP_STATS;
 
 namespace {
-// The view volume of the map pass: the six clip planes of projection x modelview as they stand
-// when KV_RENDER_MAP starts. A tile's ground or a building whose generous bounding box lies
-// wholly outside one plane would be clipped away entirely, so it is not sent at all; what is
-// sent is drawn exactly as before, so the picture does not change. Only KV_RENDER_MAP sets it
-// (for its own pass); any other caller of the sector drawing draws everything.
-struct ViewVolume {
-    bool active = false;
-    float plane[6][4] = {};
-};
+// The view volume of the map pass as it stands when KV_RENDER_MAP starts, with the fog's end
+// when the fog fades to the clear colour. A tile's ground or a building wholly outside it is
+// not sent at all; what is sent is drawn exactly as before. Only KV_RENDER_MAP sets it (for its
+// own pass); any other caller of the sector drawing draws everything.
 ViewVolume g_view;
 
-ViewVolume view_volume_now() {
-    ViewVolume v;
-    float p[16], m[16], c[16];
+// Linear fog on, fading towards the colour the frame was cleared with, with a sensible range.
+bool fog_hides_to_clear_colour() {
+    if (glIsEnabled(GL_FOG) != GL_TRUE) return false;
+    GLint mode = 0, source = 0;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    glGetIntegerv(GL_FOG_COORDINATE_SOURCE, &source);
+    if (mode != GL_LINEAR || source != GL_FRAGMENT_DEPTH) return false;
+    float start = 0.0f, end = 0.0f, fog[4] = {}, clear[4] = {};
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    glGetFloatv(GL_FOG_COLOR, fog);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    return std::isfinite(start) && std::isfinite(end) && end > start && start >= 0.0f && fog[0] == clear[0] &&
+           fog[1] == clear[1] && fog[2] == clear[2];
+}
+}  // namespace
+
+ViewVolume kv_view_volume_now(bool with_fog_end) {
+    float p[16], m[16];
     glGetFloatv(GL_PROJECTION_MATRIX, p);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    for (int32_t col = 0; col < 4; ++col)
-        for (int32_t row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int32_t k = 0; k < 4; ++k) sum += p[k * 4 + row] * m[col * 4 + k];
-            c[col * 4 + row] = sum;
-        }
-    auto row = [&c](int32_t r, int32_t k) { return c[k * 4 + r]; };
-    for (int32_t i = 0; i < 3; ++i)
-        for (int32_t k = 0; k < 4; ++k) {
-            v.plane[2 * i][k] = row(3, k) + row(i, k);
-            v.plane[2 * i + 1][k] = row(3, k) - row(i, k);
-        }
-    v.active = true;
-    for (const auto& pl : v.plane)
-        for (float x : pl)
-            if (!std::isfinite(x)) v.active = false;
+    ViewVolume v = view_volume_from(p, m);
+    if (with_fog_end && fog_hides_to_clear_colour()) {
+        float end = 0.0f;
+        glGetFloatv(GL_FOG_END, &end);
+        view_volume_add_fog_end(v, m, end);
+    }
     return v;
 }
 
-// True when the box lies wholly on the outer side of one plane, by a margin that rounding in
-// the clip test cannot cross.
-bool box_outside(const ViewVolume& v, float x0, float y0, float z0, float x1, float y1, float z1) {
-    if (!v.active) return false;
-    for (const auto& pl : v.plane) {
-        const float far = pl[0] * (pl[0] > 0 ? x1 : x0) + pl[1] * (pl[1] > 0 ? y1 : y0) + pl[2] * (pl[2] > 0 ? z1 : z0) + pl[3];
-        const float scale = std::fabs(pl[0]) * std::fmax(std::fabs(x0), std::fabs(x1)) +
-                            std::fabs(pl[1]) * std::fmax(std::fabs(y0), std::fabs(y1)) +
-                            std::fabs(pl[2]) * std::fmax(std::fabs(z0), std::fabs(z1)) + std::fabs(pl[3]);
-        if (far < -1.0e-3f * scale) return true;
-    }
-    return false;
-}
-
+namespace {
 // The tile's ground: its 9 x 9 samples (or the water surface over them), with room to spare.
 bool ground_outside(int32_t tx, int32_t tz) {
     if (!g_view.active) return false;
@@ -244,7 +233,7 @@ bool ground_outside(int32_t tx, int32_t tz) {
             hi = std::fmax(hi, h);
         }
     const float x0 = static_cast<float>(tx * KV_TILECELLS), z0 = static_cast<float>(tz * KV_TILECELLS);
-    return box_outside(g_view, x0 - 1.0f, lo - 4.0f, z0 - 1.0f, x0 + KV_TILECELLS + 1.0f, hi + 4.0f,
+    return view_volume_box_outside(g_view, x0 - 1.0f, lo - 4.0f, z0 - 1.0f, x0 + KV_TILECELLS + 1.0f, hi + 4.0f,
                        z0 + KV_TILECELLS + 1.0f);
 }
 
@@ -252,7 +241,7 @@ bool ground_outside(int32_t tx, int32_t tz) {
 // (the tallest model stands 12).
 bool building_outside(const KVBUILDINGDRAW& d) {
     const float x = static_cast<float>(d.X), z = static_cast<float>(d.Z);
-    return box_outside(g_view, x - 17.0f, d.H - 2.0f, z - 17.0f, x + 17.0f, d.H + 20.0f, z + 17.0f);
+    return view_volume_box_outside(g_view, x - 17.0f, d.H - 2.0f, z - 17.0f, x + 17.0f, d.H + 20.0f, z + 17.0f);
 }
 }  // namespace
 
@@ -310,7 +299,13 @@ void KV_RENDER_MAP() {
             st.drawn++;
         }
     }
-    if (!kv_sector_pass_plain()) g_view = view_volume_now();
+    if (!kv_sector_pass_plain()) {
+        g_view = kv_view_volume_now(true);
+        // Nearest tiles first: what they cover fails the depth test early further back.
+        float m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        kv_sector_pass_sort_near_first(pass, m, G.PLAYERY);
+    }
     kv_sector_pass_draw(pass, KV_RENDER_SECTOR);
     g_view.active = false;
     for (int32_t i = -R; i <= R; ++i) {

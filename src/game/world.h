@@ -12,6 +12,7 @@
 #include "world/ground.h"
 #include "world/map.h"
 #include "world/terrain.h"
+#include "world/view_volume.h"
 #include "world/world_types.h"
 
 // Map: the grids of KVGLOBALS, and the map file of a mission.
@@ -65,3 +66,7 @@ struct KVRENDERMAPSTATS {
     int32_t buildings_outside = 0;  // buildings wholly outside the view (not sent)
 };
 extern KVRENDERMAPSTATS KV_RENDER_MAP_STATS;
+
+// The view volume of the current OpenGL projection and modelview; with_fog_end adds the fog's
+// end when the fog fades to the clear colour (only for passes drawn without blending).
+ViewVolume kv_view_volume_now(bool with_fog_end);

@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "world/terrain.h"
+#include "world/view_volume.h"
 
 namespace {
 void gl_begin(void*) { glBegin(GL_TRIANGLES); }
@@ -32,6 +34,26 @@ void kv_sector_pass_add(KVSECTORPASS& pass, int32_t tx, int32_t tz) {
     pass.TX[pass.COUNT] = static_cast<int16_t>(tx);
     pass.TZ[pass.COUNT] = static_cast<int16_t>(tz);
     pass.COUNT++;
+}
+
+void kv_sector_pass_sort_near_first(KVSECTORPASS& pass, const float modelview[16], float y) {
+    const int32_t n = std::clamp(pass.COUNT, 0, KV_SECTORPASS_SLOTS);
+    float depth[KV_SECTORPASS_SLOTS];  // scratch on the stack: 42 KB, no allocation per frame
+    int16_t order[KV_SECTORPASS_SLOTS], tx[KV_SECTORPASS_SLOTS], tz[KV_SECTORPASS_SLOTS];
+    const float half = static_cast<float>(KV_TILECELLS) / 2.0f;
+    for (int32_t k = 0; k < n; ++k) {
+        depth[k] = view_depth(modelview, static_cast<float>(pass.TX[k] * KV_TILECELLS) + half, y,
+                              static_cast<float>(pass.TZ[k] * KV_TILECELLS) + half);
+        if (!std::isfinite(depth[k])) depth[k] = 0.0f;
+        order[k] = static_cast<int16_t>(k);
+        tx[k] = pass.TX[k];
+        tz[k] = pass.TZ[k];
+    }
+    std::sort(order, order + n, [&depth](int16_t a, int16_t b) { return depth[a] < depth[b] || (depth[a] == depth[b] && a < b); });
+    for (int32_t k = 0; k < n; ++k) {
+        pass.TX[k] = tx[order[k]];
+        pass.TZ[k] = tz[order[k]];
+    }
 }
 
 void kv_sector_pass_draw(const KVSECTORPASS& pass, void (*draw)(int32_t tx, int32_t tz)) {

@@ -1,12 +1,16 @@
 // The per-frame sector pass drawn the fast way (blending off for the opaque ground and
-// buildings, restored afterwards; ground and buildings wholly outside the view not sent) gives the same pixels as the straightforward way (every tile
-// in the given order in the caller's state), over the densest town and over the coast, in the
-// game's own camera, lighting, fog and blend state.
+// buildings, restored afterwards; ground and buildings wholly outside the view or beyond the
+// fog's end not sent; nearest tiles first) gives the same pixels as the straightforward way
+// (every tile in the given order in the caller's state), over the densest town and over the
+// coast, in the game's own camera, lighting, fog and blend state. The one allowed difference:
+// where two surfaces of different tiles lie at exactly the same depth, the one drawn later
+// shows, and the order differs.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
 #include <cmath>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -57,6 +61,10 @@ protected:
         platform_clock_use_live();
         blend_after_ = glIsEnabled(GL_BLEND) == GL_TRUE;
         glFinish();
+        depth_.assign(static_cast<size_t>(W) * H, 0);
+        glReadPixels(0, 0, W, H, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, depth_.data());
+        for (int32_t y = 0; y < H / 2; ++y)  // top row first, as the colours come
+            std::swap_ranges(depth_.begin() + y * W, depth_.begin() + (y + 1) * W, depth_.begin() + (H - 1 - y) * W);
         return screenshot_read_rgb(W, H);
     }
 
@@ -75,6 +83,25 @@ protected:
         return n;
     }
 
+    // Pixels whose colour differs although the nearest surface lies at the same depth in both
+    // frames (a tie between two surfaces), and those whose colour and depth both differ.
+    struct Difference {
+        int32_t ties = 0, other = 0;
+    };
+    static Difference compare(const std::vector<uint8_t>& a, const std::vector<uint32_t>& da,
+                              const std::vector<uint8_t>& b, const std::vector<uint32_t>& db) {
+        Difference d;
+        for (size_t p = 0; p < da.size() && p < db.size() && 3 * p + 2 < a.size() && 3 * p + 2 < b.size(); ++p) {
+            const size_t k = 3 * p;
+            // Same colour: fine, even where depth differs (geometry beyond the fog's end, not
+            // sent, was drawn in exactly the clear colour).
+            if (a[k] == b[k] && a[k + 1] == b[k + 1] && a[k + 2] == b[k + 2]) continue;
+            (da[p] == db[p] ? d.ties : d.other)++;
+        }
+        return d;
+    }
+
+    static inline std::vector<uint32_t> depth_;
     static inline bool blend_after_ = false;
 };
 
@@ -107,6 +134,7 @@ TEST_F(SectorPass, TownFramesMatchTheStraightforwardDrawingAtEveryHeading) {
         EXPECT_EQ(KV_RENDER_MAP_STATS.ground_outside + KV_RENDER_MAP_STATS.buildings_outside, 0)
             << "the plain pass sends everything";
         const int32_t sent_plain = KV_RENDER_MAP_STATS.buildings_sent;
+        const std::vector<uint32_t> depth_plain = depth_;
         const std::vector<uint8_t> fast = frame(false);
         EXPECT_TRUE(blend_after_) << "blending is on again after the pass";
         // Ground and buildings wholly outside the view are left out, and only those: the
@@ -119,7 +147,9 @@ TEST_F(SectorPass, TownFramesMatchTheStraightforwardDrawingAtEveryHeading) {
         ASSERT_EQ(fast.size(), plain.size());
         EXPECT_GT(KV_RENDER_MAP_STATS.drawn, 20) << "heading " << angle;
         EXPECT_GT(drawn_pixels(plain), W * H / 4) << "heading " << angle << ": the town fills the frame";
-        EXPECT_EQ(differing_pixels(plain, fast), 0) << "heading " << angle;
+        const Difference d = compare(plain, depth_plain, fast, depth_);
+        EXPECT_EQ(d.other, 0) << "heading " << angle;
+        EXPECT_LT(d.ties, W * H / 1000) << "heading " << angle;
     }
 }
 
