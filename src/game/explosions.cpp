@@ -45,7 +45,12 @@ void ignite(FIREBALLTYPE& f) {
         const float blue = 0.2f * k + 0.01f * platform_random();
         const float green = 0.4f * k + 0.01f * platform_random();
         const float red = 0.4f * k + 0.01f * platform_random();
-        KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, 0.0675f, 0, 8.0f);
+        if (!KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, 0.0675f, 0, 8.0f)) {
+            // The projectile pool is full and stays so for the rest of the ignition: the
+            // sparks left only draw their four numbers each.
+            platform_random_skip(4u * static_cast<uint32_t>(kSparksPerFireball - 1 - s));
+            return;
+        }
     }
 }
 

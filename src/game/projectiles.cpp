@@ -351,11 +351,57 @@ bool hit_gunship(int32_t slot) {
     return true;
 }
 
-void hit_ground(int32_t slot) {
+// Ground height under (x, z) for the hit test: the mean of the 2 x 2 terrain samples from the
+// cell's corner that lie on the map, water filling the sea cells (city code 1) up to its surface.
+// False when (x, z) is not finite, off the map or the map is not loaded. A cell away from the
+// far edges has all four samples and reads them directly; the edge cells count what they have.
+bool ground_height(const KVMAPVIEW& map, float x, float z, float& height, int32_t& city_value) {
+    if (!std::isfinite(x) || !std::isfinite(z)) return false;
+    const float fx = std::floor(x);
+    const float fz = std::floor(z);
+    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(KV_MAPSIDE - 1) || fz > static_cast<float>(KV_MAPSIDE - 1)) {
+        return false;
+    }
+    if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
+    const int32_t ix = static_cast<int32_t>(fx);
+    const int32_t iz = static_cast<int32_t>(fz);
+    const int32_t v = map.CITYMAP[kv_map_index(ix, iz)];
+    const float water = kv_water_surface(map);
+    float sum = 0.0f;
+    int32_t n = 0;
+    if (ix < KV_MAPSIDE - 1 && iz < KV_MAPSIDE - 1) {
+        const int32_t* row0 = map.TERRAINMAP + kv_map_index(ix, iz);
+        const int32_t* row1 = row0 + KV_MAPSIDE;
+        const int32_t corners[4] = {row0[0], row0[1], row1[0], row1[1]};
+        for (int32_t k = 0; k < 4; ++k) {
+            float c = static_cast<float>(corners[k]) * map.MAPSCALE;
+            if (v == 1 && c <= water) c = water;
+            sum += c;
+        }
+        n = 4;
+    } else {
+        for (int32_t dz = 0; dz <= 1; ++dz) {
+            for (int32_t dx = 0; dx <= 1; ++dx) {
+                const int32_t cx = ix + dx;
+                const int32_t cz = iz + dz;
+                if (!kv_map_inside(cx, cz)) continue;
+                float c = static_cast<float>(map.TERRAINMAP[kv_map_index(cx, cz)]) * map.MAPSCALE;
+                if (v == 1 && c <= water) c = water;
+                sum += c;
+                ++n;
+            }
+        }
+    }
+    city_value = v;
+    height = sum / static_cast<float>(n);
+    return true;
+}
+
+void hit_ground(const KVMAPVIEW& map, int32_t slot) {
     PROJECTILETYPE& p = KVGLOBALS.PROJECTILES[slot];
     float h = 0.0f;
     int32_t v = 0;
-    if (!projectiles_ground_height(p.POSITION.X, p.POSITION.Z, h, v) || !std::isfinite(p.POSITION.Y)) {
+    if (!ground_height(map, p.POSITION.X, p.POSITION.Z, h, v) || !std::isfinite(p.POSITION.Y)) {
         projectiles_remove(slot);  // off the map: gone without a burst
         return;
     }
@@ -396,34 +442,7 @@ void projectiles_remove(int32_t slot) {
 }
 
 bool projectiles_ground_height(float x, float z, float& height, int32_t& city_value) {
-    if (!std::isfinite(x) || !std::isfinite(z)) return false;
-    const float fx = std::floor(x);
-    const float fz = std::floor(z);
-    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(KV_MAPSIDE - 1) || fz > static_cast<float>(KV_MAPSIDE - 1)) {
-        return false;
-    }
-    const KVMAPVIEW map = kv_world_view();
-    if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
-    const int32_t ix = static_cast<int32_t>(fx);
-    const int32_t iz = static_cast<int32_t>(fz);
-    const int32_t v = kv_map_city(map, ix, iz);
-    const float water = kv_water_surface(map);
-    float sum = 0.0f;
-    int32_t n = 0;
-    for (int32_t dz = 0; dz <= 1; ++dz) {
-        for (int32_t dx = 0; dx <= 1; ++dx) {
-            const int32_t cx = ix + dx;
-            const int32_t cz = iz + dz;
-            if (!kv_map_inside(cx, cz)) continue;
-            float c = static_cast<float>(kv_map_terrain(map, cx, cz)) * map.MAPSCALE;
-            if (v == 1 && c <= water) c = water;
-            sum += c;
-            ++n;
-        }
-    }
-    city_value = v;
-    height = sum / static_cast<float>(n);
-    return true;
+    return ground_height(kv_world_view(), x, z, height, city_value);
 }
 
 void KV_PROJECTILES_ADD(VECTOR3D& position, VECTOR3D& direction, float speed, float gravity, int32_t owner) {
@@ -445,10 +464,10 @@ void KV_PROJECTILES_ADD_RPG(VECTOR3D& position, VECTOR3D& direction, float gravi
     projectiles_recount();
 }
 
-void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
+bool KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
                                  float speed) {
     const int32_t slot = free_slot();
-    if (slot < 0) return;
+    if (slot < 0) return false;
     if (kind < 0 || kind > 3) kind = 0;
     const VECTOR3D from = source.POSITION;
     const VECTOR3D back = source.VECTOR;
@@ -474,6 +493,7 @@ void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float
     p.CLASS = kind == 3 ? 10 : 0;
     p.COLOR = RGBALPHA{r, g, b, 0.0f};
     p.GRAVITY = gravity;
+    return true;
 }
 
 void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
@@ -492,7 +512,12 @@ void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
         const float blue = b.b * k + 0.01f * platform_random();
         const float green = b.g * k + 0.01f * platform_random();
         const float red = b.r * k + 0.01f * platform_random();
-        KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, b.gravity, b.kind, b.speed);
+        if (!KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, b.gravity, b.kind, b.speed)) {
+            // The pool filled up during the burst and stays full to its end: the sparks left
+            // only draw their four numbers each.
+            platform_random_skip(4u * static_cast<uint32_t>(b.count - 1 - i));
+            return;
+        }
     }
 }
 
@@ -535,6 +560,7 @@ void KV_PROJECTILES_UPDATE() {
 
 void KV_PROJECTILES_CHECKCOLLISION() {
     KVGLOBALSTYPE& g = KVGLOBALS;
+    const KVMAPVIEW map = kv_world_view();  // the grids do not change during the pass
     const int32_t top = last_projectile();
     for (int32_t i = 0; i <= top; ++i) {
         PROJECTILETYPE& p = g.PROJECTILES[i];
@@ -545,7 +571,7 @@ void KV_PROJECTILES_CHECKCOLLISION() {
         }
         if (p.ENEMY == 2 && hit_infantry(i)) continue;
         if (p.ENEMY == 1 && hit_gunship(i)) continue;
-        hit_ground(i);
+        hit_ground(map, i);
     }
 }
 

@@ -36,8 +36,9 @@ void KV_PROJECTILES_ADD(VECTOR3D& position, VECTOR3D& direction, float speed, fl
 void KV_PROJECTILES_ADD_RPG(VECTOR3D& position, VECTOR3D& direction, float gravity, int32_t owner);
 // Spawns one particle from `source` (its POSITION and VECTOR are read). Kind 0 spark, 1 upward
 // kick, 2 straight back (exhaust), 3 flame sprite; other kinds count as 0. Does not change
-// LASTPROJECTILE.
-void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
+// LASTPROJECTILE. False when the pool had no free slot (nothing is drawn from the random
+// sequence then).
+bool KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
                                  float speed);
 // Moves every active slot, steers rockets, then runs the collision pass.
 void KV_PROJECTILES_UPDATE();
