@@ -15,6 +15,9 @@
 //
 // pool_hash is a checksum of the projectile and enemy pools after the last frame: the same
 // figure before and after a change to the pool's bookkeeping shows the same slots were used.
+// state_hash adds the fireball pool and the next number of the random sequence (drawn once,
+// after the timing): the same figure shows the frames consumed the same numbers and left the
+// blast the same.
 //
 // KV_BENCH_FRAMES=N changes the number of frames per run. Runs under xvfb-run -a.
 #include <GL/gl.h>
@@ -104,6 +107,19 @@ uint64_t pools_hash() {
     mix(KVGLOBALS.PROJECTILES, sizeof(KVGLOBALS.PROJECTILES));
     mix(KVGLOBALS.ENEMIES, sizeof(KVGLOBALS.ENEMIES));
     mix(&KVGLOBALS.LASTPROJECTILE, sizeof(int32_t));
+    return h;
+}
+
+// pools_hash() with the fireball pool and the next random number mixed in.
+uint64_t state_hash() {
+    uint64_t h = pools_hash();
+    auto mix = [&h](const void* data, size_t n) {
+        const auto* b = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    };
+    mix(KVGLOBALS.FIREBALL, sizeof(KVGLOBALS.FIREBALL));
+    const uint32_t next = platform_random_u32();
+    mix(&next, sizeof(next));
     return h;
 }
 
@@ -256,6 +272,7 @@ void simulate(benchmark::State& state, bool full) {
     state.counters["fireballs"] = fireballs;
     state.counters["burning_after"] = kv_explosion_burning();
     state.counters["pool_hash"] = static_cast<double>(pools_hash() % 1000000007ull);
+    state.counters["state_hash"] = static_cast<double>(state_hash() % 1000000007ull);
     g.EXITCODE = 0;
     g.EXPLOSIONTIME = 0;
 }

@@ -204,21 +204,27 @@ void build_lookup(int32_t top) {
 }
 
 // Square range covering [lo, hi] along one axis, clamped to the squares; false when empty.
+// lo and hi are finite.
 bool square_span(float lo, float hi, int32_t& a, int32_t& b) {
     const float side = static_cast<float>(kSquaresPerSide);
-    const float fa = std::fmax(-1.0f, std::fmin(side, std::floor(lo / kSquare)));
-    const float fb = std::fmax(-1.0f, std::fmin(side, std::floor(hi / kSquare)));
+    auto clamp_square = [side](float v) { return v < -1.0f ? -1.0f : (v > side ? side : v); };
+    const float fa = clamp_square(std::floor(lo / kSquare));
+    const float fb = clamp_square(std::floor(hi / kSquare));
     a = static_cast<int32_t>(fa) < 0 ? 0 : static_cast<int32_t>(fa);
     b = static_cast<int32_t>(fb) >= kSquaresPerSide ? kSquaresPerSide - 1 : static_cast<int32_t>(fb);
     return a <= b;
 }
 
-// Calls visit(slot) for every slot that may be infantry within `reach` of (x, z) on both axes,
-// in slot order, until visit returns true (every slot 0-LASTENEMY outside an update or without
-// use_lookup). The caller's test decides; a margin of one unit
-// round the reach keeps rounding at the squares' edges from dropping a candidate.
-template <class Visit>
-void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Visit&& visit, bool use_lookup = true) {
+// Calls visit(slot), in slot order until it returns true, for the infantry slots within
+// `reach` of (x, z) on both axes that pass `near`; outside an update or without use_lookup,
+// for every slot 0-LASTENEMY. `near` is the side-effect-free part of the caller's test on
+// fields the step does not change (position, class, flag): in the lookup it thins the
+// candidates before they are put in slot order, so visit must itself refuse every slot that
+// `near` would refuse. A margin of one unit round the reach keeps rounding at the squares'
+// edges from dropping a candidate.
+template <class Near, class Visit>
+void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Near&& near, Visit&& visit,
+                         bool use_lookup = true) {
     const InfantryLookup& l = g_lookup;
     if (!l.ready || !use_lookup) {
         const int32_t top = last_enemy();
@@ -226,24 +232,34 @@ void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Visit&&
             if (visit(i)) return;
         return;
     }
-    int32_t n = 0, sources = 0;  // each square's list is in slot order already
+    int32_t n = 0;
+    bool ordered = true;  // each square's list is in slot order; several may interleave
+    auto take = [&](int32_t slot) {
+        if (!near(slot)) return;
+        if (n > 0 && buffer[n - 1] > slot) ordered = false;
+        buffer[n++] = slot;
+    };
     const float r = reach + 1.0f;
     int32_t x0 = 0, x1 = -1, z0 = 0, z1 = -1;
     if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
-        for (int32_t qz = z0; qz <= z1; ++qz)
-            for (int32_t qx = x0; qx <= x1; ++qx) {
-                const int32_t q = qz * kSquaresPerSide + qx;
-                if (l.start[q] == l.start[q + 1]) continue;
-                ++sources;
-                for (int32_t k = l.start[q]; k < l.start[q + 1]; ++k) buffer[n++] = l.items[k];
-            }
+        for (int32_t qz = z0; qz <= z1; ++qz) {
+            const int32_t row = qz * kSquaresPerSide;
+            for (int32_t qx = x0; qx <= x1; ++qx)
+            for (int32_t k = l.start[row + qx]; k < l.start[row + qx + 1]; ++k) take(l.items[k]);
+        }
     }
-    if (l.outside_n > 0) ++sources;
-    for (int32_t k = 0; k < l.outside_n; ++k) buffer[n++] = l.outside[k];
-    if (sources > 1) std::sort(buffer, buffer + n);
+    for (int32_t k = 0; k < l.outside_n; ++k) take(l.outside[k]);
+    if (!ordered) std::sort(buffer, buffer + n);
     for (int32_t k = 0; k < n; ++k)
         if (visit(buffer[k])) return;
 }
+
+// Vector arithmetic of the step, component by component as the engine's operators do it,
+// written here so the per-shot work stays in this file's loops.
+VECTOR3D add3(const VECTOR3D& a, const VECTOR3D& b) { return {a.X + b.X, a.Y + b.Y, a.Z + b.Z}; }
+VECTOR3D sub3(const VECTOR3D& a, const VECTOR3D& b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }
+VECTOR3D scale3(const VECTOR3D& a, float s) { return {a.X * s, a.Y * s, a.Z * s}; }
+VECTOR3D div3(const VECTOR3D& a, float s) { return {a.X / s, a.Y / s, a.Z / s}; }
 
 float length3(const VECTOR3D& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
 
@@ -251,7 +267,7 @@ float length3(const VECTOR3D& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z 
 VECTOR3D normalised(const VECTOR3D& v) {
     const float l = length3(v);
     if (!(l > 0.0f) || !std::isfinite(l)) return v;
-    return v / l;
+    return div3(v, l);
 }
 
 float round_nearest(float v) { return static_cast<float>(std::nearbyint(static_cast<double>(v))); }
@@ -280,18 +296,21 @@ void launch_common(PROJECTILETYPE& p, int32_t slot, const VECTOR3D& position, co
 void steer_rocket(PROJECTILETYPE& p) {
     KVGLOBALSTYPE& g = KVGLOBALS;
     if (p.ENEMY == 1) {
-        const VECTOR3D t = VECTOR3D{g.PLAYERX, g.PLAYERY, g.PLAYERZ} - p.POSITION;
+        const VECTOR3D t = sub3(VECTOR3D{g.PLAYERX, g.PLAYERY, g.PLAYERZ}, p.POSITION);
         const float l = length3(t);
-        if (l > 0.0f) p.VECTOR = normalised(t / (l * 4.0f) + p.VECTOR);
+        if (l > 0.0f) p.VECTOR = normalised(add3(div3(t, l * 4.0f), p.VECTOR));
         return;
     }
     if (p.ENEMY != 2) return;
     if (p.LOCKEDON == -1) {
-        visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, [&](int32_t i) {
+        auto in_reach = [&](int32_t i) {
             const ENEMYTYPE& e = g.ENEMIES[i];
-            if (!is_infantry(e)) return false;
-            if (std::fabs(e.POSITION.X - p.POSITION.X) < 8.0f && std::fabs(e.POSITION.Z - p.POSITION.Z) < 8.0f &&
-                e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
+            return is_infantry(e) && std::fabs(e.POSITION.X - p.POSITION.X) < 8.0f &&
+                   std::fabs(e.POSITION.Z - p.POSITION.Z) < 8.0f;
+        };
+        visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, in_reach, [&](int32_t i) {
+            const ENEMYTYPE& e = g.ENEMIES[i];
+            if (in_reach(i) && e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
                 p.LOCKEDON = i;
                 const double h = std::nearbyint(static_cast<double>(e.HEALTH));
                 p.LOCKEDONHEALTH = (h > 2147483647.0 || h < -2147483647.0) ? 0 : static_cast<int32_t>(h);
@@ -300,9 +319,9 @@ void steer_rocket(PROJECTILETYPE& p) {
         });
     }
     if (p.LOCKEDON >= 0 && p.LOCKEDON < ENEMY_SLOTS) {
-        const VECTOR3D t = g.ENEMIES[p.LOCKEDON].POSITION - p.POSITION;
+        const VECTOR3D t = sub3(g.ENEMIES[p.LOCKEDON].POSITION, p.POSITION);
         const float l = length3(t);
-        if (l > 0.0f) p.VECTOR = normalised(t / (l * 2.0f) + p.VECTOR);
+        if (l > 0.0f) p.VECTOR = normalised(add3(div3(t, l * 2.0f), p.VECTOR));
     }
 }
 
@@ -312,23 +331,26 @@ bool hit_infantry(int32_t slot) {
     PROJECTILETYPE& p = g.PROJECTILES[slot];
     const float rx = round_nearest(p.POSITION.X);
     const float rz = round_nearest(p.POSITION.Z);
+    // A rocket bursts on any infantry in reach; a shell also needs the height.
+    auto struck = [&](int32_t i) {
+        const ENEMYTYPE& e = g.ENEMIES[i];
+        return is_infantry(e) && std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f &&
+               (p.CLASS == 1 || std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f);
+    };
     bool hit = false;
-    visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, [&](int32_t i) {
+    visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, struck, [&](int32_t i) {
+        if (!struck(i)) return false;
         ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) return false;
-        if (!(std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f)) return false;
         if (p.CLASS == 1) {
             KV_PROJECTILES_DAMAGENEAREST(p);
-            projectiles_remove(slot);
-            hit = true;
-        } else if (std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f) {
+        } else {
             p.POSITION.Y = e.POSITION.Y;
             e.HEALTH -= 2.0f;
             projectiles_burst(p, KVBURST::BLOOD);
-            projectiles_remove(slot);
-            hit = true;
         }
-        return hit;
+        projectiles_remove(slot);
+        hit = true;
+        return true;
     });
     return hit;
 }
@@ -533,24 +555,25 @@ void KV_PROJECTILES_UPDATE() {
     build_lookup(last_enemy());
     const int32_t now = now_ms();
     const int32_t top = last_projectile();
+    const float fpsr = FPSR;  // nothing in the step changes the frame factor
     for (int32_t i = 0; i <= top; ++i) {
         PROJECTILETYPE& p = g.PROJECTILES[i];
         if (p.ACTIVE == 0) continue;
         if (p.CLASS == 1) {
             if (now < p.DEADTIME) {
-                p.VELOCITY *= 0.015f * FPSR + 1.0f;
+                p.VELOCITY *= 0.015f * fpsr + 1.0f;
                 projectiles_burst(p, KVBURST::ROCKET_EXHAUST);
                 steer_rocket(p);
             } else {
-                p.VECTOR.Y -= FPSR * p.GRAVITY;
+                p.VECTOR.Y -= fpsr * p.GRAVITY;
             }
-            const float step = p.VELOCITY / 1000.0f * FPSR * 12.0f;
-            p.POSITION = p.POSITION + p.VECTOR * step;
+            const float step = p.VELOCITY / 1000.0f * fpsr * 12.0f;
+            p.POSITION = add3(p.POSITION, scale3(p.VECTOR, step));
             p.YANGLE = std::atan2(-p.VECTOR.Z, p.VECTOR.X) * 180.0f / kPi;
         } else {
-            const float step = p.VELOCITY / 1000.0f * FPSR * 12.0f;
+            const float step = p.VELOCITY / 1000.0f * fpsr * 12.0f;
             if (p.RICOCHET == 1) p.DISTANCETRAVELLED += step;
-            p.POSITION = p.POSITION + p.VECTOR * step;
+            p.POSITION = add3(p.POSITION, scale3(p.VECTOR, step));
         }
     }
     projectiles_recount();
@@ -584,12 +607,16 @@ void KV_PROJECTILES_DAMAGENEAREST(PROJECTILETYPE& projectile) {
     const PROJECTILETYPE* first = g.PROJECTILES;
     const bool in_pool = &projectile >= first && &projectile < first + PROJECTILE_SLOTS;
     const bool fixed_centre = !in_pool || projectile.ACTIVE != 0;
-    visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, [&](int32_t i) {
-        ENEMYTYPE& e = g.ENEMIES[i];
+    auto in_blast = [&](int32_t i) {
+        const ENEMYTYPE& e = g.ENEMIES[i];
         if (!is_infantry(e)) return false;
         const float dx = e.POSITION.X - projectile.POSITION.X;
         const float dz = e.POSITION.Z - projectile.POSITION.Z;
-        if (!(std::sqrt(dx * dx + dz * dz) < 4.0f)) return false;
+        return std::sqrt(dx * dx + dz * dz) < 4.0f;
+    };
+    visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, in_blast, [&](int32_t i) {
+        if (!in_blast(i)) return false;
+        ENEMYTYPE& e = g.ENEMIES[i];
         e.HEALTH -= 20.0f;
         PROJECTILETYPE at = projectile;
         at.POSITION.X = e.POSITION.X + platform_random() - 0.5f;
