@@ -145,22 +145,28 @@ int32_t free_slot() {
 }
 
 // The infantry lookup of one update: infantry slots 0-LASTENEMY sorted into 4 x 4 squares of the
-// map, so that a shot asks only the squares round it instead of all 1000 slots. It is built as
-// an update starts and dropped as it ends; nothing in the projectile step moves an enemy or
-// changes its class or ACTIVE flag, so the squares stay right for the whole step (hits change
-// HEALTH only, which is read live). Outside an update every query walks all the slots. Either
-// way the candidates come in slot order and each is tested with the full rule, so the lookup
-// changes how fast a hit is found, never which.
+// map, each with a copy of its position, so that a shot asks only the squares round it instead
+// of all 1000 slots and reads a short array while it does. It is built as an update starts and
+// dropped as it ends; nothing in the projectile step moves an enemy or changes its class or
+// ACTIVE flag, so the squares and the copies stay right for the whole step (hits change HEALTH
+// only, which is read live). Outside an update every query walks all the slots. Either way the
+// candidates come in slot order and each passes the full rule, so the lookup changes how fast a
+// hit is found, never which.
 constexpr float kSquare = 4.0f;
 constexpr int32_t kSquaresPerSide = (KV_MAPSIDE + 3) / 4 + 1;
 constexpr int32_t kSquares = kSquaresPerSide * kSquaresPerSide;
+struct InfantryEntry {
+    VECTOR3D position;
+    int32_t slot;
+};
 struct InfantryLookup {
     bool ready = false;
-    int32_t start[kSquares + 1] = {};  // slots of square q: items[start[q] .. start[q + 1])
-    int32_t items[ENEMY_SLOTS] = {};
-    int32_t outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
+    // Entries of square q: items[start[q + 1] .. start[q + 2]) once built (one place up: the
+    // build fills the squares back to front and leaves every square's start one index up).
+    int32_t start[kSquares + 2] = {};
+    InfantryEntry items[ENEMY_SLOTS] = {};
+    InfantryEntry outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
     int32_t outside_n = 0;
-    int32_t next[kSquares] = {};        // build scratch: next free place of every square
 };
 InfantryLookup g_lookup;
 // One candidate buffer per kind of query: a rocket's blast (damage_nearest) runs inside a hit.
@@ -173,79 +179,77 @@ bool is_infantry(const ENEMYTYPE& e) { return e.ACTIVE != 0 && (e.CLASS == 2 || 
 // Square index of an enemy position, or -1 when it lies off the squares.
 int32_t square_of(const VECTOR3D& p) {
     if (!std::isfinite(p.X) || !std::isfinite(p.Z)) return -1;
-    const float fx = std::floor(p.X / kSquare), fz = std::floor(p.Z / kSquare);
-    if (fx < 0.0f || fz < 0.0f || fx >= static_cast<float>(kSquaresPerSide) ||
-        fz >= static_cast<float>(kSquaresPerSide)) {
-        return -1;
-    }
-    return static_cast<int32_t>(fz) * kSquaresPerSide + static_cast<int32_t>(fx);
+    const float side = static_cast<float>(kSquaresPerSide);
+    const float vx = p.X / kSquare, vz = p.Z / kSquare;
+    if (vx < 0.0f || vz < 0.0f || vx >= side || vz >= side) return -1;
+    return static_cast<int32_t>(vz) * kSquaresPerSide + static_cast<int32_t>(vx);
 }
 
 void build_lookup(int32_t top) {
     InfantryLookup& l = g_lookup;
-    for (int32_t q = 0; q <= kSquares; ++q) l.start[q] = 0;
+    for (int32_t q = 0; q < kSquares + 2; ++q) l.start[q] = 0;
     l.outside_n = 0;
     for (int32_t i = 0; i <= top; ++i) {
         const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
         if (!is_infantry(e)) continue;
         const int32_t q = square_of(e.POSITION);
-        if (q < 0) l.outside[l.outside_n++] = i;
+        if (q < 0) l.outside[l.outside_n++] = InfantryEntry{e.POSITION, i};
         else ++l.start[q + 1];
     }
+    // start[q + 1] := end of square q (the last one's end also closes the table); filling back
+    // to front moves it down to the start of q.
     for (int32_t q = 0; q < kSquares; ++q) l.start[q + 1] += l.start[q];
-    for (int32_t q = 0; q < kSquares; ++q) l.next[q] = l.start[q];
-    for (int32_t i = 0; i <= top; ++i) {
+    l.start[kSquares + 1] = l.start[kSquares];
+    for (int32_t i = top; i >= 0; --i) {
         const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
         if (!is_infantry(e)) continue;
         const int32_t q = square_of(e.POSITION);
-        if (q >= 0) l.items[l.next[q]++] = i;
+        if (q >= 0) l.items[--l.start[q + 1]] = InfantryEntry{e.POSITION, i};
     }
     l.ready = true;
 }
 
-// Square range covering [lo, hi] along one axis, clamped to the squares; false when empty.
+// Squares [a, b] covering [lo, hi] along one axis, clamped to the squares; false when empty.
 // lo and hi are finite.
 bool square_span(float lo, float hi, int32_t& a, int32_t& b) {
     const float side = static_cast<float>(kSquaresPerSide);
-    auto clamp_square = [side](float v) { return v < -1.0f ? -1.0f : (v > side ? side : v); };
-    const float fa = clamp_square(std::floor(lo / kSquare));
-    const float fb = clamp_square(std::floor(hi / kSquare));
-    a = static_cast<int32_t>(fa) < 0 ? 0 : static_cast<int32_t>(fa);
-    b = static_cast<int32_t>(fb) >= kSquaresPerSide ? kSquaresPerSide - 1 : static_cast<int32_t>(fb);
+    const float vlo = lo / kSquare, vhi = hi / kSquare;
+    a = vlo < 0.0f ? 0 : (vlo >= side ? kSquaresPerSide : static_cast<int32_t>(vlo));
+    b = vhi < 0.0f ? -1 : (vhi >= side ? kSquaresPerSide - 1 : static_cast<int32_t>(vhi));
     return a <= b;
 }
 
-// Calls visit(slot), in slot order until it returns true, for the infantry slots within
-// `reach` of (x, z) on both axes that pass `near`; outside an update or without use_lookup,
-// for every slot 0-LASTENEMY. `near` is the side-effect-free part of the caller's test on
-// fields the step does not change (position, class, flag): in the lookup it thins the
-// candidates before they are put in slot order, so visit must itself refuse every slot that
-// `near` would refuse. A margin of one unit round the reach keeps rounding at the squares'
-// edges from dropping a candidate.
+// Calls visit(slot), in slot order until it returns true, for the infantry slots whose position
+// passes near(position); outside an update or without use_lookup, the infantry among all slots
+// 0-LASTENEMY are tested one after the other, each just before its visit. In the lookup every
+// candidate within `reach` of (x, z) on both axes (plus a margin of one unit, so that rounding
+// at the squares' edges drops none) is tested first and only then visited, so `near` must read
+// nothing the visits change. `near` must not accept a position farther than `reach` on an axis.
 template <class Near, class Visit>
 void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Near&& near, Visit&& visit,
                          bool use_lookup = true) {
     const InfantryLookup& l = g_lookup;
     if (!l.ready || !use_lookup) {
         const int32_t top = last_enemy();
-        for (int32_t i = 0; i <= top; ++i)
-            if (visit(i)) return;
+        for (int32_t i = 0; i <= top; ++i) {
+            const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+            if (is_infantry(e) && near(e.POSITION) && visit(i)) return;
+        }
         return;
     }
     int32_t n = 0;
     bool ordered = true;  // each square's list is in slot order; several may interleave
-    auto take = [&](int32_t slot) {
-        if (!near(slot)) return;
-        if (n > 0 && buffer[n - 1] > slot) ordered = false;
-        buffer[n++] = slot;
+    auto take = [&](const InfantryEntry& c) {
+        if (!near(c.position)) return;
+        if (n > 0 && buffer[n - 1] > c.slot) ordered = false;
+        buffer[n++] = c.slot;
     };
     const float r = reach + 1.0f;
     int32_t x0 = 0, x1 = -1, z0 = 0, z1 = -1;
     if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
         for (int32_t qz = z0; qz <= z1; ++qz) {
-            const int32_t row = qz * kSquaresPerSide;
-            for (int32_t qx = x0; qx <= x1; ++qx)
-            for (int32_t k = l.start[row + qx]; k < l.start[row + qx + 1]; ++k) take(l.items[k]);
+            const int32_t row = qz * kSquaresPerSide;  // squares x0-x1 of a row are one run
+            for (int32_t k = l.start[row + x0 + 1]; k < l.start[row + x1 + 2]; ++k) take(l.items[k]);
         }
     }
     for (int32_t k = 0; k < l.outside_n; ++k) take(l.outside[k]);
@@ -303,14 +307,12 @@ void steer_rocket(PROJECTILETYPE& p) {
     }
     if (p.ENEMY != 2) return;
     if (p.LOCKEDON == -1) {
-        auto in_reach = [&](int32_t i) {
-            const ENEMYTYPE& e = g.ENEMIES[i];
-            return is_infantry(e) && std::fabs(e.POSITION.X - p.POSITION.X) < 8.0f &&
-                   std::fabs(e.POSITION.Z - p.POSITION.Z) < 8.0f;
+        auto in_reach = [&](const VECTOR3D& at) {
+            return std::fabs(at.X - p.POSITION.X) < 8.0f && std::fabs(at.Z - p.POSITION.Z) < 8.0f;
         };
         visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, in_reach, [&](int32_t i) {
             const ENEMYTYPE& e = g.ENEMIES[i];
-            if (in_reach(i) && e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
+            if (e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
                 p.LOCKEDON = i;
                 const double h = std::nearbyint(static_cast<double>(e.HEALTH));
                 p.LOCKEDONHEALTH = (h > 2147483647.0 || h < -2147483647.0) ? 0 : static_cast<int32_t>(h);
@@ -332,14 +334,12 @@ bool hit_infantry(int32_t slot) {
     const float rx = round_nearest(p.POSITION.X);
     const float rz = round_nearest(p.POSITION.Z);
     // A rocket bursts on any infantry in reach; a shell also needs the height.
-    auto struck = [&](int32_t i) {
-        const ENEMYTYPE& e = g.ENEMIES[i];
-        return is_infantry(e) && std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f &&
-               (p.CLASS == 1 || std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f);
+    auto struck = [&](const VECTOR3D& at) {
+        return std::fabs(at.X - rx) < 1.5f && std::fabs(at.Z - rz) < 1.5f &&
+               (p.CLASS == 1 || std::fabs(at.Y - p.POSITION.Y) < 3.0f);
     };
     bool hit = false;
     visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, struck, [&](int32_t i) {
-        if (!struck(i)) return false;
         ENEMYTYPE& e = g.ENEMIES[i];
         if (p.CLASS == 1) {
             KV_PROJECTILES_DAMAGENEAREST(p);
@@ -379,14 +379,11 @@ bool hit_gunship(int32_t slot) {
 // far edges has all four samples and reads them directly; the edge cells count what they have.
 bool ground_height(const KVMAPVIEW& map, float x, float z, float& height, int32_t& city_value) {
     if (!std::isfinite(x) || !std::isfinite(z)) return false;
-    const float fx = std::floor(x);
-    const float fz = std::floor(z);
-    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(KV_MAPSIDE - 1) || fz > static_cast<float>(KV_MAPSIDE - 1)) {
-        return false;
-    }
+    const float side = static_cast<float>(KV_MAPSIDE);
+    if (x < 0.0f || z < 0.0f || x >= side || z >= side) return false;
     if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
-    const int32_t ix = static_cast<int32_t>(fx);
-    const int32_t iz = static_cast<int32_t>(fz);
+    const int32_t ix = static_cast<int32_t>(x);  // the cell's corner: x and z are not negative
+    const int32_t iz = static_cast<int32_t>(z);
     const int32_t v = map.CITYMAP[kv_map_index(ix, iz)];
     const float water = kv_water_surface(map);
     float sum = 0.0f;
@@ -445,7 +442,7 @@ void projectiles_pool_sync() {
         const int32_t first = w * 64;
         const int32_t n = PROJECTILE_SLOTS - first < 64 ? PROJECTILE_SLOTS - first : 64;
         for (int32_t b = 0; b < n; ++b)
-            if (KVGLOBALS.PROJECTILES[first + b].ACTIVE != 0) v |= uint64_t{1} << b;
+            v |= static_cast<uint64_t>(KVGLOBALS.PROJECTILES[first + b].ACTIVE != 0) << b;
         g_active_bits[w] = v;
     }
     for (int32_t k = 0; k < kSummaryWords; ++k) g_full_words[k] = g_used_words[k] = 0;
@@ -607,15 +604,12 @@ void KV_PROJECTILES_DAMAGENEAREST(PROJECTILETYPE& projectile) {
     const PROJECTILETYPE* first = g.PROJECTILES;
     const bool in_pool = &projectile >= first && &projectile < first + PROJECTILE_SLOTS;
     const bool fixed_centre = !in_pool || projectile.ACTIVE != 0;
-    auto in_blast = [&](int32_t i) {
-        const ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) return false;
-        const float dx = e.POSITION.X - projectile.POSITION.X;
-        const float dz = e.POSITION.Z - projectile.POSITION.Z;
+    auto in_blast = [&](const VECTOR3D& at) {
+        const float dx = at.X - projectile.POSITION.X;
+        const float dz = at.Z - projectile.POSITION.Z;
         return std::sqrt(dx * dx + dz * dz) < 4.0f;
     };
     visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, in_blast, [&](int32_t i) {
-        if (!in_blast(i)) return false;
         ENEMYTYPE& e = g.ENEMIES[i];
         e.HEALTH -= 20.0f;
         PROJECTILETYPE at = projectile;
