@@ -553,13 +553,24 @@ void KV_PROJECTILES_UPDATE() {
     const int32_t now = now_ms();
     const int32_t top = last_projectile();
     const float fpsr = FPSR;  // nothing in the step changes the frame factor
+    // Exhaust that finds the pool full only moves the random sequence on. Nothing else in this
+    // loop draws numbers, so those moves are summed and made at once, before the next burst
+    // that draws for real and at the end of the loop.
+    const uint64_t exhaust_draws = 4u * static_cast<uint64_t>(kBursts[static_cast<int32_t>(KVBURST::ROCKET_EXHAUST)].count);
+    uint64_t unused_draws = 0;
     for (int32_t i = 0; i <= top; ++i) {
         PROJECTILETYPE& p = g.PROJECTILES[i];
         if (p.ACTIVE == 0) continue;
         if (p.CLASS == 1) {
             if (now < p.DEADTIME) {
                 p.VELOCITY *= 0.015f * fpsr + 1.0f;
-                projectiles_burst(p, KVBURST::ROCKET_EXHAUST);
+                if (free_slot() < 0) {
+                    unused_draws += exhaust_draws;
+                } else {
+                    if (unused_draws > 0) platform_random_skip(unused_draws);
+                    unused_draws = 0;
+                    projectiles_burst(p, KVBURST::ROCKET_EXHAUST);
+                }
                 steer_rocket(p);
             } else {
                 p.VECTOR.Y -= fpsr * p.GRAVITY;
@@ -573,6 +584,7 @@ void KV_PROJECTILES_UPDATE() {
             p.POSITION = add3(p.POSITION, scale3(p.VECTOR, step));
         }
     }
+    if (unused_draws > 0) platform_random_skip(unused_draws);
     projectiles_recount();
     KV_PROJECTILES_CHECKCOLLISION();
     g_lookup.ready = false;

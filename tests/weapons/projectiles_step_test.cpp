@@ -3,7 +3,8 @@
 // over every enemy slot finds, on crowded random pools with infantry on the squares' edges, off
 // the map and without a finite position; the ground under a shot read straight from the grids
 // equals the one built from the map's own accessors; a burst that fills the pool part-way
-// consumes exactly the random numbers of the spark-by-spark loop.
+// consumes exactly the random numbers of the spark-by-spark loop, and so does rocket exhaust
+// into a full pool.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -294,6 +295,48 @@ TEST_F(ProjectileLookup, BurstThatFillsThePoolTakesTheNumbersOfEverySpark) {
         int placed = 0;
         for (int k = 0; k < free; ++k) placed += KVGLOBALS.PROJECTILES[100 + 37 * k].RICOCHET;
         EXPECT_EQ(placed, free) << "every free slot takes a spark";
+    }
+}
+
+TEST_F(ProjectileLookup, ExhaustIntoAFullPoolTakesFourNumbersPerSpark) {
+    // Every slot busy: burning rockets high over open ground, the rest long-lived sparks that
+    // neither end nor land in the frame, so only the exhaust uses numbers: eight sparks of four
+    // each per rocket, and four more for the one spark that takes the single free slot.
+    for (int hole : {-1, 0, 40, 9999}) {
+        reset_world(2.0f);
+        for (int i = 0; i < PROJECTILE_SLOTS; ++i) {
+            PROJECTILETYPE& p = KVGLOBALS.PROJECTILES[i];
+            p = PROJECTILETYPE{};
+            p.ACTIVE = 1;
+            p.POSITION = VECTOR3D{100.0f + static_cast<float>(i % 50), 60.0f, 100.0f + static_cast<float>(i / 50)};
+            p.VECTOR = VECTOR3D{1.0f, 0.0f, 0.0f};
+            p.VELOCITY = 1.0f;
+            if (i % 97 == 3) {
+                p.CLASS = 1;
+                p.ENEMY = 2;
+                p.LOCKEDON = -1;
+                p.DEADTIME = platform_clock_ms() + 5000;
+            } else {
+                p.RICOCHET = 1;
+                p.MAXDISTANCETRAVEL = 1000.0f;
+            }
+        }
+        int rockets = 0;
+        for (int i = 0; i < PROJECTILE_SLOTS; ++i) rockets += KVGLOBALS.PROJECTILES[i].CLASS == 1 && i != hole ? 1 : 0;
+        if (hole >= 0) KVGLOBALS.PROJECTILES[hole].ACTIVE = 0;
+        KVGLOBALS.LASTPROJECTILE = PROJECTILE_SLOTS - 1;
+        projectiles_pool_sync();
+        platform_random_seed(31);
+        KV_PROJECTILES_UPDATE();
+        const uint32_t after = platform_random_u32();
+        platform_random_seed(31);
+        const int used = rockets * 8 * 4 + (hole >= 0 ? 4 : 0);
+        for (int k = 0; k < used; ++k) platform_random_u32();
+        EXPECT_EQ(after, platform_random_u32()) << "hole " << hole;
+        if (hole >= 0) {
+            EXPECT_EQ(KVGLOBALS.PROJECTILES[hole].ACTIVE, 1) << "the free slot takes the first exhaust spark";
+            EXPECT_EQ(KVGLOBALS.PROJECTILES[hole].RICOCHET, 1);
+        }
     }
 }
 
