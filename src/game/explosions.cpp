@@ -40,6 +40,11 @@ void ignite(FIREBALLTYPE& f) {
     PROJECTILETYPE source{};
     source.POSITION = VECTOR3D{f.POSITION.X, f.POSITION.Y, f.POSITION.Z};
     source.VECTOR = VECTOR3D{f.VECTOR.X, 0.0f, f.VECTOR.Z};
+    if (!projectiles_pool_has_room()) {
+        // No spark finds a slot: each only draws its four numbers.
+        platform_random_skip(4u * kSparksPerFireball);
+        return;
+    }
     for (int32_t s = 0; s < kSparksPerFireball; ++s) {
         const float k = platform_random() * 2.0f + 0.5f;
         const float blue = 0.2f * k + 0.01f * platform_random();

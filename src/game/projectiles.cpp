@@ -449,6 +449,8 @@ void projectiles_pool_sync() {
     for (int32_t w = 0; w < kWords; ++w) summarise(w);
 }
 
+bool projectiles_pool_has_room() { return free_slot() >= 0; }
+
 void projectiles_recount() {
     const int32_t last = highest_active();
     KVGLOBALS.LASTPROJECTILE = last < 0 ? 0 : last;

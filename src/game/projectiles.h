@@ -53,6 +53,8 @@ void KV_RENDER_PROJECTILES();
 void projectiles_burst(PROJECTILETYPE& source, KVBURST burst);
 // The three bursts of a rocket explosion: grey debris, hot debris, flames.
 void projectiles_rocket_explosion(PROJECTILETYPE& source);
+// True when a launch now would find a free slot (from 0 to MAXPROJECTILES).
+bool projectiles_pool_has_room();
 // Rebuilds the slot mirror from the pool's ACTIVE flags.
 void projectiles_pool_sync();
 // LASTPROJECTILE := the highest active slot of the whole pool (0 when none is active).
