@@ -161,12 +161,15 @@ struct InfantryEntry {
 };
 struct InfantryLookup {
     bool ready = false;
-    // Entries of square q: items[start[q + 1] .. start[q + 2]) once built (one place up: the
+    // Entries of square q: items[entry_start(q) .. entry_start(q + 1)). Only the squares from
+    // `first` to `last` hold any; start[q + 1] is the start of square q for those alone (the
     // build fills the squares back to front and leaves every square's start one index up).
+    int32_t first = 0, last = -1, total = 0;
     int32_t start[kSquares + 2] = {};
     InfantryEntry items[ENEMY_SLOTS] = {};
     InfantryEntry outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
     int32_t outside_n = 0;
+    int32_t square[ENEMY_SLOTS] = {};  // build scratch: square of every slot, -1 none
 };
 InfantryLookup g_lookup;
 // One candidate buffer per kind of query: a rocket's blast (damage_nearest) runs inside a hit.
@@ -187,26 +190,45 @@ int32_t square_of(const VECTOR3D& p) {
 
 void build_lookup(int32_t top) {
     InfantryLookup& l = g_lookup;
-    for (int32_t q = 0; q < kSquares + 2; ++q) l.start[q] = 0;
+    l.first = kSquares;
+    l.last = -1;
     l.outside_n = 0;
     for (int32_t i = 0; i <= top; ++i) {
         const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+        l.square[i] = -1;
         if (!is_infantry(e)) continue;
         const int32_t q = square_of(e.POSITION);
-        if (q < 0) l.outside[l.outside_n++] = InfantryEntry{e.POSITION, i};
-        else ++l.start[q + 1];
+        if (q < 0) {
+            l.outside[l.outside_n++] = InfantryEntry{e.POSITION, i};
+            continue;
+        }
+        l.square[i] = q;
+        if (q < l.first) l.first = q;
+        if (q > l.last) l.last = q;
     }
-    // start[q + 1] := end of square q (the last one's end also closes the table); filling back
-    // to front moves it down to the start of q.
-    for (int32_t q = 0; q < kSquares; ++q) l.start[q + 1] += l.start[q];
-    l.start[kSquares + 1] = l.start[kSquares];
+    l.total = 0;
+    if (l.last < l.first) {
+        l.ready = true;
+        return;
+    }
+    for (int32_t q = l.first; q <= l.last; ++q) l.start[q + 1] = 0;
+    for (int32_t i = 0; i <= top; ++i)
+        if (l.square[i] >= 0) ++l.start[l.square[i] + 1];
+    // start[q + 1] := end of square q; filling back to front moves it down to the start of q.
+    for (int32_t q = l.first + 1; q <= l.last; ++q) l.start[q + 1] += l.start[q];
+    l.total = l.start[l.last + 1];
     for (int32_t i = top; i >= 0; --i) {
-        const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
-        if (!is_infantry(e)) continue;
-        const int32_t q = square_of(e.POSITION);
-        if (q >= 0) l.items[--l.start[q + 1]] = InfantryEntry{e.POSITION, i};
+        const int32_t q = l.square[i];
+        if (q >= 0) l.items[--l.start[q + 1]] = InfantryEntry{KVGLOBALS.ENEMIES[i].POSITION, i};
     }
     l.ready = true;
+}
+
+// Index of the first entry of square q (0 to kSquares; kSquares closes the table).
+int32_t entry_start(const InfantryLookup& l, int32_t q) {
+    if (q <= l.first) return 0;
+    if (q > l.last) return l.total;
+    return l.start[q + 1];
 }
 
 // Squares [a, b] covering [lo, hi] along one axis, clamped to the squares; false when empty.
@@ -249,7 +271,8 @@ void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Near&& 
     if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
         for (int32_t qz = z0; qz <= z1; ++qz) {
             const int32_t row = qz * kSquaresPerSide;  // squares x0-x1 of a row are one run
-            for (int32_t k = l.start[row + x0 + 1]; k < l.start[row + x1 + 2]; ++k) take(l.items[k]);
+            const int32_t end = entry_start(l, row + x1 + 1);
+            for (int32_t k = entry_start(l, row + x0); k < end; ++k) take(l.items[k]);
         }
     }
     for (int32_t k = 0; k < l.outside_n; ++k) take(l.outside[k]);
@@ -385,7 +408,7 @@ bool ground_height(const KVMAPVIEW& map, float x, float z, float& height, int32_
     const int32_t ix = static_cast<int32_t>(x);  // the cell's corner: x and z are not negative
     const int32_t iz = static_cast<int32_t>(z);
     const int32_t v = map.CITYMAP[kv_map_index(ix, iz)];
-    const float water = kv_water_surface(map);
+    const float water = v == 1 ? kv_water_surface(map) : 0.0f;  // read on sea cells only
     float sum = 0.0f;
     int32_t n = 0;
     if (ix < KV_MAPSIDE - 1 && iz < KV_MAPSIDE - 1) {
