@@ -6,7 +6,8 @@
 // shots end; the restore is not timed. mean_ms is the mean simulation time per frame,
 // x_budget its multiple of the 1 ms budget; enemies_ms, projectiles_ms and fireballs_ms split
 // it by step; cpu_ms is the mean CPU time of the same span on this thread, which other work on
-// a shared machine does not stretch.
+// a shared machine does not stretch; median_ms and cpu_median_ms are the middle frame's times,
+// which a few frames cut short by other work on the machine do not move.
 //
 // Fireballs: a demolition blast of all 1008 fireballs round the gunship, every one due to ignite
 // in the measured frame, so each throws its six sparks into the (full) projectile pool and then
@@ -15,11 +16,15 @@
 //
 // pool_hash is a checksum of the projectile and enemy pools after the last frame: the same
 // figure before and after a change to the pool's bookkeeping shows the same slots were used.
+// state_hash adds the fireball pool and the next number of the random sequence (drawn once,
+// after the timing): the same figure shows the frames consumed the same numbers and left the
+// blast the same.
 //
 // KV_BENCH_FRAMES=N changes the number of frames per run. Runs under xvfb-run -a.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -28,6 +33,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench_game.h"
 #include "engine/engine_globals.h"
@@ -104,6 +110,19 @@ uint64_t pools_hash() {
     mix(KVGLOBALS.PROJECTILES, sizeof(KVGLOBALS.PROJECTILES));
     mix(KVGLOBALS.ENEMIES, sizeof(KVGLOBALS.ENEMIES));
     mix(&KVGLOBALS.LASTPROJECTILE, sizeof(int32_t));
+    return h;
+}
+
+// pools_hash() with the fireball pool and the next random number mixed in.
+uint64_t state_hash() {
+    uint64_t h = pools_hash();
+    auto mix = [&h](const void* data, size_t n) {
+        const auto* b = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    };
+    mix(KVGLOBALS.FIREBALL, sizeof(KVGLOBALS.FIREBALL));
+    const uint32_t next = platform_random_u32();
+    mix(&next, sizeof(next));
     return h;
 }
 
@@ -192,6 +211,7 @@ void simulate(benchmark::State& state, bool full) {
     double cpu_total_ms = 0;
     double total_ms = 0, worst_ms = 0, enemies_ms = 0, projectiles_ms = 0, fireballs_ms = 0;
     int64_t active_after = 0;
+    std::vector<double> frame_ms(static_cast<size_t>(frames)), frame_cpu_ms(static_cast<size_t>(frames));
     PHYSICSDATA.TICKS = static_cast<float>(platform_clock_ms());
     PHYSICSDATA.TICKSPASSED = 0;
     KV_FINDGUNSHIPY();
@@ -229,7 +249,9 @@ void simulate(benchmark::State& state, bool full) {
             f.OBJECTIVES();
             f.FAILURE();
             const auto t1 = clock::now();
-            cpu_total_ms += thread_cpu_ms() - c0;
+            const double cpu_ms = thread_cpu_ms() - c0;
+            cpu_total_ms += cpu_ms;
+            frame_cpu_ms[static_cast<size_t>(i)] = cpu_ms;
             auto span = [](clock::time_point a, clock::time_point b) {
                 return std::chrono::duration<double, std::milli>(b - a).count();
             };
@@ -239,6 +261,7 @@ void simulate(benchmark::State& state, bool full) {
             f.PACE();
             const double ms = std::chrono::duration<double, std::milli>(t1 - t0).count();
             total_ms += ms;
+            frame_ms[static_cast<size_t>(i)] = ms;
             if (ms > worst_ms) worst_ms = ms;
             for (int32_t k = 0; k < PROJECTILE_SLOTS; ++k) active_after += g.PROJECTILES[k].ACTIVE != 0 ? 1 : 0;
         }
@@ -247,6 +270,12 @@ void simulate(benchmark::State& state, bool full) {
     state.counters["mean_ms"] = mean;
     state.counters["max_ms"] = worst_ms;
     state.counters["cpu_ms"] = cpu_total_ms / frames;
+    auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    state.counters["median_ms"] = median(frame_ms);
+    state.counters["cpu_median_ms"] = median(frame_cpu_ms);
     state.counters["enemies_ms"] = enemies_ms / frames;
     state.counters["projectiles_ms"] = projectiles_ms / frames;
     state.counters["fireballs_ms"] = fireballs_ms / frames;
@@ -256,6 +285,7 @@ void simulate(benchmark::State& state, bool full) {
     state.counters["fireballs"] = fireballs;
     state.counters["burning_after"] = kv_explosion_burning();
     state.counters["pool_hash"] = static_cast<double>(pools_hash() % 1000000007ull);
+    state.counters["state_hash"] = static_cast<double>(state_hash() % 1000000007ull);
     g.EXITCODE = 0;
     g.EXPLOSIONTIME = 0;
 }

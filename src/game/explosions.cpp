@@ -40,12 +40,22 @@ void ignite(FIREBALLTYPE& f) {
     PROJECTILETYPE source{};
     source.POSITION = VECTOR3D{f.POSITION.X, f.POSITION.Y, f.POSITION.Z};
     source.VECTOR = VECTOR3D{f.VECTOR.X, 0.0f, f.VECTOR.Z};
+    if (!projectiles_pool_has_room()) {
+        // No spark finds a slot: each only draws its four numbers.
+        platform_random_skip(4u * kSparksPerFireball);
+        return;
+    }
     for (int32_t s = 0; s < kSparksPerFireball; ++s) {
         const float k = platform_random() * 2.0f + 0.5f;
         const float blue = 0.2f * k + 0.01f * platform_random();
         const float green = 0.4f * k + 0.01f * platform_random();
         const float red = 0.4f * k + 0.01f * platform_random();
-        KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, 0.0675f, 0, 8.0f);
+        if (!KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, 0.0675f, 0, 8.0f)) {
+            // The projectile pool is full and stays so for the rest of the ignition: the
+            // sparks left only draw their four numbers each.
+            platform_random_skip(4u * static_cast<uint32_t>(kSparksPerFireball - 1 - s));
+            return;
+        }
     }
 }
 

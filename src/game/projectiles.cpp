@@ -145,22 +145,31 @@ int32_t free_slot() {
 }
 
 // The infantry lookup of one update: infantry slots 0-LASTENEMY sorted into 4 x 4 squares of the
-// map, so that a shot asks only the squares round it instead of all 1000 slots. It is built as
-// an update starts and dropped as it ends; nothing in the projectile step moves an enemy or
-// changes its class or ACTIVE flag, so the squares stay right for the whole step (hits change
-// HEALTH only, which is read live). Outside an update every query walks all the slots. Either
-// way the candidates come in slot order and each is tested with the full rule, so the lookup
-// changes how fast a hit is found, never which.
+// map, each with a copy of its position, so that a shot asks only the squares round it instead
+// of all 1000 slots and reads a short array while it does. It is built as an update starts and
+// dropped as it ends; nothing in the projectile step moves an enemy or changes its class or
+// ACTIVE flag, so the squares and the copies stay right for the whole step (hits change HEALTH
+// only, which is read live). Outside an update every query walks all the slots. Either way the
+// candidates come in slot order and each passes the full rule, so the lookup changes how fast a
+// hit is found, never which.
 constexpr float kSquare = 4.0f;
 constexpr int32_t kSquaresPerSide = (KV_MAPSIDE + 3) / 4 + 1;
 constexpr int32_t kSquares = kSquaresPerSide * kSquaresPerSide;
+struct InfantryEntry {
+    VECTOR3D position;
+    int32_t slot;
+};
 struct InfantryLookup {
     bool ready = false;
-    int32_t start[kSquares + 1] = {};  // slots of square q: items[start[q] .. start[q + 1])
-    int32_t items[ENEMY_SLOTS] = {};
-    int32_t outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
+    // Entries of square q: items[entry_start(q) .. entry_start(q + 1)). Only the squares from
+    // `first` to `last` hold any; start[q + 1] is the start of square q for those alone (the
+    // build fills the squares back to front and leaves every square's start one index up).
+    int32_t first = 0, last = -1, total = 0;
+    int32_t start[kSquares + 2] = {};
+    InfantryEntry items[ENEMY_SLOTS] = {};
+    InfantryEntry outside[ENEMY_SLOTS] = {};  // infantry off the squares (or with no finite position)
     int32_t outside_n = 0;
-    int32_t next[kSquares] = {};        // build scratch: next free place of every square
+    int32_t square[ENEMY_SLOTS] = {};  // build scratch: square of every slot, -1 none
 };
 InfantryLookup g_lookup;
 // One candidate buffer per kind of query: a rocket's blast (damage_nearest) runs inside a hit.
@@ -173,77 +182,111 @@ bool is_infantry(const ENEMYTYPE& e) { return e.ACTIVE != 0 && (e.CLASS == 2 || 
 // Square index of an enemy position, or -1 when it lies off the squares.
 int32_t square_of(const VECTOR3D& p) {
     if (!std::isfinite(p.X) || !std::isfinite(p.Z)) return -1;
-    const float fx = std::floor(p.X / kSquare), fz = std::floor(p.Z / kSquare);
-    if (fx < 0.0f || fz < 0.0f || fx >= static_cast<float>(kSquaresPerSide) ||
-        fz >= static_cast<float>(kSquaresPerSide)) {
-        return -1;
-    }
-    return static_cast<int32_t>(fz) * kSquaresPerSide + static_cast<int32_t>(fx);
+    const float side = static_cast<float>(kSquaresPerSide);
+    const float vx = p.X / kSquare, vz = p.Z / kSquare;
+    if (vx < 0.0f || vz < 0.0f || vx >= side || vz >= side) return -1;
+    return static_cast<int32_t>(vz) * kSquaresPerSide + static_cast<int32_t>(vx);
 }
 
 void build_lookup(int32_t top) {
     InfantryLookup& l = g_lookup;
-    for (int32_t q = 0; q <= kSquares; ++q) l.start[q] = 0;
+    l.first = kSquares;
+    l.last = -1;
     l.outside_n = 0;
     for (int32_t i = 0; i <= top; ++i) {
         const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+        l.square[i] = -1;
         if (!is_infantry(e)) continue;
         const int32_t q = square_of(e.POSITION);
-        if (q < 0) l.outside[l.outside_n++] = i;
-        else ++l.start[q + 1];
+        if (q < 0) {
+            l.outside[l.outside_n++] = InfantryEntry{e.POSITION, i};
+            continue;
+        }
+        l.square[i] = q;
+        if (q < l.first) l.first = q;
+        if (q > l.last) l.last = q;
     }
-    for (int32_t q = 0; q < kSquares; ++q) l.start[q + 1] += l.start[q];
-    for (int32_t q = 0; q < kSquares; ++q) l.next[q] = l.start[q];
-    for (int32_t i = 0; i <= top; ++i) {
-        const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
-        if (!is_infantry(e)) continue;
-        const int32_t q = square_of(e.POSITION);
-        if (q >= 0) l.items[l.next[q]++] = i;
+    l.total = 0;
+    if (l.last < l.first) {
+        l.ready = true;
+        return;
+    }
+    for (int32_t q = l.first; q <= l.last; ++q) l.start[q + 1] = 0;
+    for (int32_t i = 0; i <= top; ++i)
+        if (l.square[i] >= 0) ++l.start[l.square[i] + 1];
+    // start[q + 1] := end of square q; filling back to front moves it down to the start of q.
+    for (int32_t q = l.first + 1; q <= l.last; ++q) l.start[q + 1] += l.start[q];
+    l.total = l.start[l.last + 1];
+    for (int32_t i = top; i >= 0; --i) {
+        const int32_t q = l.square[i];
+        if (q >= 0) l.items[--l.start[q + 1]] = InfantryEntry{KVGLOBALS.ENEMIES[i].POSITION, i};
     }
     l.ready = true;
 }
 
-// Square range covering [lo, hi] along one axis, clamped to the squares; false when empty.
+// Index of the first entry of square q (0 to kSquares; kSquares closes the table).
+int32_t entry_start(const InfantryLookup& l, int32_t q) {
+    if (q <= l.first) return 0;
+    if (q > l.last) return l.total;
+    return l.start[q + 1];
+}
+
+// Squares [a, b] covering [lo, hi] along one axis, clamped to the squares; false when empty.
+// lo and hi are finite.
 bool square_span(float lo, float hi, int32_t& a, int32_t& b) {
     const float side = static_cast<float>(kSquaresPerSide);
-    const float fa = std::fmax(-1.0f, std::fmin(side, std::floor(lo / kSquare)));
-    const float fb = std::fmax(-1.0f, std::fmin(side, std::floor(hi / kSquare)));
-    a = static_cast<int32_t>(fa) < 0 ? 0 : static_cast<int32_t>(fa);
-    b = static_cast<int32_t>(fb) >= kSquaresPerSide ? kSquaresPerSide - 1 : static_cast<int32_t>(fb);
+    const float vlo = lo / kSquare, vhi = hi / kSquare;
+    a = vlo < 0.0f ? 0 : (vlo >= side ? kSquaresPerSide : static_cast<int32_t>(vlo));
+    b = vhi < 0.0f ? -1 : (vhi >= side ? kSquaresPerSide - 1 : static_cast<int32_t>(vhi));
     return a <= b;
 }
 
-// Calls visit(slot) for every slot that may be infantry within `reach` of (x, z) on both axes,
-// in slot order, until visit returns true (every slot 0-LASTENEMY outside an update or without
-// use_lookup). The caller's test decides; a margin of one unit
-// round the reach keeps rounding at the squares' edges from dropping a candidate.
-template <class Visit>
-void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Visit&& visit, bool use_lookup = true) {
+// Calls visit(slot), in slot order until it returns true, for the infantry slots whose position
+// passes near(position); outside an update or without use_lookup, the infantry among all slots
+// 0-LASTENEMY are tested one after the other, each just before its visit. In the lookup every
+// candidate within `reach` of (x, z) on both axes (plus a margin of one unit, so that rounding
+// at the squares' edges drops none) is tested first and only then visited, so `near` must read
+// nothing the visits change. `near` must not accept a position farther than `reach` on an axis.
+template <class Near, class Visit>
+void visit_infantry_near(float x, float z, float reach, int32_t* buffer, Near&& near, Visit&& visit,
+                         bool use_lookup = true) {
     const InfantryLookup& l = g_lookup;
     if (!l.ready || !use_lookup) {
         const int32_t top = last_enemy();
-        for (int32_t i = 0; i <= top; ++i)
-            if (visit(i)) return;
+        for (int32_t i = 0; i <= top; ++i) {
+            const ENEMYTYPE& e = KVGLOBALS.ENEMIES[i];
+            if (is_infantry(e) && near(e.POSITION) && visit(i)) return;
+        }
         return;
     }
-    int32_t n = 0, sources = 0;  // each square's list is in slot order already
+    int32_t n = 0;
+    bool ordered = true;  // each square's list is in slot order; several may interleave
+    auto take = [&](const InfantryEntry& c) {
+        if (!near(c.position)) return;
+        if (n > 0 && buffer[n - 1] > c.slot) ordered = false;
+        buffer[n++] = c.slot;
+    };
     const float r = reach + 1.0f;
     int32_t x0 = 0, x1 = -1, z0 = 0, z1 = -1;
     if (std::isfinite(x) && std::isfinite(z) && square_span(x - r, x + r, x0, x1) && square_span(z - r, z + r, z0, z1)) {
-        for (int32_t qz = z0; qz <= z1; ++qz)
-            for (int32_t qx = x0; qx <= x1; ++qx) {
-                const int32_t q = qz * kSquaresPerSide + qx;
-                if (l.start[q] == l.start[q + 1]) continue;
-                ++sources;
-                for (int32_t k = l.start[q]; k < l.start[q + 1]; ++k) buffer[n++] = l.items[k];
-            }
+        for (int32_t qz = z0; qz <= z1; ++qz) {
+            const int32_t row = qz * kSquaresPerSide;  // squares x0-x1 of a row are one run
+            const int32_t end = entry_start(l, row + x1 + 1);
+            for (int32_t k = entry_start(l, row + x0); k < end; ++k) take(l.items[k]);
+        }
     }
-    if (l.outside_n > 0) ++sources;
-    for (int32_t k = 0; k < l.outside_n; ++k) buffer[n++] = l.outside[k];
-    if (sources > 1) std::sort(buffer, buffer + n);
+    for (int32_t k = 0; k < l.outside_n; ++k) take(l.outside[k]);
+    if (!ordered) std::sort(buffer, buffer + n);
     for (int32_t k = 0; k < n; ++k)
         if (visit(buffer[k])) return;
 }
+
+// Vector arithmetic of the step, component by component as the engine's operators do it,
+// written here so the per-shot work stays in this file's loops.
+VECTOR3D add3(const VECTOR3D& a, const VECTOR3D& b) { return {a.X + b.X, a.Y + b.Y, a.Z + b.Z}; }
+VECTOR3D sub3(const VECTOR3D& a, const VECTOR3D& b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }
+VECTOR3D scale3(const VECTOR3D& a, float s) { return {a.X * s, a.Y * s, a.Z * s}; }
+VECTOR3D div3(const VECTOR3D& a, float s) { return {a.X / s, a.Y / s, a.Z / s}; }
 
 float length3(const VECTOR3D& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
 
@@ -251,7 +294,7 @@ float length3(const VECTOR3D& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z 
 VECTOR3D normalised(const VECTOR3D& v) {
     const float l = length3(v);
     if (!(l > 0.0f) || !std::isfinite(l)) return v;
-    return v / l;
+    return div3(v, l);
 }
 
 float round_nearest(float v) { return static_cast<float>(std::nearbyint(static_cast<double>(v))); }
@@ -280,18 +323,19 @@ void launch_common(PROJECTILETYPE& p, int32_t slot, const VECTOR3D& position, co
 void steer_rocket(PROJECTILETYPE& p) {
     KVGLOBALSTYPE& g = KVGLOBALS;
     if (p.ENEMY == 1) {
-        const VECTOR3D t = VECTOR3D{g.PLAYERX, g.PLAYERY, g.PLAYERZ} - p.POSITION;
+        const VECTOR3D t = sub3(VECTOR3D{g.PLAYERX, g.PLAYERY, g.PLAYERZ}, p.POSITION);
         const float l = length3(t);
-        if (l > 0.0f) p.VECTOR = normalised(t / (l * 4.0f) + p.VECTOR);
+        if (l > 0.0f) p.VECTOR = normalised(add3(div3(t, l * 4.0f), p.VECTOR));
         return;
     }
     if (p.ENEMY != 2) return;
     if (p.LOCKEDON == -1) {
-        visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, [&](int32_t i) {
+        auto in_reach = [&](const VECTOR3D& at) {
+            return std::fabs(at.X - p.POSITION.X) < 8.0f && std::fabs(at.Z - p.POSITION.Z) < 8.0f;
+        };
+        visit_infantry_near(p.POSITION.X, p.POSITION.Z, 8.0f, g_steer_candidates, in_reach, [&](int32_t i) {
             const ENEMYTYPE& e = g.ENEMIES[i];
-            if (!is_infantry(e)) return false;
-            if (std::fabs(e.POSITION.X - p.POSITION.X) < 8.0f && std::fabs(e.POSITION.Z - p.POSITION.Z) < 8.0f &&
-                e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
+            if (e.HEALTH > static_cast<float>(p.LOCKEDONHEALTH)) {
                 p.LOCKEDON = i;
                 const double h = std::nearbyint(static_cast<double>(e.HEALTH));
                 p.LOCKEDONHEALTH = (h > 2147483647.0 || h < -2147483647.0) ? 0 : static_cast<int32_t>(h);
@@ -300,9 +344,9 @@ void steer_rocket(PROJECTILETYPE& p) {
         });
     }
     if (p.LOCKEDON >= 0 && p.LOCKEDON < ENEMY_SLOTS) {
-        const VECTOR3D t = g.ENEMIES[p.LOCKEDON].POSITION - p.POSITION;
+        const VECTOR3D t = sub3(g.ENEMIES[p.LOCKEDON].POSITION, p.POSITION);
         const float l = length3(t);
-        if (l > 0.0f) p.VECTOR = normalised(t / (l * 2.0f) + p.VECTOR);
+        if (l > 0.0f) p.VECTOR = normalised(add3(div3(t, l * 2.0f), p.VECTOR));
     }
 }
 
@@ -312,23 +356,24 @@ bool hit_infantry(int32_t slot) {
     PROJECTILETYPE& p = g.PROJECTILES[slot];
     const float rx = round_nearest(p.POSITION.X);
     const float rz = round_nearest(p.POSITION.Z);
+    // A rocket bursts on any infantry in reach; a shell also needs the height.
+    auto struck = [&](const VECTOR3D& at) {
+        return std::fabs(at.X - rx) < 1.5f && std::fabs(at.Z - rz) < 1.5f &&
+               (p.CLASS == 1 || std::fabs(at.Y - p.POSITION.Y) < 3.0f);
+    };
     bool hit = false;
-    visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, [&](int32_t i) {
+    visit_infantry_near(rx, rz, 1.5f, g_hit_candidates, struck, [&](int32_t i) {
         ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) return false;
-        if (!(std::fabs(e.POSITION.X - rx) < 1.5f && std::fabs(e.POSITION.Z - rz) < 1.5f)) return false;
         if (p.CLASS == 1) {
             KV_PROJECTILES_DAMAGENEAREST(p);
-            projectiles_remove(slot);
-            hit = true;
-        } else if (std::fabs(e.POSITION.Y - p.POSITION.Y) < 3.0f) {
+        } else {
             p.POSITION.Y = e.POSITION.Y;
             e.HEALTH -= 2.0f;
             projectiles_burst(p, KVBURST::BLOOD);
-            projectiles_remove(slot);
-            hit = true;
         }
-        return hit;
+        projectiles_remove(slot);
+        hit = true;
+        return true;
     });
     return hit;
 }
@@ -351,11 +396,54 @@ bool hit_gunship(int32_t slot) {
     return true;
 }
 
-void hit_ground(int32_t slot) {
+// Ground height under (x, z) for the hit test: the mean of the 2 x 2 terrain samples from the
+// cell's corner that lie on the map, water filling the sea cells (city code 1) up to its surface.
+// False when (x, z) is not finite, off the map or the map is not loaded. A cell away from the
+// far edges has all four samples and reads them directly; the edge cells count what they have.
+bool ground_height(const KVMAPVIEW& map, float x, float z, float& height, int32_t& city_value) {
+    if (!std::isfinite(x) || !std::isfinite(z)) return false;
+    const float side = static_cast<float>(KV_MAPSIDE);
+    if (x < 0.0f || z < 0.0f || x >= side || z >= side) return false;
+    if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
+    const int32_t ix = static_cast<int32_t>(x);  // the cell's corner: x and z are not negative
+    const int32_t iz = static_cast<int32_t>(z);
+    const int32_t v = map.CITYMAP[kv_map_index(ix, iz)];
+    const float water = v == 1 ? kv_water_surface(map) : 0.0f;  // read on sea cells only
+    float sum = 0.0f;
+    int32_t n = 0;
+    if (ix < KV_MAPSIDE - 1 && iz < KV_MAPSIDE - 1) {
+        const int32_t* row0 = map.TERRAINMAP + kv_map_index(ix, iz);
+        const int32_t* row1 = row0 + KV_MAPSIDE;
+        const int32_t corners[4] = {row0[0], row0[1], row1[0], row1[1]};
+        for (int32_t k = 0; k < 4; ++k) {
+            float c = static_cast<float>(corners[k]) * map.MAPSCALE;
+            if (v == 1 && c <= water) c = water;
+            sum += c;
+        }
+        n = 4;
+    } else {
+        for (int32_t dz = 0; dz <= 1; ++dz) {
+            for (int32_t dx = 0; dx <= 1; ++dx) {
+                const int32_t cx = ix + dx;
+                const int32_t cz = iz + dz;
+                if (!kv_map_inside(cx, cz)) continue;
+                float c = static_cast<float>(map.TERRAINMAP[kv_map_index(cx, cz)]) * map.MAPSCALE;
+                if (v == 1 && c <= water) c = water;
+                sum += c;
+                ++n;
+            }
+        }
+    }
+    city_value = v;
+    height = sum / static_cast<float>(n);
+    return true;
+}
+
+void hit_ground(const KVMAPVIEW& map, int32_t slot) {
     PROJECTILETYPE& p = KVGLOBALS.PROJECTILES[slot];
     float h = 0.0f;
     int32_t v = 0;
-    if (!projectiles_ground_height(p.POSITION.X, p.POSITION.Z, h, v) || !std::isfinite(p.POSITION.Y)) {
+    if (!ground_height(map, p.POSITION.X, p.POSITION.Z, h, v) || !std::isfinite(p.POSITION.Y)) {
         projectiles_remove(slot);  // off the map: gone without a burst
         return;
     }
@@ -377,12 +465,14 @@ void projectiles_pool_sync() {
         const int32_t first = w * 64;
         const int32_t n = PROJECTILE_SLOTS - first < 64 ? PROJECTILE_SLOTS - first : 64;
         for (int32_t b = 0; b < n; ++b)
-            if (KVGLOBALS.PROJECTILES[first + b].ACTIVE != 0) v |= uint64_t{1} << b;
+            v |= static_cast<uint64_t>(KVGLOBALS.PROJECTILES[first + b].ACTIVE != 0) << b;
         g_active_bits[w] = v;
     }
     for (int32_t k = 0; k < kSummaryWords; ++k) g_full_words[k] = g_used_words[k] = 0;
     for (int32_t w = 0; w < kWords; ++w) summarise(w);
 }
+
+bool projectiles_pool_has_room() { return free_slot() >= 0; }
 
 void projectiles_recount() {
     const int32_t last = highest_active();
@@ -396,34 +486,7 @@ void projectiles_remove(int32_t slot) {
 }
 
 bool projectiles_ground_height(float x, float z, float& height, int32_t& city_value) {
-    if (!std::isfinite(x) || !std::isfinite(z)) return false;
-    const float fx = std::floor(x);
-    const float fz = std::floor(z);
-    if (fx < 0.0f || fz < 0.0f || fx > static_cast<float>(KV_MAPSIDE - 1) || fz > static_cast<float>(KV_MAPSIDE - 1)) {
-        return false;
-    }
-    const KVMAPVIEW map = kv_world_view();
-    if (map.CITYMAP == nullptr || map.TERRAINMAP == nullptr) return false;
-    const int32_t ix = static_cast<int32_t>(fx);
-    const int32_t iz = static_cast<int32_t>(fz);
-    const int32_t v = kv_map_city(map, ix, iz);
-    const float water = kv_water_surface(map);
-    float sum = 0.0f;
-    int32_t n = 0;
-    for (int32_t dz = 0; dz <= 1; ++dz) {
-        for (int32_t dx = 0; dx <= 1; ++dx) {
-            const int32_t cx = ix + dx;
-            const int32_t cz = iz + dz;
-            if (!kv_map_inside(cx, cz)) continue;
-            float c = static_cast<float>(kv_map_terrain(map, cx, cz)) * map.MAPSCALE;
-            if (v == 1 && c <= water) c = water;
-            sum += c;
-            ++n;
-        }
-    }
-    city_value = v;
-    height = sum / static_cast<float>(n);
-    return true;
+    return ground_height(kv_world_view(), x, z, height, city_value);
 }
 
 void KV_PROJECTILES_ADD(VECTOR3D& position, VECTOR3D& direction, float speed, float gravity, int32_t owner) {
@@ -445,10 +508,10 @@ void KV_PROJECTILES_ADD_RPG(VECTOR3D& position, VECTOR3D& direction, float gravi
     projectiles_recount();
 }
 
-void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
+bool KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
                                  float speed) {
     const int32_t slot = free_slot();
-    if (slot < 0) return;
+    if (slot < 0) return false;
     if (kind < 0 || kind > 3) kind = 0;
     const VECTOR3D from = source.POSITION;
     const VECTOR3D back = source.VECTOR;
@@ -474,6 +537,7 @@ void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float
     p.CLASS = kind == 3 ? 10 : 0;
     p.COLOR = RGBALPHA{r, g, b, 0.0f};
     p.GRAVITY = gravity;
+    return true;
 }
 
 void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
@@ -492,7 +556,12 @@ void projectiles_burst(PROJECTILETYPE& source, KVBURST burst) {
         const float blue = b.b * k + 0.01f * platform_random();
         const float green = b.g * k + 0.01f * platform_random();
         const float red = b.r * k + 0.01f * platform_random();
-        KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, b.gravity, b.kind, b.speed);
+        if (!KV_PROJECTILES_ADD_RICOCHET(source, red, green, blue, b.gravity, b.kind, b.speed)) {
+            // The pool filled up during the burst and stays full to its end: the sparks left
+            // only draw their four numbers each.
+            platform_random_skip(4u * static_cast<uint32_t>(b.count - 1 - i));
+            return;
+        }
     }
 }
 
@@ -508,26 +577,39 @@ void KV_PROJECTILES_UPDATE() {
     build_lookup(last_enemy());
     const int32_t now = now_ms();
     const int32_t top = last_projectile();
+    const float fpsr = FPSR;  // nothing in the step changes the frame factor
+    // Exhaust that finds the pool full only moves the random sequence on. Nothing else in this
+    // loop draws numbers, so those moves are summed and made at once, before the next burst
+    // that draws for real and at the end of the loop.
+    const uint64_t exhaust_draws = 4u * static_cast<uint64_t>(kBursts[static_cast<int32_t>(KVBURST::ROCKET_EXHAUST)].count);
+    uint64_t unused_draws = 0;
     for (int32_t i = 0; i <= top; ++i) {
         PROJECTILETYPE& p = g.PROJECTILES[i];
         if (p.ACTIVE == 0) continue;
         if (p.CLASS == 1) {
             if (now < p.DEADTIME) {
-                p.VELOCITY *= 0.015f * FPSR + 1.0f;
-                projectiles_burst(p, KVBURST::ROCKET_EXHAUST);
+                p.VELOCITY *= 0.015f * fpsr + 1.0f;
+                if (free_slot() < 0) {
+                    unused_draws += exhaust_draws;
+                } else {
+                    if (unused_draws > 0) platform_random_skip(unused_draws);
+                    unused_draws = 0;
+                    projectiles_burst(p, KVBURST::ROCKET_EXHAUST);
+                }
                 steer_rocket(p);
             } else {
-                p.VECTOR.Y -= FPSR * p.GRAVITY;
+                p.VECTOR.Y -= fpsr * p.GRAVITY;
             }
-            const float step = p.VELOCITY / 1000.0f * FPSR * 12.0f;
-            p.POSITION = p.POSITION + p.VECTOR * step;
+            const float step = p.VELOCITY / 1000.0f * fpsr * 12.0f;
+            p.POSITION = add3(p.POSITION, scale3(p.VECTOR, step));
             p.YANGLE = std::atan2(-p.VECTOR.Z, p.VECTOR.X) * 180.0f / kPi;
         } else {
-            const float step = p.VELOCITY / 1000.0f * FPSR * 12.0f;
+            const float step = p.VELOCITY / 1000.0f * fpsr * 12.0f;
             if (p.RICOCHET == 1) p.DISTANCETRAVELLED += step;
-            p.POSITION = p.POSITION + p.VECTOR * step;
+            p.POSITION = add3(p.POSITION, scale3(p.VECTOR, step));
         }
     }
+    if (unused_draws > 0) platform_random_skip(unused_draws);
     projectiles_recount();
     KV_PROJECTILES_CHECKCOLLISION();
     g_lookup.ready = false;
@@ -535,6 +617,7 @@ void KV_PROJECTILES_UPDATE() {
 
 void KV_PROJECTILES_CHECKCOLLISION() {
     KVGLOBALSTYPE& g = KVGLOBALS;
+    const KVMAPVIEW map = kv_world_view();  // the grids do not change during the pass
     const int32_t top = last_projectile();
     for (int32_t i = 0; i <= top; ++i) {
         PROJECTILETYPE& p = g.PROJECTILES[i];
@@ -545,7 +628,7 @@ void KV_PROJECTILES_CHECKCOLLISION() {
         }
         if (p.ENEMY == 2 && hit_infantry(i)) continue;
         if (p.ENEMY == 1 && hit_gunship(i)) continue;
-        hit_ground(i);
+        hit_ground(map, i);
     }
 }
 
@@ -558,12 +641,13 @@ void KV_PROJECTILES_DAMAGENEAREST(PROJECTILETYPE& projectile) {
     const PROJECTILETYPE* first = g.PROJECTILES;
     const bool in_pool = &projectile >= first && &projectile < first + PROJECTILE_SLOTS;
     const bool fixed_centre = !in_pool || projectile.ACTIVE != 0;
-    visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, [&](int32_t i) {
+    auto in_blast = [&](const VECTOR3D& at) {
+        const float dx = at.X - projectile.POSITION.X;
+        const float dz = at.Z - projectile.POSITION.Z;
+        return std::sqrt(dx * dx + dz * dz) < 4.0f;
+    };
+    visit_infantry_near(projectile.POSITION.X, projectile.POSITION.Z, 4.0f, g_blast_candidates, in_blast, [&](int32_t i) {
         ENEMYTYPE& e = g.ENEMIES[i];
-        if (!is_infantry(e)) return false;
-        const float dx = e.POSITION.X - projectile.POSITION.X;
-        const float dz = e.POSITION.Z - projectile.POSITION.Z;
-        if (!(std::sqrt(dx * dx + dz * dz) < 4.0f)) return false;
         e.HEALTH -= 20.0f;
         PROJECTILETYPE at = projectile;
         at.POSITION.X = e.POSITION.X + platform_random() - 0.5f;

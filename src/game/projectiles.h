@@ -36,8 +36,9 @@ void KV_PROJECTILES_ADD(VECTOR3D& position, VECTOR3D& direction, float speed, fl
 void KV_PROJECTILES_ADD_RPG(VECTOR3D& position, VECTOR3D& direction, float gravity, int32_t owner);
 // Spawns one particle from `source` (its POSITION and VECTOR are read). Kind 0 spark, 1 upward
 // kick, 2 straight back (exhaust), 3 flame sprite; other kinds count as 0. Does not change
-// LASTPROJECTILE.
-void KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
+// LASTPROJECTILE. False when the pool had no free slot (nothing is drawn from the random
+// sequence then).
+bool KV_PROJECTILES_ADD_RICOCHET(PROJECTILETYPE& source, float r, float g, float b, float gravity, int32_t kind,
                                  float speed);
 // Moves every active slot, steers rockets, then runs the collision pass.
 void KV_PROJECTILES_UPDATE();
@@ -52,6 +53,8 @@ void KV_RENDER_PROJECTILES();
 void projectiles_burst(PROJECTILETYPE& source, KVBURST burst);
 // The three bursts of a rocket explosion: grey debris, hot debris, flames.
 void projectiles_rocket_explosion(PROJECTILETYPE& source);
+// True when a launch now would find a free slot (from 0 to MAXPROJECTILES).
+bool projectiles_pool_has_room();
 // Rebuilds the slot mirror from the pool's ACTIVE flags.
 void projectiles_pool_sync();
 // LASTPROJECTILE := the highest active slot of the whole pool (0 when none is active).

@@ -153,3 +153,27 @@ TEST(Blast, FireTurnsToSmokeAndRisesFasterHigherUp) {
     explosion_step(t0 + 1816, nullptr);
     EXPECT_GT(high.POSITION.Y - highy, low.POSITION.Y - lowy);
 }
+
+TEST(Blast, IgnitionIntoANearlyFullPoolTakesTheNumbersOfEverySpark) {
+    // One fireball due: six sparks of four numbers each, four more for each spark that finds a
+    // slot, then the two of its colour. Two free slots: 24 + 8 + 2 numbers.
+    for (int free : {0, 2, 6}) {
+        reset_mission();
+        kv_explosion_start(150.0f, 250.0f);
+        const int32_t t0 = KVGLOBALS.EXPLOSIONTIME;
+        KVGLOBALS.NFIREBALLS = 1;
+        for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 1;
+        for (int k = 0; k < free; ++k) KVGLOBALS.PROJECTILES[500 + 64 * k].ACTIVE = 0;
+        projectiles_pool_sync();
+        platform_random_seed(5);
+        explosion_step(t0 + 1, nullptr);
+        const uint32_t after = platform_random_u32();
+        ASSERT_EQ(burning(), 1);
+        platform_random_seed(5);
+        for (int k = 0; k < 6 * 4 + free * 4 + 2; ++k) platform_random_u32();
+        EXPECT_EQ(after, platform_random_u32()) << free << " free slots";
+        int sparks = 0;
+        for (int k = 0; k < free; ++k) sparks += KVGLOBALS.PROJECTILES[500 + 64 * k].RICOCHET;
+        EXPECT_EQ(sparks, free);
+    }
+}
