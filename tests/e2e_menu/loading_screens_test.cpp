@@ -109,40 +109,38 @@ TEST_F(LoadingScreens, OneModelThenOneTileAFrameThenTheBriefing) {
 // the same: the road from the profile list through both screens, run again with the backdrop
 // drawn afresh on every frame, gives the same pictures byte for byte, over the fade-in, the
 // cross-fades and the progress displays.
-TEST(LoadingScreens, KeptBackdropShowsTheSamePicturesAsDrawingItEveryFrame) {
-    REQUIRE_GAME();
-    Script s;
+TEST_F(LoadingScreens, KeptBackdropShowsTheSamePicturesAsDrawingItEveryFrame) {
+    Keys s;
     s.press(5, "ENTER").press(25, "ENTER").press(45, "ENTER");
     const std::vector<long> frames = {20, 30, 46, 60, 95, 121, 122, 135};
-    auto run = [&](const std::string& name) {
-        const fs::path dir = make_game_dir(name);
+    auto run = [&](GameDir& dir, const std::string& name) {
+        dir.without_profiles();
         write_profiles(dir, {pilot("LOADER", "ONE", 0)});
-        std::vector<std::pair<long, std::string>> shots;
-        for (long f : frames) shots.push_back({f, (kOut / (name + "_" + std::to_string(f) + ".png")).string()});
-        for (const auto& shot : shots) fs::remove(shot.second);
-        return run_core_with(dir, name, s, 140, shots);
+        Play p{.name = name, .script = s.text, .frames = 140};
+        for (long f : frames) p.shots.push_back({f, name + "_" + std::to_string(f) + ".png"});
+        for (const auto& shot : p.shots) fs::remove(screenshots_dir() / shot.second);
+        return dir.play(p);
     };
-    const MenuRun kept = run("backdrop_kept");
+    const RunResult kept = run(g, "backdrop_kept");
+    GameDir other;
+    ASSERT_TRUE(other.ok());
     ASSERT_EQ(setenv("KV_MENU_FRESH_BACKDROP", "1", 1), 0);
-    const MenuRun fresh = run("backdrop_fresh");
+    const RunResult fresh = run(other, "backdrop_fresh");
     unsetenv("KV_MENU_FRESH_BACKDROP");
-    ASSERT_EQ(kept.status, 0) << kept.log;
-    ASSERT_EQ(fresh.status, 0) << fresh.log;
-    EXPECT_EQ(kept.log.find("backdrop is drawn afresh"), std::string::npos);
-    EXPECT_NE(fresh.log.find("backdrop is drawn afresh"), std::string::npos)
+    ASSERT_EQ(kept.status, 0) << kept.log();
+    ASSERT_EQ(fresh.status, 0) << fresh.log();
+    EXPECT_EQ(kept.log().find("backdrop is drawn afresh"), std::string::npos);
+    EXPECT_NE(fresh.log().find("backdrop is drawn afresh"), std::string::npos)
         << "the second run did not draw the backdrop the long way";
 
     // The pictures span the profile screens, the loading screen and the preloading screen.
-    ASSERT_NE(kept.at(95), nullptr);
-    ASSERT_NE(kept.at(135), nullptr);
-    EXPECT_EQ(num(*kept.at(95), "menu"), 4);
-    EXPECT_EQ(num(*kept.at(135), "menu"), 10);
+    EXPECT_EQ(kept.at(95).num("menu"), 4);
+    EXPECT_EQ(kept.at(135).num("menu"), 10);
     for (long f : frames) {
         SCOPED_TRACE("frame " + std::to_string(f));
-        ASSERT_NE(fresh.at(f), nullptr);
-        EXPECT_EQ(num(*kept.at(f), "menu"), num(*fresh.at(f), "menu"));
-        const PngImage a = png_load((kOut / ("backdrop_kept_" + std::to_string(f) + ".png")).string());
-        const PngImage b = png_load((kOut / ("backdrop_fresh_" + std::to_string(f) + ".png")).string());
+        EXPECT_EQ(kept.at(f).num("menu"), fresh.at(f).num("menu"));
+        const PngImage a = load_shot("backdrop_kept_" + std::to_string(f) + ".png");
+        const PngImage b = load_shot("backdrop_fresh_" + std::to_string(f) + ".png");
         ASSERT_TRUE(a && b) << a.reason << " / " << b.reason;
         ASSERT_EQ(a.width, b.width);
         ASSERT_EQ(a.height, b.height);
