@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -69,9 +71,20 @@ double changed_share(const Image& a, const Image& b) {
     return static_cast<double>(changed) / static_cast<double>(total);
 }
 
-// A game directory of its own that links to the built game, with its own map and minimap.
+// A game directory of its own that links to the built game, with its own map and minimap. One
+// per test process (the suite's tests run in parallel, each building its own pair), removed
+// when the process ends.
+struct ProcessDirs {
+    std::vector<fs::path> dirs;
+    ~ProcessDirs() {
+        std::error_code ec;
+        for (const fs::path& d : dirs) fs::remove_all(d, ec);
+    }
+};
 fs::path game_with(const std::string& name, const island::IslandMap& map) {
-    const fs::path dir = kOut / name;
+    static ProcessDirs made;
+    const fs::path dir = kOut / (name + "_" + std::to_string(getpid()));
+    made.dirs.push_back(dir);
     fs::remove_all(dir);
     fs::create_directories(dir / "data" / "maps" / "0");
     for (const auto& e : fs::directory_iterator(kGame)) {
