@@ -213,7 +213,7 @@ ViewVolume kv_view_volume_now(bool with_fog_end) {
     if (with_fog_end && fog_hides_to_clear_colour()) {
         float end = 0.0f;
         glGetFloatv(GL_FOG_END, &end);
-        view_volume_add_fog_end(v, m, end);
+        view_volume_add_fog_end(v, end);
     }
     return v;
 }
@@ -302,9 +302,7 @@ void KV_RENDER_MAP() {
     if (!kv_sector_pass_plain()) {
         g_view = kv_view_volume_now(true);
         // Nearest tiles first: what they cover fails the depth test early further back.
-        float m[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, m);
-        kv_sector_pass_sort_near_first(pass, m, G.PLAYERY);
+        kv_sector_pass_sort_near_first(pass, g_view, G.PLAYERY);
     }
     kv_sector_pass_draw(pass, KV_RENDER_SECTOR);
     g_view.active = false;

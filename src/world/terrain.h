@@ -9,6 +9,7 @@
 
 #include "world/ground.h"
 #include "world/map.h"
+#include "world/view_volume.h"
 
 struct KVCOLOR3 {
     float R = 0, G = 0, B = 0;
@@ -95,9 +96,9 @@ struct KVSECTORPASS {
 };
 // Appends tile (tx, tz); ignored when the pass is full.
 void kv_sector_pass_add(KVSECTORPASS& pass, int32_t tx, int32_t tz);
-// Orders the pass nearest first: by the eye depth (under modelview) of each tile's centre at
-// height y; tiles at the same depth keep their order.
-void kv_sector_pass_sort_near_first(KVSECTORPASS& pass, const float modelview[16], float y);
+// Orders the pass nearest first: by the eye depth in the view of each tile's centre at height
+// y; tiles at the same depth keep their order.
+void kv_sector_pass_sort_near_first(KVSECTORPASS& pass, const ViewVolume& view, float y);
 // Draws the pass with the current OpenGL matrices: draw(tx, tz) draws one tile.
 void kv_sector_pass_draw(const KVSECTORPASS& pass, void (*draw)(int32_t tx, int32_t tz));
 // Plain mode draws every tile in the caller's state, as the pass did before it managed the

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "world/terrain.h"
-#include "world/view_volume.h"
 
 namespace {
 void gl_begin(void*) { glBegin(GL_TRIANGLES); }
@@ -36,13 +35,13 @@ void kv_sector_pass_add(KVSECTORPASS& pass, int32_t tx, int32_t tz) {
     pass.COUNT++;
 }
 
-void kv_sector_pass_sort_near_first(KVSECTORPASS& pass, const float modelview[16], float y) {
+void kv_sector_pass_sort_near_first(KVSECTORPASS& pass, const ViewVolume& view, float y) {
     const int32_t n = std::clamp(pass.COUNT, 0, KV_SECTORPASS_SLOTS);
     float depth[KV_SECTORPASS_SLOTS];  // scratch on the stack: 42 KB, no allocation per frame
     int16_t order[KV_SECTORPASS_SLOTS], tx[KV_SECTORPASS_SLOTS], tz[KV_SECTORPASS_SLOTS];
     const float half = static_cast<float>(KV_TILECELLS) / 2.0f;
     for (int32_t k = 0; k < n; ++k) {
-        depth[k] = view_depth(modelview, static_cast<float>(pass.TX[k] * KV_TILECELLS) + half, y,
+        depth[k] = view_depth(view, static_cast<float>(pass.TX[k] * KV_TILECELLS) + half, y,
                               static_cast<float>(pass.TZ[k] * KV_TILECELLS) + half);
         if (!std::isfinite(depth[k])) depth[k] = 0.0f;
         order[k] = static_cast<int16_t>(k);

@@ -27,17 +27,18 @@ ViewVolume view_volume_from(const float proj[16], const float modelview[16]) {
             v.plane[2 * i][k] = row(3, k) + row(i, k);
             v.plane[2 * i + 1][k] = row(3, k) - row(i, k);
         }
+    for (int32_t k = 0; k < 4; ++k) v.depth[k] = -modelview[k * 4 + 2];
     v.planes = 6;
     v.active = finite_planes(v);
     return v;
 }
 
-void view_volume_add_fog_end(ViewVolume& v, const float modelview[16], float fog_end) {
+void view_volume_add_fog_end(ViewVolume& v, float fog_end) {
     if (!v.active || v.planes != 6 || !std::isfinite(fog_end) || !(fog_end > 0.0f)) return;
     // The fog coordinate is the eye depth -z; past fog_end the fog factor clamps to 0. The
-    // plane's value, end + margin + z, is negative only where -z lies beyond end + margin.
+    // plane's value, end + margin - depth, is negative only where the depth lies beyond it.
     const float margin = 0.5f + 0.01f * fog_end;
-    for (int32_t k = 0; k < 4; ++k) v.plane[6][k] = modelview[k * 4 + 2];
+    for (int32_t k = 0; k < 4; ++k) v.plane[6][k] = -v.depth[k];
     v.plane[6][3] += fog_end + margin;
     v.planes = 7;
     v.active = finite_planes(v);
@@ -61,6 +62,6 @@ bool view_volume_sphere_outside(const ViewVolume& v, float x, float y, float z, 
     return view_volume_box_outside(v, x - r, y - r, z - r, x + r, y + r, z + r);
 }
 
-float view_depth(const float modelview[16], float x, float y, float z) {
-    return -(modelview[2] * x + modelview[6] * y + modelview[10] * z + modelview[14]);
+float view_depth(const ViewVolume& v, float x, float y, float z) {
+    return v.depth[0] * x + v.depth[1] * y + v.depth[2] * z + v.depth[3];
 }

@@ -12,6 +12,7 @@ struct ViewVolume {
     bool active = false;  // false: nothing is ever outside
     int32_t planes = 6;   // 7 with the fog's end
     float plane[7][4] = {};
+    float depth[4] = {};  // eye depth (-z) of (x, y, z, 1): the negated third row of modelview
 };
 
 // The six planes of proj x modelview (column-major 4 x 4). Inactive when a matrix holds a
@@ -19,7 +20,7 @@ struct ViewVolume {
 ViewVolume view_volume_from(const float proj[16], const float modelview[16]);
 // Adds the plane at eye depth fog_end (plus a margin for rounding in the fog coordinate's
 // interpolation); ignored when fog_end is not finite and positive.
-void view_volume_add_fog_end(ViewVolume& v, const float modelview[16], float fog_end);
+void view_volume_add_fog_end(ViewVolume& v, float fog_end);
 
 // True when the axis-aligned box lies wholly on the outer side of one plane, by a margin that
 // rounding in the clip test cannot cross.
@@ -27,5 +28,5 @@ bool view_volume_box_outside(const ViewVolume& v, float x0, float y0, float z0, 
 // The same for a sphere of radius r round (x, y, z).
 bool view_volume_sphere_outside(const ViewVolume& v, float x, float y, float z, float r);
 
-// Eye-space depth (-z) of a point under modelview.
-float view_depth(const float modelview[16], float x, float y, float z);
+// Eye-space depth (-z) of a point.
+float view_depth(const ViewVolume& v, float x, float y, float z);

@@ -53,20 +53,20 @@ TEST(ViewVolume, TheFogsEndLeavesOutOnlyWhatLiesWhollyBeyondIt) {
     const Camera c = camera(10.0f);  // the camera 10 units back: eye depth = 10 - z
     ViewVolume v = view_volume_from(c.proj, c.mv);
     EXPECT_FALSE(cube_outside(v, 0, 0, -100, 1));
-    view_volume_add_fog_end(v, c.mv, 80.0f);
+    view_volume_add_fog_end(v, 80.0f);
     ASSERT_EQ(v.planes, 7);
-    EXPECT_FLOAT_EQ(view_depth(c.mv, 0, 0, -70), 80.0f);
+    EXPECT_FLOAT_EQ(view_depth(v, 0, 0, -70), 80.0f);
     EXPECT_FALSE(cube_outside(v, 0, 0, -60, 1));   // depth 69-71: in the fog, drawn
     EXPECT_FALSE(cube_outside(v, 0, 0, -70, 1));   // depth 79-81: crosses the end
     EXPECT_FALSE(cube_outside(v, 0, 0, -71, 0.5));  // nearest depth 80.5: inside the margin
     EXPECT_TRUE(cube_outside(v, 0, 0, -75, 1));    // depth 84-86: wholly beyond
     // A second end, a bad end or an inactive volume changes nothing.
     ViewVolume w = v;
-    view_volume_add_fog_end(w, c.mv, 20.0f);
+    view_volume_add_fog_end(w, 20.0f);
     EXPECT_FALSE(cube_outside(w, 0, 0, -40, 1));
     ViewVolume x = view_volume_from(c.proj, c.mv);
-    view_volume_add_fog_end(x, c.mv, std::numeric_limits<float>::quiet_NaN());
-    view_volume_add_fog_end(x, c.mv, -5.0f);
+    view_volume_add_fog_end(x, std::numeric_limits<float>::quiet_NaN());
+    view_volume_add_fog_end(x, -5.0f);
     EXPECT_EQ(x.planes, 6);
 }
 
@@ -86,7 +86,7 @@ TEST(SectorPass, NearestTilesComeFirstAndEqualDepthsKeepTheirOrder) {
     const int16_t tz[6] = {3, 30, 10, 30, 1, 20};
     const int16_t tx[6] = {0, 5, 0, 2, 0, 9};
     for (int k = 0; k < 6; ++k) kv_sector_pass_add(pass, tx[k], tz[k]);
-    kv_sector_pass_sort_near_first(pass, c.mv, 0.0f);
+    kv_sector_pass_sort_near_first(pass, view_volume_from(c.proj, c.mv), 0.0f);
     ASSERT_EQ(pass.COUNT, 6);
     const int16_t want_tz[6] = {30, 30, 20, 10, 3, 1};
     const int16_t want_tx[6] = {5, 2, 9, 0, 0, 0};  // the two at tz 30 as they were added
@@ -96,7 +96,7 @@ TEST(SectorPass, NearestTilesComeFirstAndEqualDepthsKeepTheirOrder) {
     }
     KVSECTORPASS broken;
     broken.COUNT = -4;  // a count out of range sorts nothing and does not fault
-    kv_sector_pass_sort_near_first(broken, c.mv, 0.0f);
+    kv_sector_pass_sort_near_first(broken, view_volume_from(c.proj, c.mv), 0.0f);
     EXPECT_EQ(broken.COUNT, -4);
 }
 
