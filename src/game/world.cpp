@@ -167,7 +167,78 @@ void kv_render_mapdl_to(int32_t tx, int32_t tz, const KVTILESINK& sink) {
     KVGLOBALS.TOTALLOADEDTILES += 1;
 }
 
-void KV_RENDER_MAPDL(int32_t tx, int32_t tz) { kv_render_mapdl_to(tx, tz, kv_tile_sink_gl()); }
+namespace {
+// The box round everything one compiled tile's display list holds: its ground and platform
+// walls, and the plinth walls of the buildings anchored in it, which reach into the next tiles
+// (up to a footprint's width) and up to the highest ground under the footprint. Recorded while
+// the list is compiled, so the map pass can leave out a list wholly outside the view without
+// guessing its extent. Not set: never left out.
+struct TileBox {
+    bool set = false;
+    bool finite = true;
+    float lo[3] = {}, hi[3] = {};
+};
+TileBox g_tile_box[KV_TILES][KV_TILES];
+
+struct BoxSink {
+    KVTILESINK inner;
+    TileBox* box = nullptr;
+};
+void box_begin(void* c) {
+    const BoxSink* b = static_cast<BoxSink*>(c);
+    if (b->inner.BEGIN) b->inner.BEGIN(b->inner.CTX);
+}
+void box_end(void* c) {
+    const BoxSink* b = static_cast<BoxSink*>(c);
+    if (b->inner.END) b->inner.END(b->inner.CTX);
+}
+void box_color(void* c, float r, float g, float bl) {
+    const BoxSink* b = static_cast<BoxSink*>(c);
+    if (b->inner.COLOR) b->inner.COLOR(b->inner.CTX, r, g, bl);
+}
+void box_normal(void* c, float x, float y, float z) {
+    const BoxSink* b = static_cast<BoxSink*>(c);
+    if (b->inner.NORMAL) b->inner.NORMAL(b->inner.CTX, x, y, z);
+}
+void box_vertex(void* c, float x, float y, float z) {
+    BoxSink* b = static_cast<BoxSink*>(c);
+    if (b->inner.VERTEX) b->inner.VERTEX(b->inner.CTX, x, y, z);
+    TileBox& t = *b->box;
+    const float v[3] = {x, y, z};
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) t.finite = false;
+    for (int32_t k = 0; k < 3; ++k) {
+        t.lo[k] = t.set ? std::fmin(t.lo[k], v[k]) : v[k];
+        t.hi[k] = t.set ? std::fmax(t.hi[k], v[k]) : v[k];
+    }
+    t.set = true;
+}
+}  // namespace
+
+void KV_RENDER_MAPDL(int32_t tx, int32_t tz) {
+    if (!on_map(tx) || !on_map(tz)) return;
+    BoxSink b;
+    b.inner = kv_tile_sink_gl();
+    b.box = &g_tile_box[tx][tz];
+    *b.box = TileBox{};
+    KVTILESINK sink;
+    sink.CTX = &b;
+    sink.BEGIN = box_begin;
+    sink.END = box_end;
+    sink.COLOR = box_color;
+    sink.NORMAL = box_normal;
+    sink.VERTEX = box_vertex;
+    kv_render_mapdl_to(tx, tz, sink);
+    // An empty list (a tile of other codes only) draws nothing wherever it is.
+    if (!b.box->set) b.box->set = b.box->finite = true, b.box->lo[1] = 1.0f, b.box->hi[1] = -1.0f;
+}
+
+bool kv_tile_box(int32_t tx, int32_t tz, float lo[3], float hi[3]) {
+    if (!on_map(tx) || !on_map(tz) || KVMAPCOMPILED[tx][tz] != 1) return false;
+    const TileBox& t = g_tile_box[tx][tz];
+    if (!t.set || !t.finite) return false;
+    for (int32_t k = 0; k < 3; ++k) lo[k] = t.lo[k], hi[k] = t.hi[k];
+    return true;
+}
 
 bool kv_compile_tile(int32_t tx, int32_t tz) {
     if (!on_map(tx) || !on_map(tz)) return false;
@@ -219,29 +290,64 @@ ViewVolume kv_view_volume_now(bool with_fog_end) {
 }
 
 namespace {
-// The tile's ground: its 9 x 9 samples (or the water surface over them), with room to spare.
+// The tile's display list, by the box recorded when it was compiled (a little larger, for
+// rounding). An empty list is always outside.
 bool ground_outside(int32_t tx, int32_t tz) {
     if (!g_view.active) return false;
-    const KVMAPVIEW map = kv_world_view();
-    if (map.TERRAINMAP == nullptr) return false;
-    float lo = kv_water_level(map), hi = kv_water_surface(map);
-    if (lo > hi) std::swap(lo, hi);
-    for (int32_t z = tz * KV_TILECELLS; z <= (tz + 1) * KV_TILECELLS; ++z)
-        for (int32_t x = tx * KV_TILECELLS; x <= (tx + 1) * KV_TILECELLS; ++x) {
-            const float h = static_cast<float>(kv_map_terrain(map, x, z)) * map.MAPSCALE;
-            lo = std::fmin(lo, h);
-            hi = std::fmax(hi, h);
-        }
-    const float x0 = static_cast<float>(tx * KV_TILECELLS), z0 = static_cast<float>(tz * KV_TILECELLS);
-    return view_volume_box_outside(g_view, x0 - 1.0f, lo - 4.0f, z0 - 1.0f, x0 + KV_TILECELLS + 1.0f, hi + 4.0f,
-                       z0 + KV_TILECELLS + 1.0f);
+    float lo[3], hi[3];
+    if (!kv_tile_box(tx, tz, lo, hi)) return false;
+    if (lo[1] > hi[1]) return true;
+    return view_volume_box_outside(g_view, lo[0] - 0.5f, lo[1] - 0.5f, lo[2] - 0.5f, hi[0] + 0.5f, hi[1] + 0.5f,
+                                   hi[2] + 0.5f);
 }
 
-// A building: 17 units round its anchor cell (the widest footprint is 16) and 20 above its base
-// (the tallest model stands 12).
+// The box round every mesh a building class draws, relative to its anchor, kept per class
+// with the meshes it was measured on (a class loaded again is measured again). Not bounded (no
+// mesh, or a non-finite vertex): never left out.
+struct ClassBox {
+    int32_t mids[1 + 2 * BUILDING_PIECES] = {};
+    bool measured = false, bounded = false;
+    float lo[3] = {}, hi[3] = {};
+};
+ClassBox g_class_box[KV_BUILDINGCLASSES];
+
+const ClassBox& class_box(int32_t cls) {
+    static const ClassBox none;
+    if (cls < 0 || cls >= KV_BUILDINGCLASSES) return none;
+    const BUILDINGCLASSTYPE& b = KVGLOBALS.BUILDINGCLASS[cls];
+    int32_t mids[1 + 2 * BUILDING_PIECES];
+    mids[0] = b.BUILDINGMID;
+    for (int32_t k = 0; k < BUILDING_PIECES; ++k) mids[1 + k] = b.BUILDINGDMID[k], mids[1 + BUILDING_PIECES + k] = b.BUILDINGDLOWMID[k];
+    ClassBox& c = g_class_box[cls];
+    if (c.measured && std::equal(mids, mids + 1 + 2 * BUILDING_PIECES, c.mids)) return c;
+    c = ClassBox{};
+    c.measured = true;
+    std::copy(mids, mids + 1 + 2 * BUILDING_PIECES, c.mids);
+    bool any = false, finite = true;
+    for (int32_t mid : mids) {
+        const MODEL3D* m = mid > 0 ? modeldb_model(mid) : nullptr;
+        if (!m) continue;
+        float e[6];
+        MODEL_FINDEXTENTS(m, e[0], e[1], e[2], e[3], e[4], e[5]);
+        if (e[0] > e[3]) continue;  // no vertices
+        for (float v : e) finite = finite && std::isfinite(v);
+        for (int32_t k = 0; k < 3; ++k) {
+            c.lo[k] = any ? std::fmin(c.lo[k], e[k]) : e[k];
+            c.hi[k] = any ? std::fmax(c.hi[k], e[3 + k]) : e[3 + k];
+        }
+        any = true;
+    }
+    c.bounded = any && finite;
+    return c;
+}
+
 bool building_outside(const KVBUILDINGDRAW& d) {
+    if (!g_view.active) return false;
+    const ClassBox& c = class_box(d.CLASS);
+    if (!c.bounded) return false;
     const float x = static_cast<float>(d.X), z = static_cast<float>(d.Z);
-    return view_volume_box_outside(g_view, x - 17.0f, d.H - 2.0f, z - 17.0f, x + 17.0f, d.H + 20.0f, z + 17.0f);
+    return view_volume_box_outside(g_view, x + c.lo[0] - 0.5f, d.H + c.lo[1] - 0.5f, z + c.lo[2] - 0.5f,
+                                   x + c.hi[0] + 0.5f, d.H + c.hi[1] + 0.5f, z + c.hi[2] + 0.5f);
 }
 }  // namespace
 

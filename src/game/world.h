@@ -54,6 +54,10 @@ KVTILEINPUT kv_world_tile_input(const BuildingClassSizes& sizes);
 void kv_render_mapdl_to(int32_t tx, int32_t tz, const KVTILESINK& sink);
 // Opens the tile's display list, emits the tile into it and closes it. False without a list.
 bool kv_compile_tile(int32_t tx, int32_t tz);
+// The box round every vertex in tile (tx, tz)'s compiled list (an empty list gives a lower Y
+// above the upper). False when the tile is off the map, not compiled, or holds a non-finite
+// vertex.
+bool kv_tile_box(int32_t tx, int32_t tz, float lo[3], float hi[3]);
 
 // What the last KV_RENDER_MAP did.
 struct KVRENDERMAPSTATS {

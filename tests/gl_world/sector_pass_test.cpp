@@ -209,3 +209,36 @@ TEST_F(SectorPass, EveryTileIsDrawnOnceInTheGivenOrderUpToTheCapacity) {
     kv_sector_pass_draw(pass, nullptr);  // no drawing function: nothing happens
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// What a tile's list holds is bounded by the box recorded while it was compiled, not by its own
+// cells: the plinth walls of a wide building anchored near the tile's edge stand in the next
+// tile, and a tile whose box lies outside the view is not sent.
+TEST_F(SectorPass, TileBoxHoldsPlinthWallsReachingIntoTheNextTile) {
+    const KVMAPVIEW v = kv_world_view();
+    int32_t found = 0;
+    for (int32_t z = 0; z < KV_MAPSIDE && found < 20; ++z)
+        for (int32_t x = 0; x < KV_MAPSIDE && found < 20; ++x) {
+            const int32_t c = kv_map_city(v, x, z);
+            if (c < 4 || c > 19) continue;
+            const int32_t s = KVGLOBALS.BUILDINGCLASS[c - 3].SIZE;
+            const int32_t tx = x / 8, tz = z / 8;
+            if (s < 2 || (x % 8) + s <= 8 || x + s > KV_MAPSIDE) continue;  // footprint stays in the tile
+            // A plinth wall on the far side of the footprint, beyond the tile's own cells.
+            bool wall = false;
+            for (int32_t b = 0; b < s && !wall; ++b) {
+                const int32_t cc = kv_map_city(v, x + s - 1, z + b);
+                wall = cc == -1 || cc > 3;
+            }
+            if (!wall) continue;
+            if (KVMAPCOMPILED[tx][tz] != 1) kv_compile_tile(tx, tz);
+            float lo[3], hi[3];
+            ASSERT_TRUE(kv_tile_box(tx, tz, lo, hi)) << tx << "," << tz;
+            EXPECT_GE(hi[0], static_cast<float>(x + s - 1)) << "anchor " << x << "," << z << " size " << s;
+            EXPECT_GT(hi[0], static_cast<float>(tx * 8 + 8)) << "anchor " << x << "," << z << " size " << s;
+            found++;
+        }
+    EXPECT_GT(found, 0) << "the island has wide buildings across tile edges";
+    float lo[3], hi[3];
+    EXPECT_FALSE(kv_tile_box(-1, 0, lo, hi));
+    EXPECT_FALSE(kv_tile_box(0, KV_TILES, lo, hi));
+}
