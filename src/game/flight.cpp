@@ -202,13 +202,14 @@ void flight_update_ticks(int32_t now_ms) {
     }
 }
 
-void flight_clamp_to_map() {
-    VECTOR3D& p = KVGLOBALS.GUNSHIPPO.POSITION;
-    if (p.X < 27.0f) p.X = 29.0f;
-    if (p.X > 478.0f) p.X = 476.0f;
-    if (p.Z < 37.0f) p.Z = 39.0f;
-    if (p.Z > 497.0f) p.Z = 495.0f;
+void flight_clamp_xz(float& x, float& z) {
+    if (x < KV_PLAY_X0 - 2.0f) x = KV_PLAY_X0;
+    if (x > KV_PLAY_X1 + 2.0f) x = KV_PLAY_X1;
+    if (z < KV_PLAY_Z0 - 2.0f) z = KV_PLAY_Z0;
+    if (z > KV_PLAY_Z1 + 2.0f) z = KV_PLAY_Z1;
 }
+
+void flight_clamp_to_map() { flight_clamp_xz(KVGLOBALS.GUNSHIPPO.POSITION.X, KVGLOBALS.GUNSHIPPO.POSITION.Z); }
 
 void flight_burn_fuel() {
     PROFILETYPE* profile = current_profile();

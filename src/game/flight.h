@@ -46,6 +46,10 @@ void flight_update_ticks(int32_t now_ms);
 
 // Map frame that keeps the gunship inside the playable area.
 void flight_clamp_to_map();
+// The playable area. A gunship past the outer bounds (2 units further out) is put back on
+// these, each step; a mission start outside them is placed the same way.
+inline constexpr float KV_PLAY_X0 = 29.0f, KV_PLAY_X1 = 476.0f, KV_PLAY_Z0 = 39.0f, KV_PLAY_Z1 = 495.0f;
+void flight_clamp_xz(float& x, float& z);
 
 // The fuel burn of one frame of the current profile (doubled while the armour is below 0.25,
 // none while refuelling, never below 0).

@@ -9,6 +9,11 @@
 
 inline constexpr int32_t PROFILE_SLOTS = 100;   // PROFILES 0-99
 
+// Where a new pilot's gunship stands, and the personnel and kits the pilot starts with.
+inline constexpr float PROFILE_START_X = 360.0f, PROFILE_START_Z = 287.0f;
+inline constexpr int32_t PROFILE_START_USWSF = 8, PROFILE_START_ENGINEERS = 8, PROFILE_START_HACKERS = 0,
+                         PROFILE_START_SPIES = 0, PROFILE_START_FCPKIT = 1;
+
 struct PROFILETYPE {
     std::string NAME;
     CLOCKDAT GAMECLOCK = {};

@@ -244,8 +244,9 @@ bool kv_menu_quick_flight_start(const QuickFlightSetup& setup) {
     p.MISSIONNUM = setup.mission < 0 ? 0 : (setup.mission >= MISSION_SLOTS ? MISSION_SLOTS - 1 : setup.mission);
     if (setup.has_position) {
         // The flight's own map clamps, so a start outside them is where the first step would put it.
-        p.PLAYERX = setup.x < 27.0f ? 29.0f : (setup.x > 478.0f ? 476.0f : setup.x);
-        p.PLAYERZ = setup.z < 37.0f ? 39.0f : (setup.z > 497.0f ? 495.0f : setup.z);
+        p.PLAYERX = setup.x;
+        p.PLAYERZ = setup.z;
+        flight_clamp_xz(p.PLAYERX, p.PLAYERZ);
     }
     if (setup.has_heading) p.GUNSHIPANGLE = setup.heading;
     if (setup.has_fuel) p.FUEL = setup.fuel < 0.0f ? 0.0f : (setup.fuel > 1.0f ? 1.0f : setup.fuel);

@@ -15,7 +15,9 @@
 
 #include "engine/textfile.h"
 #include "game/enemy_types.h"
+#include "game/flight.h"
 #include "game/mission.h"
+#include "game/profile_types.h"
 #include "world/buildings.h"
 #include "world/map.h"
 
@@ -26,7 +28,7 @@ constexpr int GRID = KV_MAPSIDE;
 constexpr int CELLS = KV_MAPCELLS;
 constexpr long MAP_BYTES = KV_MAPFILEBYTES;
 // The playable area: what the gunship's position is clamped to inside the boundary frame.
-constexpr float PLAY_X0 = 29.0f, PLAY_X1 = 476.0f, PLAY_Z0 = 39.0f, PLAY_Z1 = 495.0f;
+constexpr float PLAY_X0 = KV_PLAY_X0, PLAY_X1 = KV_PLAY_X1, PLAY_Z0 = KV_PLAY_Z0, PLAY_Z1 = KV_PLAY_Z1;
 
 // The footprint side of a building class, from the world's class table; 0 for no class.
 inline int building_size(int cls) {
@@ -202,7 +204,7 @@ inline bool reachable(const MapData& map, float x, float z, int within) {
 
 inline bool playable(float x, float z) { return x >= PLAY_X0 && x <= PLAY_X1 && z >= PLAY_Z0 && z <= PLAY_Z1; }
 
-constexpr float START_X = 360.0f, START_Z = 287.0f;  // where a new profile's gunship stands
+constexpr float START_X = PROFILE_START_X, START_Z = PROFILE_START_Z;  // where a new profile's gunship stands
 
 // The checks, one per kind of file; each adds its problems to the report.
 void check_map(const std::string& dir, MapData& map, Problems& p);
@@ -216,7 +218,8 @@ struct Campaign {
     int subtracted[5] = {};
 };
 // Personnel a new profile starts with, in SUBTRACT slot order: USWSF, ENG, HACKERS, SPIES, FCPKIT.
-constexpr int START_PERSONNEL[5] = {8, 8, 0, 0, 1};
+constexpr int START_PERSONNEL[5] = {PROFILE_START_USWSF, PROFILE_START_ENGINEERS, PROFILE_START_HACKERS,
+                                   PROFILE_START_SPIES, PROFILE_START_FCPKIT};
 
 // `from` is where the gunship starts the mission (the new-profile start, or where the previous
 // mission ended); it is moved to where this mission ends.
