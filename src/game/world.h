@@ -65,7 +65,7 @@ struct KVRENDERMAPSTATS {
     int32_t drawn = 0;     // tiles drawn
     int32_t compiled = 0;  // tiles compiled this frame
     int32_t deferred = 0;  // tiles left for later frames by the compile budget
-    int32_t ground_outside = 0;     // drawn tiles whose ground lay wholly outside the view (not sent)
+    int32_t ground_outside = 0;     // drawn tiles whose list lay wholly outside the view or was empty (not sent)
     int32_t buildings_sent = 0;     // buildings sent to OpenGL
     int32_t buildings_outside = 0;  // buildings wholly outside the view (not sent)
 };
