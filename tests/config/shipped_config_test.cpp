@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "config/config.h"
 #include "config/control_codes.h"
@@ -35,18 +36,11 @@ TEST(ShippedConfig, ReadsBackIntoTheDefaultBindings) {
         EXPECT_EQ(c.AXISMIN[a], -1.0f);
         EXPECT_EQ(c.AXISMAX[a], 1.0f);
     }
-    EXPECT_EQ(c.CONTROL[CTRL_ROTATE_LEFT], key("LEFT"));
-    EXPECT_EQ(c.CONTROL[CTRL_ROTATE_RIGHT], key("RIGHT"));
-    EXPECT_EQ(c.CONTROL[CTRL_STRAFE_LEFT], key("Z"));
-    EXPECT_EQ(c.CONTROL[CTRL_STRAFE_RIGHT], key("X"));
-    EXPECT_EQ(c.CONTROL[CTRL_THRUST], key("UP"));
-    EXPECT_EQ(c.CONTROL[CTRL_REVERSE], key("DOWN"));
-    EXPECT_EQ(c.CONTROL[CTRL_LAND], key("L"));
-    EXPECT_EQ(c.CONTROL[CTRL_MISSION_WINDOW], key("ENTER"));
-    EXPECT_EQ(c.CONTROL[CTRL_MINIMAP], key("M"));
-    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_PREVIOUS], key("Q"));
-    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_NEXT], key("TAB"));
-    EXPECT_EQ(c.CONTROL[CTRL_WEAPON_USE], key("SPACE"));
+    const std::pair<int, const char*> bindings[] = {
+        {CTRL_ROTATE_LEFT, "LEFT"}, {CTRL_ROTATE_RIGHT, "RIGHT"}, {CTRL_STRAFE_LEFT, "Z"},   {CTRL_STRAFE_RIGHT, "X"},
+        {CTRL_THRUST, "UP"},        {CTRL_REVERSE, "DOWN"},       {CTRL_LAND, "L"},          {CTRL_MISSION_WINDOW, "ENTER"},
+        {CTRL_MINIMAP, "M"},        {CTRL_WEAPON_PREVIOUS, "Q"},  {CTRL_WEAPON_NEXT, "TAB"}, {CTRL_WEAPON_USE, "SPACE"}};
+    for (const auto& [control, name] : bindings) EXPECT_EQ(c.CONTROL[control], key(name)) << name;
     EXPECT_EQ(c.CONTROL[CTRL_SPARE], 0);
 
     // The file is exactly what the writer produces for these values.

@@ -10,6 +10,7 @@
 
 using kvtest::GameDir;
 using kvtest::RunResult;
+using CoreOptions = kvtest::GameDirTest;
 
 namespace {
 
@@ -22,9 +23,7 @@ std::pair<uint32_t, uint32_t> shot_size(const std::filesystem::path& file) {
 
 }  // namespace
 
-TEST(CoreOptions, HelpDocumentsEveryOptionAndVersionAnswers) {
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreOptions, HelpDocumentsEveryOptionAndVersionAnswers) {
     RunResult r = g.run("--help");
     EXPECT_EQ(r.status, 0);
     for (const char* opt : {"--help", "--version", "--dir", "--seed", "--fixed-step", "--frames",
@@ -37,9 +36,7 @@ TEST(CoreOptions, HelpDocumentsEveryOptionAndVersionAnswers) {
 
 // Refused options and input scripts that are missing or folders stop the run with status 2
 // and a line naming what was wrong.
-TEST(CoreOptions, RefusedOptionsAndInputScriptsExitWithAReason) {
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreOptions, RefusedOptionsAndInputScriptsExitWithAReason) {
     std::filesystem::create_directory(g / "scripts");
     const struct {
         const char* args;

@@ -10,13 +10,12 @@
 
 #include "support/game_run.h"
 
-using kvtest::GameDir;
 using kvtest::RunResult;
+using CoreOutputs = kvtest::WindowedGameDirTest;
+using CoreSettings = kvtest::WindowedGameDirTest;
+using ConfigOutputs = kvtest::GameDirTest;
 
-TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
-    KV_REQUIRE_DISPLAY();
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
     // A frame the run never reaches.
     RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 9:late.png");
     EXPECT_EQ(r.status, 1);
@@ -37,19 +36,13 @@ TEST(CoreOutputs, ScreenshotsNotWrittenFailTheRun) {
     EXPECT_EQ(r.status, 0) << r.err;
 }
 
-TEST(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
-    KV_REQUIRE_DISPLAY();
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreOutputs, ATraceThatCannotBeWrittenFailsTheRun) {
     RunResult r = g.run("--fixed-step 10 --frames 40 --trace /dev/full");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("/dev/full could not be written"), std::string::npos) << r.err;
 }
 
-TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
-    KV_REQUIRE_DISPLAY();
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
     const std::string cmd = "cd " + kvtest::sh_quote(g.path().string()) + " && timeout -s KILL 4 " +
                             kvtest::sh_quote(std::string(KV_GAME_DIR) + "/core") +
                             " --dir . --fixed-step 10 --frames 1000000 --trace t.txt >/dev/null 2>&1";
@@ -65,9 +58,7 @@ TEST(CoreOutputs, AKilledRunLeavesWholeTraceLines) {
     EXPECT_EQ(frames % lines, 0) << "every line has the same fields";
 }
 
-TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
     const CommandResult r = run_command("timeout 60 " + kvtest::sh_quote(std::string(KV_GAME_DIR) + "/config") +
                                         " --dir " + kvtest::sh_quote(g.path().string()) + " --input " +
                                         kvtest::sh_quote((g / "absent.txt").string()));
@@ -75,10 +66,7 @@ TEST(ConfigOutputs, AMissingInputScriptEndsTheToolAtOnce) {
     EXPECT_NE(r.out.find("absent.txt"), std::string::npos) << r.out;
 }
 
-TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
-    KV_REQUIRE_DISPLAY();
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
     // Only the screen settings: every control would otherwise be unbound.
     const std::string settings = " 800\r\n 600\r\n 32\r\n 0\r\n 0\r\n";
     g.write("configVars.dat", settings);
@@ -96,10 +84,7 @@ TEST(CoreSettings, AShortSettingsFileFliesWithTheDefaultBindings) {
     EXPECT_EQ(read_file_text(g / "configVars.dat"), settings) << "nothing is rewritten";
 }
 
-TEST(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
-    KV_REQUIRE_DISPLAY();
-    GameDir g;
-    ASSERT_TRUE(g.ok());
+TEST_F(CoreSettings, HugeScreenSizesAreBoundedNamingTheSetting) {
     g.set_window(65535, 65535);
     RunResult r = g.run("--fixed-step 10 --frames 2 --screenshot 2:big.png");
     ASSERT_EQ(r.status, 0) << r.err;

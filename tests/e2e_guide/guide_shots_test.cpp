@@ -39,7 +39,17 @@ struct GuideGame {
     kvtest::GameDir dir;
 };
 
-PngImage load_shot(const std::string& file) { return png_load((kShots / file).string()); }
+// The run ended well, its trace holds frame AT, and its picture FILE is a 640 x 480 image,
+// decoded into IMG.
+::testing::AssertionResult pictured(const RunResult& r, long at, const std::string& file, PngImage& img) {
+    if (r.status != 0) return ::testing::AssertionFailure() << "the run ended with status " << r.status;
+    if (!r.row(at)) return ::testing::AssertionFailure() << "the trace has no frame " << at;
+    img = png_load((kShots / file).string());
+    if (!img) return ::testing::AssertionFailure() << file << ": " << img.reason;
+    if (img.width != 640 || img.height != 480)
+        return ::testing::AssertionFailure() << file << " is " << img.width << " x " << img.height;
+    return ::testing::AssertionSuccess();
+}
 
 bool pale(uint8_t r, uint8_t g, uint8_t b) { return r > 170 && g > 170 && b > 170; }
 bool red(uint8_t r, uint8_t g, uint8_t b) { return r > 170 && g < 120 && b < 100; }
@@ -59,15 +69,10 @@ protected:
 
 TEST_F(GuideShots, TitleScreen) {
     const RunResult r = game.run("title", 1, 62, "", "", 60, "guide_title.png");
-    ASSERT_EQ(r.status, 0);
-    const TraceRow* f = r.row(60);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->at("menu"), "7") << "the main menu";
-    EXPECT_EQ(f->at("box"), "none") << "no question over it";
-    const PngImage img = load_shot("guide_title.png");
-    ASSERT_TRUE(img) << img.reason;
-    EXPECT_EQ(img.width, 640u);
-    EXPECT_EQ(img.height, 480u);
+    PngImage img;
+    ASSERT_TRUE(pictured(r, 60, "guide_title.png", img));
+    EXPECT_EQ(r.row(60)->at("menu"), "7") << "the main menu";
+    EXPECT_EQ(r.row(60)->at("box"), "none") << "no question over it";
     // The game's name in pale letters across the upper third, the highlighted first item as a
     // red bar below it, and dark corners.
     EXPECT_GT(count_pixels(img, 80, 90, 560, 170, pale), 3000);
@@ -95,16 +100,12 @@ TEST_F(GuideShots, MissionBriefing) {
     // The map is compiled a tile a frame while the loading screens show; the briefing then stays.
     const long at = 1200;
     const RunResult r = game.run("briefing", 1, at + 2, "", script.text, at, "guide_briefing.png");
-    ASSERT_EQ(r.status, 0);
-    const TraceRow* f = r.row(at);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->at("menu"), "2") << "the briefing page was not up by frame " << at;
-    EXPECT_EQ(f->at("mission"), "0");
+    PngImage img;
+    ASSERT_TRUE(pictured(r, at, "guide_briefing.png", img));
+    EXPECT_EQ(r.row(at)->at("menu"), "2") << "the briefing page was not up by frame " << at;
+    EXPECT_EQ(r.row(at)->at("mission"), "0");
     // The pilot exists on disk now, as the menu creates it.
     EXPECT_TRUE(fs::exists(game.dir / "data/profiles.dat"));
-    const PngImage img = load_shot("guide_briefing.png");
-    ASSERT_TRUE(img) << img.reason;
-    EXPECT_EQ(img.width, 640u);
     // The blue panel fills the middle; its text is pale; the red banner lines top and bottom.
     EXPECT_GT(count_pixels(img, 40, 140, 600, 420, panel_blue), 80000);
     EXPECT_GT(count_pixels(img, 30, 125, 610, 340, pale), 1500);
@@ -129,17 +130,11 @@ TEST_F(GuideShots, MissionInFlightWithTheHud) {
     }
     ASSERT_GT(at, 0) << "the pilot was not attacking two seconds after it began";
     const RunResult second = game.run("flight_shot", 7, at + 1, fly, "", at, "guide_flight.png");
-    ASSERT_EQ(second.status, 0);
-    const TraceRow* f = second.row(at);
-    ASSERT_NE(f, nullptr);
+    PngImage img;
+    ASSERT_TRUE(pictured(second, at, "guide_flight.png", img));
     ASSERT_NE(first.row(at), nullptr);
-    EXPECT_EQ(f->kv, first.row(at)->kv) << "the second run went another way";
-    EXPECT_EQ(f->at("started"), "1");
-
-    const PngImage img = load_shot("guide_flight.png");
-    ASSERT_TRUE(img) << img.reason;
-    EXPECT_EQ(img.width, 640u);
-    EXPECT_EQ(img.height, 480u);
+    EXPECT_EQ(second.row(at)->kv, first.row(at)->kv) << "the second run went another way";
+    EXPECT_EQ(second.row(at)->at("started"), "1");
     // The HUD: the mission clock's red digits at the top, the gauge row along the bottom (dark
     // bars and icons against the haze), the minimap's blue frame in the lower right corner.
     EXPECT_GT(count_pixels(img, 160, 10, 480, 70, red), 500);
@@ -153,13 +148,9 @@ TEST_F(GuideShots, DemolitionBlast) {
     const long at = 24;
     const RunResult r =
         game.run("blast", 1, at + 1, "--fly --fly-mission 2 --fly-at 195,376,-90 --fly-blast 5", "", at, "guide_blast.png");
-    ASSERT_EQ(r.status, 0);
-    const TraceRow* f = r.row(at);
-    ASSERT_NE(f, nullptr);
-    EXPECT_GT(f->num("blast"), 300) << "the fireballs burn";
-    const PngImage img = load_shot("guide_blast.png");
-    ASSERT_TRUE(img) << img.reason;
-    EXPECT_EQ(img.width, 640u);
+    PngImage img;
+    ASSERT_TRUE(pictured(r, at, "guide_blast.png", img));
+    EXPECT_GT(r.row(at)->num("blast"), 300) << "the fireballs burn";
     // Fire ahead of the gunship, in the upper half of the view (the flight before it shows a
     // few hundred such pixels in tracers and markers; the smoke after it fewer still).
     EXPECT_GT(count_pixels(img, 160, 120, 480, 280, fire), 1500);

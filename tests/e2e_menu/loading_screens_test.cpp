@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/png.h"
+#include "support/pixels.h"
 #include "support/saved_pilots.h"
 
 using namespace kvtest;
@@ -28,15 +28,6 @@ long model_entries() {
         if (!line.empty()) ++n;
         at = end + 1;
     }
-    return n;
-}
-
-// Pixels (RGBA, 4 bytes each) that differ between two pictures of the same size.
-long differing_pixels(const PngImage& a, const PngImage& b) {
-    long n = 0;
-    const size_t count = static_cast<size_t>(a.width) * a.height;
-    for (size_t i = 0; i < count; ++i)
-        if (std::memcmp(&a.pixels[4 * i], &b.pixels[4 * i], 4) != 0) ++n;
     return n;
 }
 
@@ -144,6 +135,8 @@ TEST_F(LoadingScreens, KeptBackdropShowsTheSamePicturesAsDrawingItEveryFrame) {
         ASSERT_TRUE(a && b) << a.reason << " / " << b.reason;
         ASSERT_EQ(a.width, b.width);
         ASSERT_EQ(a.height, b.height);
-        EXPECT_EQ(differing_pixels(a, b), 0);
+        const PixelDifference d = compare_pixels(a.pixels.get(), b.pixels.get(), static_cast<size_t>(a.width) * a.height, 4,
+                                                 static_cast<int>(a.width), static_cast<int>(a.height));
+        EXPECT_EQ(d.pixels, 0) << d.first;
     }
 }

@@ -82,6 +82,16 @@ protected:
         c.POSITION = {x, 0.0f, z};
         if (KVGLOBALS.CHECKPOINTCOUNT < i + 1) KVGLOBALS.CHECKPOINTCOUNT = i + 1;
     }
+    // The only air drop, of mission 0, landed and waiting to be picked up over check point `marker`.
+    AIRDROPTYPE& landed_crate(int32_t marker) {
+        AIRDROPTYPE& a = KVGLOBALS.AIRDROPDATA[0];
+        KVGLOBALS.AIRDROPCOUNT = 1;
+        a.MISSION = 0;
+        a.ACTIVE = 2;
+        a.PICKUPFLAG = 1;
+        a.CHECKPOINTID = marker;
+        return a;
+    }
     PilotFlightOptions opt;
     PilotControls out;
 };
@@ -177,12 +187,7 @@ TEST_F(PilotDecisions, LandedAwayFromAPadTakesOffAgain) {
 TEST_F(PilotDecisions, CratesAreWinchedFromRestOverTheirMarker) {
     enemy(0, 100.0f, 200.0f);
     checkpoint(1, 0, 203.0f, 200.0f);
-    AIRDROPTYPE& a = KVGLOBALS.AIRDROPDATA[0];
-    KVGLOBALS.AIRDROPCOUNT = 1;
-    a.MISSION = 0;
-    a.ACTIVE = 2;
-    a.PICKUPFLAG = 1;
-    a.CHECKPOINTID = 1;
+    AIRDROPTYPE& a = landed_crate(1);
     EXPECT_EQ(autopilot_flight_step(1000, opt, out), PilotPhase::WINCH);
     EXPECT_FALSE(held(out, FLIGHT_LAND));  // 3 units off the marker
     KVGLOBALS.PLAYERX = 203.3f;
@@ -206,12 +211,7 @@ TEST_F(PilotDecisions, CratesAreWinchedFromRestOverTheirMarker) {
 TEST_F(PilotDecisions, ACrateBesideAWallIsTakenFromItsSquareEdgeOrLeftAfterAWhile) {
     enemy(0, 100.0f, 200.0f);
     checkpoint(1, 0, 200.91f, 200.2f);  // the gunship is held 0.91 units off, inside the square
-    AIRDROPTYPE& a = KVGLOBALS.AIRDROPDATA[0];
-    KVGLOBALS.AIRDROPCOUNT = 1;
-    a.MISSION = 0;
-    a.ACTIVE = 2;
-    a.PICKUPFLAG = 1;
-    a.CHECKPOINTID = 1;
+    landed_crate(1);
     autopilot_flight_step(1000, opt, out);
     EXPECT_TRUE(held(out, FLIGHT_LAND));
     // Pinned just outside the square: it keeps trying for a while, then goes on with the mission.

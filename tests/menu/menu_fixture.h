@@ -19,8 +19,7 @@ protected:
     void SetUp() override {
         namespace fs = std::filesystem;
         old_ = fs::current_path();
-        char tmpl[] = "/tmp/kv_menu_test_XXXXXX";
-        dir_ = mkdtemp(tmpl);
+        ASSERT_FALSE(dir_.empty());
         fs::create_directories(dir_ / "data" / "profiles");
         fs::current_path(dir_);
         KV_MENUGLOBALS = KV_MENUGLOBALSTYPE{};
@@ -39,8 +38,8 @@ protected:
     }
     void TearDown() override {
         std::filesystem::current_path(old_);
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
-    std::filesystem::path dir_, old_;
+    ScratchFolder scratch_{"kv_menu_test"};
+    const std::filesystem::path& dir_ = scratch_.path;
+    std::filesystem::path old_;
 };

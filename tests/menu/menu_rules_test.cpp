@@ -1,5 +1,5 @@
 // Menu rules: hold-offs across the clock's wrap-around, text entry in the name fields, the
-// fades, the jump back for every mission exit code, and the campaign's end.
+// jump back for every mission exit code, and the campaign's end.
 #include <gtest/gtest.h>
 
 #include <GLFW/glfw3.h>
@@ -73,41 +73,6 @@ TEST(MenuTextEntry, TypesCapitalsUpToTwelveAndRefusesCommasAndQuotes) {
     EXPECT_FALSE(kv_menu_text_entry(untouched, "", fake_key));
     EXPECT_EQ(untouched, "AB");
     g_down.clear();
-}
-
-TEST_F(MenuDir, FadesCrossOverAndTheBackdropFollowsItsOwnRule) {
-    KV_MENUGLOBALSTYPE& m = KV_MENUGLOBALS;
-    m.CURMENU = 0;
-    m.MENUFADE[7] = 1.0f;
-    for (int i = 0; i < 10; ++i) kv_menu_advance_fades(1.0f);
-    EXPECT_NEAR(m.MENUFADE[0], 0.5f, 1e-5);
-    EXPECT_NEAR(m.MENUFADE[7], 0.5f, 1e-5);
-    EXPECT_NEAR(m.MENUFADE[900], 0.5f, 1e-5);
-    for (int i = 0; i < 30; ++i) kv_menu_advance_fades(1.0f);
-    EXPECT_FLOAT_EQ(m.MENUFADE[0], 1.0f);
-    EXPECT_FLOAT_EQ(m.MENUFADE[7], 0.0f);
-    // The credits keep the backdrop where it is; the main menu lets it fall.
-    m.CURMENU = 9;
-    kv_menu_advance_fades(2.0f);
-    EXPECT_FLOAT_EQ(m.MENUFADE[900], 1.0f);
-    m.CURMENU = 7;
-    kv_menu_advance_fades(2.0f);
-    EXPECT_NEAR(m.MENUFADE[900], 0.9f, 1e-5);
-    // Boxes rise while open and fall when closed, within 0..1.
-    m.OKBOX = 1;
-    kv_menu_advance_fades(30.0f);
-    EXPECT_FLOAT_EQ(m.OKFADE, 1.0f);
-    m.OKBOX = 0;
-    kv_menu_advance_fades(1.0f);
-    EXPECT_NEAR(m.OKFADE, 0.95f, 1e-5);
-    EXPECT_FLOAT_EQ(m.CONFIRMFADE, 0.0f);
-    KV_MENU_CLEARFADES();
-    for (float f : m.MENUFADE) ASSERT_EQ(f, 0.0f);
-    // Main-menu highlights.
-    m.SELMAIN = 2;
-    for (int i = 0; i < 5; ++i) kv_menu_advance_main_fades(1.0f);
-    EXPECT_NEAR(m.SELMAINFADE[2], 0.5f, 1e-5);
-    EXPECT_FLOAT_EQ(m.SELMAINFADE[0], 0.0f);
 }
 
 TEST_F(MenuDir, JumpBackPicksTheScreenForEachExitCode) {

@@ -1,13 +1,13 @@
 // The kept backdrop: once at full strength the backdrop is laid back from a copy, and every
 // menu frame drawn that way must be byte for byte the frame drawn the long way (colour and
-// alpha), whatever screen, box or progress display lies on top, and a change of the window's
-// look must never show the old copy.
+// alpha), whatever screen, box, cross-fade or progress display lies on top, over whatever the
+// depth and stencil buffers hold, and a change of the window's look must never show the old copy.
 #include "menu_gl.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "menu/mission_flow.h"
+#include "support/pixels.h"
 
 using namespace menu_test;
 
@@ -23,25 +23,12 @@ std::vector<uint8_t> frame_rgba() {
     return v;
 }
 
-// Pixels that differ, with the first of them named for the failure message.
-struct Difference {
-    long pixels = 0;
-    std::string first;
-};
-Difference compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    Difference d;
-    for (size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4) {
-        if (std::memcmp(&a[i], &b[i], 4) == 0) continue;
-        if (d.pixels++ == 0) {
-            const size_t p = i / 4;
-            d.first = "first at x=" + std::to_string(p % W) + " y=" + std::to_string(H - 1 - p / W) +
-                      ": " + std::to_string(a[i]) + "," + std::to_string(a[i + 1]) + "," +
-                      std::to_string(a[i + 2]) + "," + std::to_string(a[i + 3]) + " against " +
-                      std::to_string(b[i]) + "," + std::to_string(b[i + 1]) + "," +
-                      std::to_string(b[i + 2]) + "," + std::to_string(b[i + 3]);
-        }
-    }
-    return d;
+// Both frames the same to the byte; the failure names the first pixel that is not.
+::testing::AssertionResult same_frames(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size()) return ::testing::AssertionFailure() << "frames of different sizes";
+    const kvtest::PixelDifference d = kvtest::compare_pixels(a.data(), b.data(), a.size() / 4, 4, W, H);
+    if (d.pixels == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << d.pixels << " pixels differ, " << d.first;
 }
 
 // The frame drawn the long way, with no copy held before or after.
@@ -52,10 +39,13 @@ std::vector<uint8_t> drawn_afresh() {
     return f;
 }
 
-void two_pilots() {
-    KVGLOBALS.PROFILES[0] = sample_pilot("ALICE", "HAWK");
-    KVGLOBALS.PROFILES[1] = sample_pilot("BOB", "RAVEN");
-    KV_MENUGLOBALS.NUMPROFILES = 2;
+// Depth and stencil buffers freshly cleared, or filled with the nearest depth and every stencil bit.
+void depth_and_stencil(bool filled) {
+    glClearDepth(filled ? 0.0 : 1.0);
+    glClearStencil(filled ? 0xff : 0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClearDepth(1.0);
+    glClearStencil(0);
 }
 
 class KeptBackdrop : public MenuGl {
@@ -70,42 +60,79 @@ protected:
         glViewport(0, 0, W, H);  // as the window's resize handling would set it
         kv_menu_keep_backdrop(false);
         kv_menu_keep_backdrop(true);
+        depth_and_stencil(false);
     }
 };
 
+enum class OnTop { nothing, ok_box, confirm_box, cross_fade };
+
 }  // namespace
 
-// The copy is taken on the first frame at full strength and laid back from the next: the
-// loading and preloading displays, the window screens and a box on top come out the same as
-// when the backdrop is drawn on every frame.
-TEST_F(KeptBackdrop, LaidBackFramesEqualDrawnFramesOnEveryScreen) {
-    two_pilots();
+// Every screen, bare, under a box, or cross-fading from the screen before it: the frame that
+// takes the copy and the frames laid back from it come out the same as the frame drawn the
+// long way; the copy is taken on the first frame at full strength and only then; and since the
+// menu frame clears only the colour buffer, a depth buffer at its nearest and a full stencil
+// buffer change nothing, drawn either way.
+TEST_F(KeptBackdrop, EveryScreenLooksTheSameLaidBackAsDrawnAfresh) {
+    KVGLOBALS.PROFILES[0] = sample_pilot("ALICE", "HAWK");
+    KVGLOBALS.PROFILES[1] = sample_pilot("BOB", "RAVEN");
+    KV_MENUGLOBALS.NUMPROFILES = 2;
     struct Case {
         int32_t screen;
-        bool box;
+        OnTop on_top;
+        int32_t from = -1;  // the screen fading out, for a cross-fade
     };
-    for (const Case c : {Case{4, false}, Case{10, false}, Case{0, false}, Case{120, false}, Case{2, false},
-                         Case{200, false}, Case{10, true}}) {
-        SCOPED_TRACE("screen " + std::to_string(c.screen) + (c.box ? " with a box" : ""));
+    std::vector<Case> cases;
+    for (int32_t screen : {7, 9, 0, 110, 120, 4, 10, 2, 3, 1, 200, 5, 6}) cases.push_back({screen, OnTop::confirm_box});
+    for (int32_t screen : {4, 10, 0, 120, 2, 200}) cases.push_back({screen, OnTop::nothing});
+    cases.push_back({10, OnTop::ok_box});
+    cases.push_back({120, OnTop::cross_fade, 0});
+    cases.push_back({4, OnTop::cross_fade, 120});
+    for (const Case& c : cases) {
+        const char* on_top[] = {"bare", "under an OK box", "under a confirm box", "cross-fading in from screen "};
+        SCOPED_TRACE("screen " + std::to_string(c.screen) + " " + on_top[static_cast<int>(c.on_top)] +
+                     (c.from >= 0 ? std::to_string(c.from) : ""));
+        kv_menu_keep_backdrop(false);  // the next frame at full strength takes a copy
+        kv_menu_keep_backdrop(true);
         for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
         show(c.screen);
         KV_MENUGLOBALS.SELPROFILE = 0;
-        KV_MENUGLOBALS.OKBOX = c.box ? 1 : 0;
-        KV_MENUGLOBALS.OKFADE = c.box ? 1.0f : 0.0f;
+        KV_MENUGLOBALS.OKBOX = c.on_top == OnTop::ok_box ? 1 : 0;
+        KV_MENUGLOBALS.OKFADE = c.on_top == OnTop::ok_box ? 1.0f : 0.0f;
         KV_MENUGLOBALS.OKTITLE = "NOTICE";
         KV_MENUGLOBALS.OKMESSAGE = "A box over the progress display";
-        const std::vector<uint8_t> reference = drawn_afresh();
+        if (c.on_top == OnTop::confirm_box) {
+            KV_MENUGLOBALS.SELMAIN = 1;
+            KV_MENUGLOBALS.SELMAINFADE[1] = 1.0f;
+            KV_MENUGLOBALS.CONFIRMBOX = 1;
+            KV_MENUGLOBALS.CONFIRMFADE = 1.0f;
+            KV_MENUGLOBALS.CONFIRMTITLE = "CONFIRM";
+            KV_MENUGLOBALS.CONFIRMMESSAGE = "Over every screen";
+        } else {
+            KV_MENUGLOBALS.CONFIRMBOX = 0;
+            KV_MENUGLOBALS.CONFIRMFADE = 0.0f;
+        }
+        if (c.on_top == OnTop::cross_fade) {
+            KV_MENUGLOBALS.MENUFADE[c.from] = 0.45f;
+            KV_MENUGLOBALS.MENUFADE[c.screen] = 0.55f;
+        }
+        const bool full_strength = KV_MENUGLOBALS.MENUFADE[900] >= 1.0f;
+        // Each frame starts from the same state: a frame moves the fades on.
+        const KV_MENUGLOBALSTYPE before = KV_MENUGLOBALS;
+        const auto frame_over = [&](bool filled, bool afresh) {
+            KV_MENUGLOBALS = before;
+            depth_and_stencil(filled);
+            return afresh ? drawn_afresh() : frame_rgba();
+        };
+        const std::vector<uint8_t> reference = frame_over(false, true);
+        EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](uint8_t v) { return v > 40; }), 10000)
+            << "the screen drew next to nothing";
         EXPECT_FALSE(kv_menu_backdrop_kept());
-        const std::vector<uint8_t> taking = frame_rgba();
-        ASSERT_TRUE(kv_menu_backdrop_kept()) << "no copy was taken at full strength";
-        const std::vector<uint8_t> laid_back = frame_rgba();
-        const std::vector<uint8_t> again = frame_rgba();
-        const Difference d1 = compare(taking, reference);
-        const Difference d2 = compare(laid_back, reference);
-        const Difference d3 = compare(again, reference);
-        EXPECT_EQ(d1.pixels, 0) << "frame that took the copy: " << d1.first;
-        EXPECT_EQ(d2.pixels, 0) << "first frame laid back: " << d2.first;
-        EXPECT_EQ(d3.pixels, 0) << "second frame laid back: " << d3.first;
+        EXPECT_TRUE(same_frames(frame_over(true, true), reference)) << "drawn afresh over a filled depth and stencil buffer";
+        EXPECT_TRUE(same_frames(frame_over(false, false), reference)) << "frame that took the copy";
+        ASSERT_EQ(kv_menu_backdrop_kept(), full_strength) << "a copy is taken exactly when the backdrop stands at full strength";
+        EXPECT_TRUE(same_frames(frame_over(true, false), reference)) << "first frame laid back, over a filled depth and stencil buffer";
+        EXPECT_TRUE(same_frames(frame_over(false, false), reference)) << "second frame laid back";
     }
 }
 
@@ -132,8 +159,7 @@ TEST_F(KeptBackdrop, NoCopyIsTakenWhileTheTitleShowsThrough) {
         const KV_MENUGLOBALSTYPE before = KV_MENUGLOBALS;
         const std::vector<uint8_t> laid_back = frame_rgba();
         KV_MENUGLOBALS = before;
-        const Difference d = compare(laid_back, drawn_afresh());
-        EXPECT_EQ(d.pixels, 0) << d.first;
+        EXPECT_TRUE(same_frames(laid_back, drawn_afresh()));
     }
 }
 
@@ -149,10 +175,8 @@ TEST_F(KeptBackdrop, AChangedLookIsDrawnAfreshNotLaidBackStale) {
         const std::vector<uint8_t> first = frame_rgba();
         const std::vector<uint8_t> second = frame_rgba();
         const std::vector<uint8_t> reference = drawn_afresh();
-        const Difference d1 = compare(first, reference);
-        const Difference d2 = compare(second, reference);
-        EXPECT_EQ(d1.pixels, 0) << d1.first;
-        EXPECT_EQ(d2.pixels, 0) << d2.first;
+        EXPECT_TRUE(same_frames(first, reference));
+        EXPECT_TRUE(same_frames(second, reference));
         frame_rgba();
         EXPECT_TRUE(kv_menu_backdrop_kept());
     };
@@ -186,38 +210,4 @@ TEST(MenuSnapshotSide, AnySizeOrTheNextPowerOfTwoWithinTheDriversLimit) {
     // The largest power of two an int holds is never overrun.
     EXPECT_EQ(menu_snapshot_side(1 << 30, false, 0x7fffffff), 1 << 30);
     EXPECT_EQ(menu_snapshot_side((1 << 30) + 1, false, 0x7fffffff), 0);
-}
-
-// The menu frame clears only the colour buffer, so no screen may depend on what the depth or
-// stencil buffer holds: each frame comes out the same over a depth buffer at its nearest and a
-// full stencil buffer as over freshly cleared ones.
-TEST_F(KeptBackdrop, MenuFramesDoNotDependOnTheDepthOrStencilBuffer) {
-    two_pilots();
-    for (int32_t screen : {7, 9, 0, 110, 120, 4, 10, 2, 3, 1, 200, 5, 6}) {
-        SCOPED_TRACE("screen " + std::to_string(screen));
-        for (float& v : KV_MENUGLOBALS.MENUFADE) v = 0.0f;
-        show(screen);
-        KV_MENUGLOBALS.SELMAIN = 1;
-        KV_MENUGLOBALS.SELMAINFADE[1] = 1.0f;
-        KV_MENUGLOBALS.CONFIRMBOX = 1;
-        KV_MENUGLOBALS.CONFIRMFADE = 1.0f;
-        KV_MENUGLOBALS.CONFIRMTITLE = "CONFIRM";
-        KV_MENUGLOBALS.CONFIRMMESSAGE = "Over every screen";
-        const KV_MENUGLOBALSTYPE before = KV_MENUGLOBALS;
-        glClearDepth(1.0);
-        glClearStencil(0);
-        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        const std::vector<uint8_t> cleared = frame_rgba();
-        KV_MENUGLOBALS = before;
-        glClearDepth(0.0);
-        glClearStencil(0xff);
-        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        const std::vector<uint8_t> filled = frame_rgba();
-        glClearDepth(1.0);
-        glClearStencil(0);
-        const Difference d = compare(filled, cleared);
-        EXPECT_EQ(d.pixels, 0) << d.first;
-        EXPECT_GT(std::count_if(cleared.begin(), cleared.end(), [](uint8_t v) { return v > 40; }), 10000)
-            << "the screen drew next to nothing";
-    }
 }

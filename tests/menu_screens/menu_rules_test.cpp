@@ -60,6 +60,7 @@ TEST_F(Fades, StepsFollowTheFrameFactorAndTheBoxFlags) {
     KV_MENUGLOBALS.OKFADE = 0.5f;
     kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[120], 0.1f);
+    EXPECT_FLOAT_EQ(KV_MENUGLOBALS.MENUFADE[900], 0.1f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.CONFIRMFADE, 0.1f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.OKFADE, 0.4f) << "a closed box fades out";
     KV_MENUGLOBALS.CONFIRMFADE = 0.98f;
@@ -67,6 +68,18 @@ TEST_F(Fades, StepsFollowTheFrameFactorAndTheBoxFlags) {
     kv_menu_advance_fades(FPSR);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.CONFIRMFADE, 1.0f);
     EXPECT_FLOAT_EQ(KV_MENUGLOBALS.OKFADE, 0.0f);
+}
+
+// Clearing puts every screen's fade, the backdrop's too, back to 0; the main menu's highlight
+// fades in on the selected item only.
+TEST_F(Fades, ClearingZeroesEveryFadeAndTheMainHighlightFollowsTheSelection) {
+    for (float& f : KV_MENUGLOBALS.MENUFADE) f = 0.7f;
+    KV_MENU_CLEARFADES();
+    for (float f : KV_MENUGLOBALS.MENUFADE) ASSERT_EQ(f, 0.0f);
+    KV_MENUGLOBALS.SELMAIN = 2;
+    for (int i = 0; i < 5; ++i) kv_menu_advance_main_fades(1.0f);
+    EXPECT_NEAR(KV_MENUGLOBALS.SELMAINFADE[2], 0.5f, 1e-5);
+    EXPECT_FLOAT_EQ(KV_MENUGLOBALS.SELMAINFADE[0], 0.0f);
 }
 
 TEST_F(Fades, AScreenNumberOutsideTheSlotsFadesEverythingOut) {

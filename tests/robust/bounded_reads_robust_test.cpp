@@ -23,19 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Scratch {
-    fs::path path;
-    Scratch() {
-        char tmpl[] = "/tmp/kv_read_XXXXXX";
-        path = mkdtemp(tmpl);
+// A folder holding a named pipe and a folder, beside the files a test writes.
+struct Scratch : ScratchFolder {
+    Scratch() : ScratchFolder("kv_read") {
         ::mkfifo((path / "pipe").c_str(), 0644);
         fs::create_directory(path / "folder");
     }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -18,17 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Scratch {
-    fs::path path;
-    Scratch() {
-        char tmpl[] = "/tmp/kv_console_XXXXXX";
-        path = mkdtemp(tmpl);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
+struct Scratch : ScratchFolder {
+    Scratch() : ScratchFolder("kv_console") {}
 };
 
 std::string program(const char* name) { return std::string(KV_GAME_DIR) + "/" + name; }

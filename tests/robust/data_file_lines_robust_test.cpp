@@ -21,22 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct DataDir {
-    fs::path path;
-    DataDir() {
-        char tmpl[] = "/tmp/kv_data_XXXXXX";
-        path = mkdtemp(tmpl);
+struct DataDir : ScratchFolder {
+    DataDir() : ScratchFolder("kv_data") {
         fs::create_directory(path / "folder.dat");
         write_file_text(path / "empty.dat", "");
         std::string junk;
         for (int i = 0; i < 600; ++i) junk += static_cast<char>((i * 131 + 7) % 251 + 1);
         write_file_text(path / "junk.dat", junk);
     }
-    ~DataDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
 // How many console lines name the file.

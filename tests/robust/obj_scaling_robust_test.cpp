@@ -28,17 +28,15 @@ int32_t counting_texture(uint32_t& tex, const std::string&) {
 
 class ObjScaling : public ::testing::Test {
 protected:
-    fs::path dir;
+    ScratchFolder scratch{"kv_objscale"};
+    const fs::path& dir = scratch.path;
     void SetUp() override {
-        char tmpl[] = "/tmp/kv_objscale_XXXXXX";
-        dir = mkdtemp(tmpl);
+        ASSERT_FALSE(dir.empty());
         g_texture_loads = 0;
         objfile_set_texture_loader(counting_texture);
     }
     void TearDown() override {
         objfile_set_texture_loader(LOAD_TEXTURE);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     const MODEL3D& load(const std::string& name, const std::string& text) {
         write_file_text(dir / name, text);

@@ -3,6 +3,7 @@
 // tests stay independent of the game's own file reader that several of them check.
 #pragma once
 
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdint>
@@ -38,6 +39,26 @@ inline void write_file_text(const std::filesystem::path& path, const std::string
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+// A fresh folder of its own under /tmp (mkdtemp), so that test programs running at once never
+// share one; removed with all it holds at the end, its owner's rights given back first since a
+// test may take them away. `path` is empty when no folder could be made.
+struct ScratchFolder {
+    std::filesystem::path path;
+    explicit ScratchFolder(const std::string& tag = "kv") {
+        std::string name = "/tmp/" + tag + "_XXXXXX";
+        if (mkdtemp(name.data())) path = name;
+    }
+    ~ScratchFolder() {
+        if (path.empty()) return;
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
 
 struct CommandResult {
     int status = -1;  // exit status; -1 when the command could not run or did not exit

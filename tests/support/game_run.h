@@ -457,6 +457,23 @@ int count_pixels(const PngImage& img, uint32_t x0, uint32_t y0, uint32_t x1, uin
         if (!kvtest::have_game()) GTEST_SKIP() << "game directory without core, map or missions"; \
     } while (0)
 
+// A test over a private game directory `g` of its own.
+namespace kvtest {
+class GameDirTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(g.ok()); }
+    GameDir g;
+};
+// ... that opens the game's window, so is skipped without a display.
+class WindowedGameDirTest : public GameDirTest {
+protected:
+    void SetUp() override {
+        KV_REQUIRE_DISPLAY();
+        GameDirTest::SetUp();
+    }
+};
+}  // namespace kvtest
+
 // ... and the shipped settings fly with keys.
 #define KV_REQUIRE_KEYS()                                                                               \
     do {                                                                                                \

@@ -37,11 +37,7 @@ const char kWeb[] = "www.versions.test";
 class VersionCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kv_version_XXXXXX").string();
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        ASSERT_NE(mkdtemp(buf.data()), nullptr);
-        dir_ = buf.data();
+        ASSERT_FALSE(dir_.empty());
         file_ = (dir_ / "ver.dat").string();
         kv_version_set_file(file_);
         kv_version_set_web_address(kWeb);
@@ -55,8 +51,6 @@ protected:
     }
     void TearDown() override {
         kv_version_shutdown();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
 
     void write_ver(const std::string& bytes) { write_file_text(file_, bytes); }
@@ -73,7 +67,8 @@ protected:
         return now_seconds() - t0;
     }
 
-    fs::path dir_;
+    ScratchFolder scratch_{"kv_version"};
+    const fs::path& dir_ = scratch_.path;
     std::string file_;
 };
 

@@ -116,6 +116,26 @@ bool same_bits(const VECTOR3D& a, const VECTOR3D& b) {
     return same_bits(a.X, b.X) && same_bits(a.Y, b.Y) && same_bits(a.Z, b.Z);
 }
 
+// The number the random sequence gives next after `run` from `seed`, and after `draws` plain draws.
+template <class Run>
+uint32_t number_after(uint32_t seed, Run run) {
+    platform_random_seed(seed);
+    run();
+    return platform_random_u32();
+}
+uint32_t number_after_draws(uint32_t seed, int draws) {
+    return number_after(seed, [&] {
+        for (int k = 0; k < draws; ++k) platform_random_u32();
+    });
+}
+
+// Every projectile slot in use but those in `free`.
+void pool_full_but(const std::vector<int>& free) {
+    for (int i : free) KVGLOBALS.PROJECTILES[i].ACTIVE = 0;
+    KVGLOBALS.LASTPROJECTILE = PROJECTILE_SLOTS - 1;
+    projectiles_pool_sync();
+}
+
 class ProjectileLookup : public ::testing::Test {
 protected:
     void SetUp() override { reset_world(2.0f); }
@@ -131,35 +151,30 @@ TEST_F(ProjectileLookup, UpdateHitsWhatAWalkOverEverySlotHits) {
         const float cx = seed % 3 == 0 ? 6.0f : 200.0f;  // some runs at the map's west edge
         fill_enemies(m, cx, 200.0f, 400 + m.pick(600));
         fill_resting_shots(m, cx, 200.0f, 1500);
-        Snapshot start;
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Snapshot start, by_lookup;
         start.take();
-
-        platform_random_seed(seed);
-        KV_PROJECTILES_UPDATE();
-        Snapshot by_lookup;
+        const uint32_t next_lookup = number_after(seed, [] { KV_PROJECTILES_UPDATE(); });
         by_lookup.take();
-        const uint32_t next_lookup = platform_random_u32();
-
         start.put();
-        platform_random_seed(seed);
-        projectiles_recount();
-        KV_PROJECTILES_CHECKCOLLISION();
-        const uint32_t next_walk = platform_random_u32();
+        const uint32_t next_walk = number_after(seed, [] {
+            projectiles_recount();
+            KV_PROJECTILES_CHECKCOLLISION();
+        });
 
-        EXPECT_EQ(next_lookup, next_walk) << "seed " << seed << ": the random sequence was used differently";
-        EXPECT_EQ(by_lookup.last_projectile, KVGLOBALS.LASTPROJECTILE) << "seed " << seed;
+        EXPECT_EQ(next_lookup, next_walk) << "the random sequence was used differently";
+        EXPECT_EQ(by_lookup.last_projectile, KVGLOBALS.LASTPROJECTILE);
         for (int i = 0; i < PROJECTILE_SLOTS; ++i) {
             const PROJECTILETYPE& a = by_lookup.projectiles[i];
             const PROJECTILETYPE& b = KVGLOBALS.PROJECTILES[i];
-            ASSERT_EQ(a.ACTIVE, b.ACTIVE) << "seed " << seed << " slot " << i;
+            ASSERT_EQ(a.ACTIVE, b.ACTIVE) << "slot " << i;
             if (a.ACTIVE == 0) continue;
-            ASSERT_TRUE(same_bits(a.POSITION, b.POSITION)) << "seed " << seed << " slot " << i;
-            ASSERT_TRUE(same_bits(a.VECTOR, b.VECTOR)) << "seed " << seed << " slot " << i;
-            ASSERT_TRUE(same_bits(a.VELOCITY, b.VELOCITY)) << "seed " << seed << " slot " << i;
-            ASSERT_EQ(a.CLASS, b.CLASS) << "seed " << seed << " slot " << i;
+            ASSERT_TRUE(same_bits(a.POSITION, b.POSITION) && same_bits(a.VECTOR, b.VECTOR) && same_bits(a.VELOCITY, b.VELOCITY))
+                << "slot " << i;
+            ASSERT_EQ(a.CLASS, b.CLASS) << "slot " << i;
         }
         for (int i = 0; i < ENEMY_SLOTS; ++i) {
-            ASSERT_TRUE(same_bits(by_lookup.enemies[i].HEALTH, KVGLOBALS.ENEMIES[i].HEALTH)) << "seed " << seed << " enemy " << i;
+            ASSERT_TRUE(same_bits(by_lookup.enemies[i].HEALTH, KVGLOBALS.ENEMIES[i].HEALTH)) << "enemy " << i;
             if (!same_bits(start.enemies[i].HEALTH, KVGLOBALS.ENEMIES[i].HEALTH)) ++hits_seen;
             if (KVGLOBALS.ENEMIES[i].HEALTH <= start.enemies[i].HEALTH - 20.0f) ++blasts_seen;
         }
@@ -279,19 +294,14 @@ TEST_F(ProjectileLookup, BurstThatFillsThePoolTakesTheNumbersOfEverySpark) {
     for (int free : {0, 1, 3, 27, 28}) {
         reset_world(2.0f);
         for (auto& p : KVGLOBALS.PROJECTILES) p.ACTIVE = 1;
-        for (int k = 0; k < free; ++k) KVGLOBALS.PROJECTILES[100 + 37 * k].ACTIVE = 0;
-        KVGLOBALS.LASTPROJECTILE = PROJECTILE_SLOTS - 1;
-        projectiles_pool_sync();
+        std::vector<int> holes;
+        for (int k = 0; k < free; ++k) holes.push_back(100 + 37 * k);
+        pool_full_but(holes);
         PROJECTILETYPE source{};
         source.POSITION = VECTOR3D{50.0f, 5.0f, 50.0f};
         source.VECTOR = VECTOR3D{1.0f, 0.0f, 0.0f};
-        platform_random_seed(77);
-        projectiles_burst(source, KVBURST::BLOOD);
-        const uint32_t after_burst = platform_random_u32();
-
-        platform_random_seed(77);
-        for (int k = 0; k < 28 * 4 + free * 4; ++k) platform_random_u32();
-        EXPECT_EQ(after_burst, platform_random_u32()) << free << " free slots";
+        EXPECT_EQ(number_after(77, [&] { projectiles_burst(source, KVBURST::BLOOD); }), number_after_draws(77, 28 * 4 + free * 4))
+            << free << " free slots";
         int placed = 0;
         for (int k = 0; k < free; ++k) placed += KVGLOBALS.PROJECTILES[100 + 37 * k].RICOCHET;
         EXPECT_EQ(placed, free) << "every free slot takes a spark";
@@ -323,16 +333,9 @@ TEST_F(ProjectileLookup, ExhaustIntoAFullPoolTakesFourNumbersPerSpark) {
         }
         int rockets = 0;
         for (int i = 0; i < PROJECTILE_SLOTS; ++i) rockets += KVGLOBALS.PROJECTILES[i].CLASS == 1 && i != hole ? 1 : 0;
-        if (hole >= 0) KVGLOBALS.PROJECTILES[hole].ACTIVE = 0;
-        KVGLOBALS.LASTPROJECTILE = PROJECTILE_SLOTS - 1;
-        projectiles_pool_sync();
-        platform_random_seed(31);
-        KV_PROJECTILES_UPDATE();
-        const uint32_t after = platform_random_u32();
-        platform_random_seed(31);
-        const int used = rockets * 8 * 4 + (hole >= 0 ? 4 : 0);
-        for (int k = 0; k < used; ++k) platform_random_u32();
-        EXPECT_EQ(after, platform_random_u32()) << "hole " << hole;
+        pool_full_but(hole >= 0 ? std::vector<int>{hole} : std::vector<int>{});
+        EXPECT_EQ(number_after(31, [] { KV_PROJECTILES_UPDATE(); }), number_after_draws(31, rockets * 8 * 4 + (hole >= 0 ? 4 : 0)))
+            << "hole " << hole;
         if (hole >= 0) {
             EXPECT_EQ(KVGLOBALS.PROJECTILES[hole].ACTIVE, 1) << "the free slot takes the first exhaust spark";
             EXPECT_EQ(KVGLOBALS.PROJECTILES[hole].RICOCHET, 1);

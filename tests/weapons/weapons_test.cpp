@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "game/projectiles.h"
 #include "game/weapons.h"
@@ -60,45 +62,35 @@ TEST_F(Weapons, BarrelTableFollowsRearAndFrontPoints) {
     EXPECT_FLOAT_EQ(len(w.BARRELVECTOR[3]), 0.0f);
 }
 
+// One trigger pull fires the barrels in turn from NEXTBARREL to the end of the cycle and spends
+// one unit: a whole cycle, a cycle starting on the last barrel (the last unit goes after one
+// round), and a corrupt barrel index, which restarts at barrel 0.
 TEST_F(Weapons, OneTriggerCycleFiresBarrelsInTurnAndSpendsOneUnit) {
-    PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
-    prof.VT90S = 1;
-    KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL = 0;
-    KV_GUNSHIP_FIREWEAPON();
-    EXPECT_EQ(prof.VT90S, 0);
-    EXPECT_EQ(KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL, 0);
-    EXPECT_EQ(KVGLOBALS.GUNSHIPWEAPONS.NEXTROUND, 10000 + 20);
-    ASSERT_EQ(count_active(false), 3);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[0]), 1);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[1]), 2);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[2]), 0);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(KVGLOBALS.PROJECTILES[i].ENEMY, 2);
-        EXPECT_FLOAT_EQ(KVGLOBALS.PROJECTILES[i].VELOCITY, 100.0f);
-        EXPECT_EQ(KVGLOBALS.PROJECTILES[i].CLASS, 0);
+    const struct {
+        int32_t units, next_barrel;
+        std::vector<int> barrels;
+        int32_t units_left;
+    } cases[] = {{1, 0, {1, 2, 0}, 0}, {1, 2, {0}, 0}, {4, 57, {0, 1, 2}, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("next barrel " + std::to_string(c.next_barrel));
+        SetUp();
+        PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
+        prof.VT90S = c.units;
+        KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL = c.next_barrel;
+        KV_GUNSHIP_FIREWEAPON();
+        EXPECT_EQ(prof.VT90S, c.units_left);
+        EXPECT_EQ(KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL, c.barrels.back()) << "the barrel last fired";
+        EXPECT_EQ(KVGLOBALS.GUNSHIPWEAPONS.NEXTROUND, 10000 + 20);
+        ASSERT_EQ(count_active(false), static_cast<int>(c.barrels.size()));
+        EXPECT_EQ(KVGLOBALS.LASTPROJECTILE, static_cast<int32_t>(c.barrels.size()) - 1);
+        for (size_t i = 0; i < c.barrels.size(); ++i) {
+            const PROJECTILETYPE& p = KVGLOBALS.PROJECTILES[i];
+            EXPECT_EQ(barrel_of(p), c.barrels[i]) << "round " << i;
+            EXPECT_EQ(p.ENEMY, 2);
+            EXPECT_FLOAT_EQ(p.VELOCITY, 100.0f);
+            EXPECT_EQ(p.CLASS, 0);
+        }
     }
-    EXPECT_EQ(KVGLOBALS.LASTPROJECTILE, 2);
-}
-
-TEST_F(Weapons, CycleStartingOnLastBarrelSpendsTheLastUnitAfterOneRound) {
-    PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
-    prof.VT90S = 1;
-    KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL = 2;
-    KV_GUNSHIP_FIREWEAPON();
-    EXPECT_EQ(prof.VT90S, 0);
-    ASSERT_EQ(count_active(false), 1);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[0]), 0);
-}
-
-TEST_F(Weapons, CorruptBarrelIndexRestartsAtBarrelZero) {
-    PROFILETYPE& prof = KVGLOBALS.PROFILES[0];
-    prof.VT90S = 4;
-    KVGLOBALS.GUNSHIPWEAPONS.NEXTBARREL = 57;
-    KV_GUNSHIP_FIREWEAPON();
-    ASSERT_EQ(count_active(false), 3);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[0]), 0);
-    EXPECT_EQ(barrel_of(KVGLOBALS.PROJECTILES[2]), 2);
-    EXPECT_EQ(prof.VT90S, 3);
 }
 
 TEST_F(Weapons, EmptyCannonLaunchesNothingButTimerRunsAndRefiresOnlyAfterDelay) {

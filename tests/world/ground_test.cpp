@@ -41,27 +41,19 @@ TEST(GroundTriangles, CellsZeroAndOneFollowTheCheckerboard) {
     for (int32_t& h : m.terrain) h = 8;  // h = 2 world units
     const KVMAPVIEW v = m.view();
     KVGROUNDPOLYDATATYPE t;
-    kv_ground_poly(v, nullptr, 0, 0, t, 0, nullptr);
-    expect_at(t.V1, 1, 2, 0);
-    expect_at(t.V2, 0, 2, 0);
-    expect_at(t.V3, 1, 2, 1);
-    kv_ground_poly(v, nullptr, 0, 1, t, 0, nullptr);
-    expect_at(t.V1, 0, 2, 1);
-    expect_at(t.V2, 1, 2, 1);
-    expect_at(t.V3, 0, 2, 0);
-    kv_ground_poly(v, nullptr, 1, 0, t, 0, nullptr);
-    expect_at(t.V1, 1, 2, 0);
-    expect_at(t.V2, 1, 2, 1);
-    expect_at(t.V3, 2, 2, 0);
-    kv_ground_poly(v, nullptr, 1, 1, t, 0, nullptr);
-    expect_at(t.V1, 2, 2, 1);
-    expect_at(t.V2, 2, 2, 0);
-    expect_at(t.V3, 1, 2, 1);
-    // The row stride is odd, so the cell above cell 0 (n = 513) is odd too: diagonal B-D.
-    kv_ground_poly(v, nullptr, 513, 0, t, 0, nullptr);
-    expect_at(t.V1, 0, 2, 1);
-    expect_at(t.V2, 0, 2, 2);
-    expect_at(t.V3, 1, 2, 1);
+    // Cell, triangle and the x, z of its three corners (all at height 2). The row stride is
+    // odd, so the cell above cell 0 (n = 513) is odd too: diagonal B-D.
+    const struct {
+        int32_t cell, tri;
+        float corners[3][2];
+    } cases[] = {{0, 0, {{1, 0}, {0, 0}, {1, 1}}}, {0, 1, {{0, 1}, {1, 1}, {0, 0}}}, {1, 0, {{1, 0}, {1, 1}, {2, 0}}},
+                 {1, 1, {{2, 1}, {2, 0}, {1, 1}}}, {513, 0, {{0, 1}, {0, 2}, {1, 1}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("cell " + std::to_string(c.cell) + " triangle " + std::to_string(c.tri));
+        kv_ground_poly(v, nullptr, c.cell, c.tri, t, 0, nullptr);
+        const VECTOR3D* corner[3] = {&t.V1, &t.V2, &t.V3};
+        for (int k = 0; k < 3; ++k) expect_at(*corner[k], c.corners[k][0], 2, c.corners[k][1]);
+    }
     // Without jitter the face normal of flat ground points straight up on both triangles.
     for (int32_t tri = 0; tri < 2; ++tri) {
         kv_ground_poly(v, nullptr, 1000, tri, t, 0, nullptr);
