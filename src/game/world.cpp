@@ -173,70 +173,23 @@ namespace {
 // (up to a footprint's width) and up to the highest ground under the footprint. Recorded while
 // the list is compiled, so the map pass can leave out a list wholly outside the view without
 // guessing its extent. Not set: never left out.
-struct TileBox {
-    bool set = false;
-    bool finite = true;
-    float lo[3] = {}, hi[3] = {};
-};
-TileBox g_tile_box[KV_TILES][KV_TILES];
-
-struct BoxSink {
-    KVTILESINK inner;
-    TileBox* box = nullptr;
-};
-void box_begin(void* c) {
-    const BoxSink* b = static_cast<BoxSink*>(c);
-    if (b->inner.BEGIN) b->inner.BEGIN(b->inner.CTX);
-}
-void box_end(void* c) {
-    const BoxSink* b = static_cast<BoxSink*>(c);
-    if (b->inner.END) b->inner.END(b->inner.CTX);
-}
-void box_color(void* c, float r, float g, float bl) {
-    const BoxSink* b = static_cast<BoxSink*>(c);
-    if (b->inner.COLOR) b->inner.COLOR(b->inner.CTX, r, g, bl);
-}
-void box_normal(void* c, float x, float y, float z) {
-    const BoxSink* b = static_cast<BoxSink*>(c);
-    if (b->inner.NORMAL) b->inner.NORMAL(b->inner.CTX, x, y, z);
-}
-void box_vertex(void* c, float x, float y, float z) {
-    BoxSink* b = static_cast<BoxSink*>(c);
-    if (b->inner.VERTEX) b->inner.VERTEX(b->inner.CTX, x, y, z);
-    TileBox& t = *b->box;
-    const float v[3] = {x, y, z};
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) t.finite = false;
-    for (int32_t k = 0; k < 3; ++k) {
-        t.lo[k] = t.set ? std::fmin(t.lo[k], v[k]) : v[k];
-        t.hi[k] = t.set ? std::fmax(t.hi[k], v[k]) : v[k];
-    }
-    t.set = true;
-}
+KVTILEBOX g_tile_box[KV_TILES][KV_TILES];
 }  // namespace
 
 void KV_RENDER_MAPDL(int32_t tx, int32_t tz) {
     if (!on_map(tx) || !on_map(tz)) return;
-    BoxSink b;
-    b.inner = kv_tile_sink_gl();
-    b.box = &g_tile_box[tx][tz];
-    *b.box = TileBox{};
-    KVTILESINK sink;
-    sink.CTX = &b;
-    sink.BEGIN = box_begin;
-    sink.END = box_end;
-    sink.COLOR = box_color;
-    sink.NORMAL = box_normal;
-    sink.VERTEX = box_vertex;
-    kv_render_mapdl_to(tx, tz, sink);
+    KVTILEBOX& box = g_tile_box[tx][tz];
+    box = KVTILEBOX{};
+    kv_render_mapdl_to(tx, tz, kv_tile_sink_gl(&box));
     // An empty list (a tile of other codes only) draws nothing wherever it is.
-    if (!b.box->set) b.box->set = b.box->finite = true, b.box->lo[1] = 1.0f, b.box->hi[1] = -1.0f;
+    if (!box.SET) box.SET = true, box.LO[1] = 1.0f, box.HI[1] = -1.0f;
 }
 
 bool kv_tile_box(int32_t tx, int32_t tz, float lo[3], float hi[3]) {
     if (!on_map(tx) || !on_map(tz) || KVMAPCOMPILED[tx][tz] != 1) return false;
-    const TileBox& t = g_tile_box[tx][tz];
-    if (!t.set || !t.finite) return false;
-    for (int32_t k = 0; k < 3; ++k) lo[k] = t.lo[k], hi[k] = t.hi[k];
+    const KVTILEBOX& t = g_tile_box[tx][tz];
+    if (!t.SET || !t.FINITE) return false;
+    for (int32_t k = 0; k < 3; ++k) lo[k] = t.LO[k], hi[k] = t.HI[k];
     return true;
 }
 

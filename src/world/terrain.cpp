@@ -187,6 +187,16 @@ KVCOLOR3 mix(const KVCOLOR3& a, const KVCOLOR3& b, float t) {
 
 }  // namespace
 
+void kv_tile_box_add(KVTILEBOX& box, float x, float y, float z) {
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) box.FINITE = false;
+    const float v[3] = {x, y, z};
+    for (int32_t k = 0; k < 3; ++k) {
+        box.LO[k] = box.SET ? std::fmin(box.LO[k], v[k]) : v[k];
+        box.HI[k] = box.SET ? std::fmax(box.HI[k], v[k]) : v[k];
+    }
+    box.SET = true;
+}
+
 bool kv_pick_color(KVCOLORSTATE& state, const KVTILESINK& sink, float r, float g, float b) {
     if (r == state.R && g == state.G && b == state.B && state.FORCE != 1) return false;
     state.R = r;

@@ -35,8 +35,18 @@ struct KVTILESINK {
     void (*VERTEX)(void* ctx, float x, float y, float z) = nullptr;
 };
 
-// The sink that issues glBegin(GL_TRIANGLES)/glColor3f/glNormal3f/glVertex3f/glEnd.
-KVTILESINK kv_tile_sink_gl();
+// The box round every vertex sent to a sink (FINITE: none had a NaN or infinite coordinate).
+struct KVTILEBOX {
+    bool SET = false;
+    bool FINITE = true;
+    float LO[3] = {}, HI[3] = {};
+};
+// Grows the box round (x, y, z).
+void kv_tile_box_add(KVTILEBOX& box, float x, float y, float z);
+
+// The sink that issues glBegin(GL_TRIANGLES)/glColor3f/glNormal3f/glVertex3f/glEnd; given a
+// box, it also grows the box round every vertex it sends.
+KVTILESINK kv_tile_sink_gl(KVTILEBOX* box = nullptr);
 
 // Colour de-duplication state: the last requested colour and the force flag.
 struct KVCOLORSTATE {

@@ -12,13 +12,17 @@ void gl_begin(void*) { glBegin(GL_TRIANGLES); }
 void gl_end(void*) { glEnd(); }
 void gl_color(void*, float r, float g, float b) { glColor3f(r, g, b); }
 void gl_normal(void*, float x, float y, float z) { glNormal3f(x, y, z); }
-void gl_vertex(void*, float x, float y, float z) { glVertex3f(x, y, z); }
+void gl_vertex(void* box, float x, float y, float z) {
+    glVertex3f(x, y, z);
+    if (box) kv_tile_box_add(*static_cast<KVTILEBOX*>(box), x, y, z);
+}
 
 bool g_plain = false;
 }  // namespace
 
-KVTILESINK kv_tile_sink_gl() {
+KVTILESINK kv_tile_sink_gl(KVTILEBOX* box) {
     KVTILESINK s;
+    s.CTX = box;
     s.BEGIN = gl_begin;
     s.END = gl_end;
     s.COLOR = gl_color;
